@@ -1,0 +1,46 @@
+# Shared helpers for every folder's CMakeLists: warnings, tests, benchmarks, fuzz targets.
+
+function(brevin_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror
+    -Wno-missing-field-initializers)
+  if(WIN32)
+    target_compile_definitions(${target} PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+  endif()
+endfunction()
+
+# brevin_test(NAME SOURCES a.cpp b.cpp LIBS lib1 lib2 [LABELS gui])
+# One executable per subsystem: under Wine every process start costs a second or more.
+function(brevin_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
+  brevin_warnings(${name})
+  add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
+  set_tests_properties(${name} PROPERTIES WORKING_DIRECTORY $<TARGET_FILE_DIR:${name}>)
+  if(T_LABELS)
+    set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+  endif()
+endfunction()
+
+# brevin_benchmark(NAME SOURCES ... LIBS ...): native only, never part of ctest.
+function(brevin_benchmark name)
+  cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
+  if(WIN32 OR NOT BREVIN_BENCHMARKS)
+    return()
+  endif()
+  add_executable(${name} ${B_SOURCES})
+  target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark)
+  brevin_warnings(${name})
+endfunction()
+
+# brevin_fuzzer(NAME SOURCES ... LIBS ...): libFuzzer + ASan + UBSan, clang only.
+function(brevin_fuzzer name)
+  cmake_parse_arguments(F "" "" "SOURCES;LIBS" ${ARGN})
+  if(NOT BREVIN_FUZZ)
+    return()
+  endif()
+  add_executable(${name} ${F_SOURCES})
+  target_link_libraries(${name} PRIVATE ${F_LIBS})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+endfunction()
