@@ -40,7 +40,8 @@ inline void CloseRegistryKey(HKEY h) { RegCloseKey(h); }
 }  // namespace handles_detail
 
 using UniqueKernelHandle = UniqueHandle<HANDLE, handles_detail::CloseKernelHandle>;
-using UniqueFileHandle = UniqueHandle<HANDLE, handles_detail::CloseKernelHandle, INVALID_HANDLE_VALUE>;
+// INVALID_HANDLE_VALUE is not a constant expression, so the invalid value is given as its integer.
+using UniqueFileHandle = UniqueHandle<HANDLE, handles_detail::CloseKernelHandle, intptr_t{-1}>;
 using UniqueBitmap = UniqueHandle<HBITMAP, handles_detail::DeleteGdiObject>;
 using UniqueBrush = UniqueHandle<HBRUSH, handles_detail::DeleteGdiObject>;
 using UniquePen = UniqueHandle<HPEN, handles_detail::DeleteGdiObject>;
