@@ -99,8 +99,8 @@ bool TSkinReader::ParsePayload(const std::vector<uint8_t>& payload) {
   std::vector<std::string> names =
       SplitLines(SkinLowerCase(std::string(nameList, static_cast<size_t>(nameListLength))));
   if (names.size() > static_cast<size_t>(kSkinMaxEntries)) {
-    return Fail(Format("Skin file is damaged: it names %zu entries, more than %d", names.size(),
-                       kSkinMaxEntries));
+    return Fail("Skin file is damaged: it names " + std::to_string(names.size()) +
+                " entries, more than " + std::to_string(kSkinMaxEntries));
   }
   const int64_t count = static_cast<int64_t>(names.size());
   const int64_t tableStart = kHeaderSize + nameListLength;

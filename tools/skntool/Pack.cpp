@@ -31,8 +31,8 @@ std::vector<TSkinEntry> CollectSkinSources(const fs::path& folder) {
     if (extension == ".bmp") bitmaps.push_back(item.path());
   }
   if (descriptions.size() != 1) {
-    throw EInvalidOperation(Format("\"%s\" must hold exactly one .ini description (found %zu)",
-                                   folder.string().c_str(), descriptions.size()));
+    throw EInvalidOperation("\"" + folder.string() + "\" must hold exactly one .ini description (found " +
+                            std::to_string(descriptions.size()) + ")");
   }
   const auto byLowerName = [](const fs::path& a, const fs::path& b) {
     return SkinLowerCase(a.filename().string()) < SkinLowerCase(b.filename().string());
