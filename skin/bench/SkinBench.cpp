@@ -1,0 +1,108 @@
+// Decoding speed of skin payloads, with zlib's inflate of the same bytes as the yardstick.
+#include <benchmark/benchmark.h>
+#include <zlib.h>
+
+#include <random>
+#include <stdexcept>
+#include <vector>
+
+#include "skin/Lzh.h"
+#include "skin/LzhEncoder.h"
+
+namespace {
+
+// About 4 MB of 24-bit picture rows the way skins draw them: vertical gradients, bevelled frames,
+// flat fills with a repeated texture, and a little dither noise.
+const std::vector<uint8_t>& Payload() {
+  static const std::vector<uint8_t> bytes = [] {
+    std::mt19937 rng(2026);
+    std::vector<uint8_t> out;
+    for (int image = 0; image < 12; ++image) {
+      const int width = 200 + image * 37;
+      const int height = 1400000 / (12 * width);
+      for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+          const bool edge = x < 3 || y < 3 || x >= width - 3 || y >= height - 3;
+          const bool dither = rng() % 6 == 0;
+          const int shade = edge ? 255 - (x < 3 || y < 3 ? 0 : 128) : (y * 160 / height) + ((x / 5 + y / 5) % 2) * 12;
+          out.push_back(static_cast<uint8_t>(shade + image * 9 + (dither ? 1 : 0)));
+          out.push_back(static_cast<uint8_t>(shade / 2 + image * 5));
+          out.push_back(static_cast<uint8_t>(255 - shade));
+        }
+      }
+    }
+    return out;
+  }();
+  return bytes;
+}
+
+struct TSource {
+  const std::vector<uint8_t>* bytes;
+  size_t next = 0;
+};
+
+int64_t ReadSource(void* context, uint8_t* buffer, int64_t count) {
+  auto& s = *static_cast<TSource*>(context);
+  const size_t n = std::min(static_cast<size_t>(count), s.bytes->size() - s.next);
+  std::copy_n(s.bytes->data() + s.next, n, buffer);
+  s.next += n;
+  return static_cast<int64_t>(n);
+}
+
+void WriteSink(void* context, const uint8_t* buffer, int64_t count) {
+  auto& out = *static_cast<std::vector<uint8_t>*>(context);
+  out.insert(out.end(), buffer, buffer + count);
+}
+
+void BM_LzhDecode(benchmark::State& state) {
+  const std::vector<uint8_t>& payload = Payload();
+  const std::vector<uint8_t> stream = LzhEncode(payload);
+  std::vector<uint8_t> out;
+  for (auto _ : state) {
+    out.clear();
+    out.reserve(payload.size());
+    TSource source{&stream};
+    TLZH lzh;
+    if (!lzh.Decode(static_cast<int64_t>(payload.size()), ReadSource, &source, WriteSink, &out)) {
+      state.SkipWithError("decode failed");
+    }
+    benchmark::DoNotOptimize(out.data());
+  }
+  if (out != payload) state.SkipWithError("decoded bytes differ");
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(payload.size()));
+  state.counters["ratio%"] = 100.0 * static_cast<double>(stream.size()) / static_cast<double>(payload.size());
+}
+BENCHMARK(BM_LzhDecode)->Unit(benchmark::kMillisecond);
+
+void BM_ZlibInflate(benchmark::State& state) {
+  const std::vector<uint8_t>& payload = Payload();
+  uLongf packedSize = compressBound(static_cast<uLong>(payload.size()));
+  std::vector<uint8_t> packed(packedSize);
+  if (compress2(packed.data(), &packedSize, payload.data(), static_cast<uLong>(payload.size()), 6) != Z_OK) {
+    throw std::runtime_error("compress2 failed");
+  }
+  packed.resize(packedSize);
+  std::vector<uint8_t> out(payload.size());
+  for (auto _ : state) {
+    uLongf outSize = static_cast<uLongf>(out.size());
+    if (uncompress(out.data(), &outSize, packed.data(), static_cast<uLong>(packed.size())) != Z_OK) {
+      state.SkipWithError("inflate failed");
+    }
+    benchmark::DoNotOptimize(out.data());
+  }
+  if (out != payload) state.SkipWithError("inflated bytes differ");
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(payload.size()));
+  state.counters["ratio%"] = 100.0 * static_cast<double>(packed.size()) / static_cast<double>(payload.size());
+}
+BENCHMARK(BM_ZlibInflate)->Unit(benchmark::kMillisecond);
+
+void BM_LzhEncode(benchmark::State& state) {
+  const std::vector<uint8_t>& payload = Payload();
+  for (auto _ : state) benchmark::DoNotOptimize(LzhEncode(payload).data());
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(payload.size()));
+}
+BENCHMARK(BM_LzhEncode)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
