@@ -1,6 +1,6 @@
 #include "skin/SkinRead.h"
 
-#include <cstring>
+#include <algorithm>
 
 #include "framework/core/Exception.h"
 #include "skin/Lzh.h"
@@ -74,8 +74,9 @@ bool TSkinReader::LoadFromStream(TStream& source) {
     return Fail("Skin file is damaged: its stated size does not fit its contents");
   }
 
+  // Growing as bytes arrive keeps a file that only claims a large payload from getting it.
   std::vector<uint8_t> payload;
-  payload.reserve(static_cast<size_t>(payloadSize));
+  payload.reserve(static_cast<size_t>(std::min(payloadSize, compressedSize * 16 + 4096)));
   TLZH lzh;
   if (!lzh.Decode(payloadSize, ReadFromStream, &source, AppendToVector, &payload)) {
     return Fail("Skin file is damaged: its compressed data ends early");
