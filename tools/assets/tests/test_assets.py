@@ -1,0 +1,269 @@
+"""Checks of the asset generators and of the committed assets.
+
+Run: python3 -m unittest discover -s tools/assets/tests
+"""
+
+import importlib.machinery
+import importlib.util
+import os
+import random
+import struct
+import sys
+import unittest
+import zlib
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+TOOLS = os.path.dirname(HERE)
+ASSETS = os.path.join(os.path.dirname(os.path.dirname(TOOLS)), "assets")
+sys.path.insert(0, TOOLS)
+sys.path.insert(0, HERE)
+
+import gifcodec  # noqa: E402
+import swfread  # noqa: E402
+
+
+def load_script(name):
+    loader = importlib.machinery.SourceFileLoader(name.replace("-", "_"), os.path.join(TOOLS, name))
+    spec = importlib.util.spec_from_loader(loader.name, loader)
+    module = importlib.util.module_from_spec(spec)
+    loader.exec_module(module)
+    return module
+
+
+def asset(*parts):
+    with open(os.path.join(ASSETS, *parts), "rb") as f:
+        return f.read()
+
+
+class LzwTest(unittest.TestCase):
+    def test_known_code_stream(self):
+        # Worked by hand: clear(4) 0 6 0 end(5); the last code is one bit wider because the
+        # decoder's table reaches 8 entries just before it.
+        self.assertEqual(gifcodec.lzw_encode([0, 0, 0, 0], 2), bytes((0x84, 0x51)))
+
+    def test_round_trip_at_every_code_size(self):
+        rng = random.Random(7)
+        for size in range(2, 9):
+            for length in (0, 1, 2, 3, 257, 5000):
+                pixels = [rng.randrange(1 << size) for _ in range(length)]
+                coded = gifcodec.lzw_encode(pixels, size)
+                self.assertEqual(gifcodec.lzw_decode(coded, size, length), bytes(pixels),
+                                 f"code size {size}, {length} pixels")
+
+    def test_full_table_is_cleared_and_decoding_continues(self):
+        rng = random.Random(3)
+        pixels = [rng.randrange(256) for _ in range(40000)]
+        coded = gifcodec.lzw_encode(pixels, 8)
+        self.assertEqual(gifcodec.lzw_decode(coded, 8, len(pixels)), bytes(pixels))
+
+    def test_long_runs_grow_the_table_past_every_width(self):
+        pixels = [0] * 100000 + [1, 2, 3] * 3000
+        coded = gifcodec.lzw_encode(pixels, 2)
+        self.assertEqual(gifcodec.lzw_decode(coded, 2, len(pixels)), bytes(pixels))
+
+    def test_bad_input_is_refused(self):
+        with self.assertRaises(gifcodec.GifError):
+            gifcodec.lzw_encode([4], 2)
+        with self.assertRaises(gifcodec.GifError):
+            gifcodec.lzw_encode([0], 9)
+        coded = gifcodec.lzw_encode([1, 2, 3, 1, 2, 3], 2)
+        with self.assertRaises(gifcodec.GifError):
+            gifcodec.lzw_decode(coded[:-1], 2, 6)
+        with self.assertRaises(gifcodec.GifError):
+            gifcodec.lzw_decode(coded, 2, 7)
+        # Clear, then code 7 while the table holds only 6 entries.
+        with self.assertRaises(gifcodec.GifError):
+            gifcodec.lzw_decode(bytes((0x3C,)), 2, 1)
+
+
+class GifFileTest(unittest.TestCase):
+    def small(self, **overrides):
+        args = dict(width=3, height=2, palette=[(0, 0, 0), (255, 0, 0), (0, 255, 0), (1, 2, 3)],
+                    frames=[[0, 1, 2, 3, 2, 1], [3, 3, 3, 0, 0, 0]], background=1, transparent=3,
+                    delay_cs=7, disposal=2, min_code_size=2, loop_count=5, comment="hi")
+        args.update(overrides)
+        return gifcodec.write_gif(**args)
+
+    def test_written_file_reads_back(self):
+        info = gifcodec.read_gif(self.small())
+        self.assertEqual((info["version"], info["width"], info["height"]), ("89a", 3, 2))
+        self.assertEqual(info["global_table"][3], (1, 2, 3))
+        self.assertEqual((info["background"], info["loop_count"]), (1, 5))
+        self.assertEqual([f["pixels"] for f in info["frames"]],
+                         [bytes((0, 1, 2, 3, 2, 1)), bytes((3, 3, 3, 0, 0, 0))])
+        self.assertEqual([(f["delay"], f["disposal"], f["transparent"]) for f in info["frames"]],
+                         [(7, 2, 3), (7, 2, 3)])
+        self.assertEqual(info["comments"], [{"after_frame": 2, "text": b"hi"}])
+
+    def test_long_comment_spans_sub_blocks(self):
+        text = "x" * 600
+        info = gifcodec.read_gif(self.small(comment=text))
+        self.assertEqual(info["comments"][0]["text"], text.encode())
+
+    def test_colour_count_must_be_a_power_of_two(self):
+        for count in (1, 3, 6, 512):
+            with self.assertRaises(gifcodec.GifError):
+                self.small(palette=[(0, 0, 0)] * count)
+
+    def test_frame_must_cover_the_screen(self):
+        with self.assertRaises(gifcodec.GifError):
+            self.small(frames=[[0, 1, 2]])
+
+    def test_damaged_files_are_refused(self):
+        data = self.small()
+        for damaged in (b"GIF90a" + data[6:], data[:-1], data[:40], data[:13] + b"\x99"):
+            with self.assertRaises(gifcodec.GifError):
+                gifcodec.read_gif(damaged)
+
+
+class RestGifTest(unittest.TestCase):
+    def test_committed_picture_has_the_layout_the_rest_window_expects(self):
+        info = gifcodec.read_gif(asset("gif", "rest.gif"))
+        self.assertEqual(info["version"], "89a")
+        self.assertEqual((info["width"], info["height"]), (115, 123))
+        self.assertEqual(len(info["global_table"]), 128)
+        self.assertEqual(info["background"], 2)
+        self.assertEqual(info["global_table"][2], (0xEE, 0xEF, 0xEF))
+        self.assertEqual(info["global_table"][80], (0xC0, 0xC0, 0xC0))
+        self.assertEqual(info["global_table"].count((0xC0, 0xC0, 0xC0)), 1)
+        self.assertEqual(info["loop_count"], 0)
+        self.assertEqual(len(info["frames"]), 2)
+        for frame in info["frames"]:
+            self.assertEqual((frame["left"], frame["top"], frame["width"], frame["height"]),
+                             (0, 0, 115, 123))
+            self.assertEqual((frame["disposal"], frame["delay"], frame["transparent"],
+                              frame["min_code_size"]), (2, 50, 80, 7))
+            self.assertFalse(frame["local_table"])
+            # A picture, not an empty frame: both see-through and drawn pixels.
+            self.assertGreater(frame["pixels"].count(80), 1000)
+            self.assertGreater(len(frame["pixels"]) - frame["pixels"].count(80), 5000)
+        self.assertNotEqual(info["frames"][0]["pixels"], info["frames"][1]["pixels"])
+        self.assertEqual([c["after_frame"] for c in info["comments"]], [2])
+
+
+class Mp3CheckTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.check = load_script("check-mp3")
+
+    @staticmethod
+    def frame(bitrate_index=8, mode=0, padding=0, payload=b""):
+        header = bytes((0xFF, 0xFB, (bitrate_index << 4) | (padding << 1), (mode << 6) | 0x04))
+        size = 144 * [0, 32, 40, 48, 56, 64, 80, 96, 112, 128][bitrate_index] * 1000 // 44100 + padding
+        body = (payload + bytes(size))[:size - 4]
+        return header + body
+
+    def stream(self, n=10):
+        return b"".join(self.frame(padding=i % 2) for i in range(n))
+
+    def test_plain_frames_pass_and_give_the_duration(self):
+        first, frames, seconds = self.check.check(self.stream(38))
+        self.assertEqual((first["bitrate"], first["rate"], first["mode"]), (112, 44100, "stereo"))
+        self.assertEqual(frames, 38)
+        self.assertAlmostEqual(seconds, 38 * 1152 / 44100)
+
+    def test_faults_are_reported(self):
+        good = self.stream()
+        xing = self.frame(payload=bytes(32) + b"Info") + good
+        faults = {
+            "ID3v2 tag": b"ID3\x03\x00\x00\x00\x00\x00\x00" + good,
+            "Xing/Info": xing,
+            "changes bitrate": good + self.frame(bitrate_index=9),
+            "changes mode": good + self.frame(mode=1),
+            "cut short": good[:-5],
+            "ID3v1": good + b"TAG" + bytes(125),
+            "no frame sync": good + b"\x00" * 10,
+        }
+        for what, data in faults.items():
+            with self.assertRaises(self.check.Mp3Error, msg=what):
+                self.check.check(data)
+
+    def test_duration_limits_are_enforced(self):
+        with self.assertRaises(self.check.Mp3Error):
+            self.check.check(self.stream(10), 1.0, 2.0)
+
+    def test_committed_audio(self):
+        data = asset("audio", "eyezz.mp3")
+        self.assertEqual(data[:2], b"\xFF\xFB")
+        first, _, seconds = self.check.check(data, 290, 300)
+        self.assertEqual((first["bitrate"], first["rate"], first["mode"]), (112, 44100, "stereo"))
+
+
+class SwfTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.make = load_script("make-swf")
+
+    def test_bit_fields(self):
+        w = self.make.BitWriter()
+        w.ub(5, 14)
+        w.sb(14, -1)
+        w.ub(1, 1)
+        self.assertEqual(w.bytes(), bytes((0x77, 0xFF, 0xF0)))
+        with self.assertRaises(ValueError):
+            self.make.BitWriter().sb(3, 4)
+        with self.assertRaises(ValueError):
+            self.make.BitWriter().ub(3, 8)
+
+    def test_signed_bit_counts_hold_their_values(self):
+        for v in (-8193, -8192, -1, 0, 1, 8191, 8192, 4200):
+            n = self.make.signed_bits(v)
+            self.assertTrue(-(1 << (n - 1)) <= v < (1 << (n - 1)), v)
+            self.assertFalse(n > 2 and -(1 << (n - 2)) <= v < (1 << (n - 2)), v)
+
+    def test_committed_movie_plays_through(self):
+        movie = swfread.read_swf(asset("movie", "tarno.swf"))
+        self.assertEqual(movie["version"], 7)
+        self.assertEqual(movie["stage"], [0, 210 * 20, 0, 22 * 20])
+        shapes, frames = swfread.play(movie)
+        self.assertGreaterEqual(len(shapes), 3)
+        self.assertGreater(len(frames), 24)
+        # Something moves: consecutive frames differ in their display lists.
+        self.assertNotEqual(frames[0], frames[1])
+        self.assertEqual(movie["tags"][-1][0], 0)
+
+    def test_reader_catches_broken_movies(self):
+        data = self.make.build()
+        body = bytearray(zlib.decompress(data[8:]))
+        with self.assertRaises(swfread.SwfError):
+            swfread.read_swf(data[:4] + struct.pack("<I", len(body) + 9) + data[8:])
+        # Dropping the End tag leaves the tag list open.
+        cut = bytes(body[:-2])
+        with self.assertRaises(swfread.SwfError):
+            swfread.read_swf(data[:4] + struct.pack("<I", 8 + len(cut)) + zlib.compress(cut))
+
+    def test_shape_outlines_close(self):
+        movie = swfread.read_swf(self.make.build())
+        shapes, _ = swfread.play(movie)
+        for shape in shapes.values():
+            for part in shape["parts"]:
+                end = part["edges"][-1][-2:]
+                self.assertEqual(tuple(end), part["start"], f"shape {shape['id']}")
+
+
+class IconTest(unittest.TestCase):
+    def test_committed_icon_is_one_32x32_image_with_alpha(self):
+        data = asset("icon", "brevin.ico")
+        reserved, kind, count = struct.unpack_from("<HHH", data, 0)
+        self.assertEqual((reserved, kind, count), (0, 1, 1))
+        w, h, colors, _, planes, bpp, size, offset = struct.unpack_from("<BBBBHHII", data, 6)
+        self.assertEqual((w, h, colors, planes, bpp), (32, 32, 0, 1, 32))
+        self.assertEqual(offset + size, len(data))
+        header = struct.unpack_from("<IiiHH", data, offset)
+        self.assertEqual(header, (40, 32, 64, 1, 32))
+        pixels = data[offset + 40:offset + 40 + 32 * 32 * 4]
+        mask = data[offset + 40 + 32 * 32 * 4:]
+        self.assertEqual(len(mask), 32 * 4)
+        alpha = [pixels[4 * i + 3] for i in range(32 * 32)]
+        for i, a in enumerate(alpha):
+            row, col = divmod(i, 32)
+            masked = (mask[row * 4 + col // 8] >> (7 - col % 8)) & 1
+            self.assertEqual(masked, 1 if a == 0 else 0, f"pixel {i}")
+        # Round: corners see-through, centre solid, some soft edge in between.
+        self.assertEqual(alpha[0], 0)
+        self.assertEqual(alpha[16 * 32 + 16], 255)
+        self.assertTrue(any(0 < a < 255 for a in alpha))
+
+
+if __name__ == "__main__":
+    unittest.main()
