@@ -127,7 +127,7 @@ TEST(SkinReader, DamagedDirectoriesAreRejected) {
   const std::string twoNames = "a.bmp\r\nb.bmp\r\n";
   const auto length = static_cast<int32_t>(twoNames.size());
   std::string manyNames;
-  for (int i = 0; i <= kSkinMaxEntries; ++i) manyNames += "n" + std::to_string(i) + "\r\n";
+  for (int i = 0; i <= kSkinMaxEntries; ++i) manyNames.append("n").append(std::to_string(i)).append("\r\n");
   const struct {
     const char* what;
     std::vector<uint8_t> payload;
@@ -154,7 +154,9 @@ TEST(SkinReader, DamagedDirectoriesAreRejected) {
 
 TEST(SkinReader, ExactlyTheLargestDirectoryLoads) {
   std::vector<TSkinEntry> entries;
-  for (int i = 0; i < kSkinMaxEntries; ++i) entries.push_back({"e" + std::to_string(i) + ".bmp", Bytes("BM")});
+  for (int i = 0; i < kSkinMaxEntries; ++i) {
+    entries.push_back({std::string("e").append(std::to_string(i)).append(".bmp"), Bytes("BM")});
+  }
   TLoaded loaded;
   Load(loaded, BuildSkinFile(entries));
   ASSERT_TRUE(loaded.ok) << loaded.reader.LastError();

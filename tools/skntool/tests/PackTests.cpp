@@ -66,9 +66,11 @@ TEST_F(PackFolder, RefusesFoldersThatWouldPackBadly) {
   Put("two.INI", "[b]");
   EXPECT_THROW(CollectSkinSources(folder_), EInvalidOperation) << "two descriptions";
   fs::remove(folder_ / "two.INI");
-  Put("A.BMP", "BM");
-  EXPECT_THROW(CollectSkinSources(folder_), EInvalidOperation) << "names equal after lower-casing";
-  fs::remove(folder_ / "A.BMP");
+  if (!fs::exists(folder_ / "A.BMP")) {  // only a case-sensitive file system can hold both
+    Put("A.BMP", "BM");
+    EXPECT_THROW(CollectSkinSources(folder_), EInvalidOperation) << "names equal after lower-casing";
+    fs::remove(folder_ / "A.BMP");
+  }
   Put("fake.bmp", "GIF89a");
   EXPECT_THROW(CollectSkinSources(folder_), EInvalidOperation) << "not a bitmap";
 }
