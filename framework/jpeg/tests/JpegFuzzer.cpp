@@ -1,4 +1,5 @@
-// libFuzzer target for the JPEG decoder; run it with a file name to replay one input.
+// libFuzzer target for the JPEG decoder; run it with a file name to replay one input, or with
+// tests/corpus (colour, grayscale, CMYK and progressive seeds) to start from.
 #include <cstddef>
 #include <cstdint>
 
