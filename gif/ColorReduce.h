@@ -1,0 +1,12 @@
+#pragma once
+// Reduction of true-colour pictures to 8 bits per pixel for GIF encoding.
+#include "gif/GIFDib.h"
+
+enum TColorReduction {
+  rmHistogram = 0,   // the 256 most frequent colours
+  rmGrayLevels = 5,  // 256 grey levels
+};
+
+// Reduces a 24- or 32-bit picture to an 8-bit one with the given method. Methods other than the
+// two above fall back to the histogram. Raises EInvalidGraphicOperation for other depths.
+TDibImage ColorReduce(const TDibImage& source, int method);
