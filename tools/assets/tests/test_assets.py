@@ -241,6 +241,40 @@ class SwfTest(unittest.TestCase):
                 self.assertEqual(tuple(end), part["start"], f"shape {shape['id']}")
 
 
+def jpeg_frame(data):
+    """(marker, height, width, components) of the frame header; the walk fails on bad segments."""
+    if data[:2] != b"\xFF\xD8":
+        raise ValueError("no start-of-image marker")
+    pos = 2
+    while pos + 4 <= len(data):
+        if data[pos] != 0xFF:
+            raise ValueError(f"segment without marker at {pos}")
+        marker = data[pos + 1]
+        length = struct.unpack_from(">H", data, pos + 2)[0]
+        if 0xC0 <= marker <= 0xCF and marker not in (0xC4, 0xC8, 0xCC):
+            _, height, width, components = struct.unpack_from(">BHHB", data, pos + 4)
+            return marker, height, width, components
+        pos += 2 + length
+    raise ValueError("no frame header")
+
+
+class PictureTest(unittest.TestCase):
+    SIZES = {"popup.jpg": (315, 219), "about.jpg": (304, 224), "tutorial1.jpg": (200, 120),
+             "tutorial2.jpg": (200, 120), "tutorial3.jpg": (200, 120), "tutorial4.jpg": (200, 120)}
+
+    def test_pictures_are_baseline_colour_jpegs_of_their_frame_sizes(self):
+        for name, (w, h) in self.SIZES.items():
+            data = asset("pictures", name)
+            self.assertEqual(jpeg_frame(data), (0xC0, h, w, 3), name)
+            self.assertEqual(data[-2:], b"\xFF\xD9", name)
+
+    def test_frame_walk_rejects_what_is_not_a_jpeg(self):
+        data = asset("pictures", "popup.jpg")
+        for bad in (b"GIF89a" + data, data[:2] + b"\x00" + data[3:], data[:20]):
+            with self.assertRaises((ValueError, struct.error)):
+                jpeg_frame(bad)
+
+
 class IconTest(unittest.TestCase):
     def test_committed_icon_is_one_32x32_image_with_alpha(self):
         data = asset("icon", "brevin.ico")
