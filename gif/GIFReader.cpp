@@ -41,6 +41,7 @@ public:
     return v;
   }
   void Read(void* dst, size_t count) {
+    if (count == 0) return;
     Need(count);
     std::memcpy(dst, bytes_.data() + pos_, count);
     pos_ += count;
@@ -81,6 +82,7 @@ void ReadSubBlocks(ByteBuffer& in, std::vector<std::string>& blocks) {
     const size_t length = in.Byte();
     if (length == 0) return;
     const size_t n = std::min(length, in.Left());
+    if (n == 0) return;
     const uint8_t* p = in.Take(n);
     blocks.emplace_back(reinterpret_cast<const char*>(p), n);
   }

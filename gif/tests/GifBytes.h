@@ -2,10 +2,12 @@
 // Builds GIF byte streams for the tests, independently of the codec's writer. Coded data is made
 // of literal codes only, with a clear code often enough that the code width never grows, so the
 // expected pixels are known without a second LZW encoder.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "framework/core/Exception.h"
 #include "framework/core/Stream.h"
 #include "gif/GIFImage.h"
 
