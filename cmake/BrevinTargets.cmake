@@ -8,18 +8,29 @@ function(brevin_warnings target)
   endif()
 endfunction()
 
-# brevin_test(NAME SOURCES a.cpp b.cpp LIBS lib1 lib2 [LABELS gui])
+# brevin_test(NAME SOURCES a.cpp b.cpp LIBS lib1 lib2 [LABELS gui] [TIMEOUT seconds])
 # One executable per subsystem: under Wine every process start costs a second or more.
+# In the MinGW build every test runs under Wine (the emulator) and carries the label "wine".
 function(brevin_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
   brevin_warnings(${name})
   add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
-  set_tests_properties(${name} PROPERTIES WORKING_DIRECTORY $<TARGET_FILE_DIR:${name}>)
-  if(T_LABELS)
-    set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 600)
   endif()
+  set(labels ${T_LABELS})
+  if(WIN32)
+    list(APPEND labels wine)
+  else()
+    list(APPEND labels native)
+  endif()
+  list(REMOVE_DUPLICATES labels)
+  set_tests_properties(${name} PROPERTIES
+    WORKING_DIRECTORY $<TARGET_FILE_DIR:${name}>
+    TIMEOUT ${T_TIMEOUT}
+    LABELS "${labels}")
 endfunction()
 
 # brevin_benchmark(NAME SOURCES ... LIBS ...): native only, never part of ctest.
