@@ -275,6 +275,29 @@ class PictureTest(unittest.TestCase):
                 jpeg_frame(bad)
 
 
+class GlyphTest(unittest.TestCase):
+    def test_tab_images_are_thirty_distinct_glyphs_on_magenta(self):
+        from raster import MAGENTA, read_bmp
+        width, height, rows = read_bmp(asset("pictures", "tabimages.bmp"))
+        self.assertEqual((width, height), (30 * 16, 16))
+        self.assertEqual(rows[15][0], MAGENTA)
+        cells = [[tuple(rows[y][16 * i + x] for x in range(16)) for y in range(16)]
+                 for i in range(30)]
+        for i, cell in enumerate(cells):
+            drawn = sum(p != MAGENTA for row in cell for p in row)
+            self.assertGreater(drawn, 20, f"image {i} is nearly empty")
+        # Shown and hidden images of the three pages differ, so the active page stands out.
+        for shown, hidden in ((2, 1), (26, 27), (28, 29)):
+            self.assertNotEqual(cells[shown], cells[hidden])
+
+    def test_help_glyph(self):
+        from raster import MAGENTA, read_bmp
+        width, height, rows = read_bmp(asset("pictures", "help.bmp"))
+        self.assertEqual((width, height), (16, 16))
+        self.assertEqual(rows[15][0], MAGENTA)
+        self.assertNotEqual(rows[8][8], MAGENTA)
+
+
 class IconTest(unittest.TestCase):
     def test_committed_icon_is_one_32x32_image_with_alpha(self):
         data = asset("icon", "brevin.ico")
