@@ -19,6 +19,7 @@ sys.path.insert(0, TOOLS)
 sys.path.insert(0, HERE)
 
 import gifcodec  # noqa: E402
+from raster import MAGENTA, read_bmp  # noqa: E402
 import swfread  # noqa: E402
 
 
@@ -277,7 +278,6 @@ class PictureTest(unittest.TestCase):
 
 class GlyphTest(unittest.TestCase):
     def test_tab_images_are_thirty_distinct_glyphs_on_magenta(self):
-        from raster import MAGENTA, read_bmp
         width, height, rows = read_bmp(asset("pictures", "tabimages.bmp"))
         self.assertEqual((width, height), (30 * 16, 16))
         self.assertEqual(rows[15][0], MAGENTA)
@@ -291,7 +291,6 @@ class GlyphTest(unittest.TestCase):
             self.assertNotEqual(cells[shown], cells[hidden])
 
     def test_help_glyph(self):
-        from raster import MAGENTA, read_bmp
         width, height, rows = read_bmp(asset("pictures", "help.bmp"))
         self.assertEqual((width, height), (16, 16))
         self.assertEqual(rows[15][0], MAGENTA)
