@@ -1,0 +1,74 @@
+#pragma once
+// The application: the hidden top-level window that owns the forms and carries the taskbar
+// button, the message loop and the default error handler.
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <string>
+
+#include "framework/classes/Object.h"
+#include "framework/controls/Forms.h"
+
+class TApplication : public TComponent {
+public:
+  BREVIN_CLASS_INFO()
+  TApplication();
+  ~TApplication() override;
+
+  // Registers the standard component classes; call once before the first form.
+  void Initialize();
+  HWND Handle();
+  const std::string& Title() const { return title_; }
+  void SetTitle(const std::string& title);
+  std::string ExeName() const;
+
+  TCustomForm* MainForm() const { return mainForm_; }
+  // Creates a form owned by the application; the first one becomes the main form.
+  template <typename T>
+  void CreateForm(T*& reference) {
+    T* form = new T(this);
+    reference = form;
+    if (!mainForm_) mainForm_ = form;
+  }
+  void ForgetMainForm() { mainForm_ = nullptr; }
+
+  // Shows the main form and dispatches messages until Terminate.
+  void Run();
+  // Dispatches every waiting message, then returns.
+  void ProcessMessages();
+  // Waits for one message and dispatches it.
+  void HandleMessage();
+  void Terminate();
+  bool Terminated() const { return terminated_; }
+  // Taskbar-level minimise and restore (the forms follow their owner window).
+  void Minimize();
+  void Restore();
+  void ShowTaskbarButton();
+  bool ShowMainForm = true;
+
+  // The default error handler: OnException when set, else a message box with the error's
+  // text, owned by the active window so that no topmost window hides it.
+  void HandleException(const std::exception& error);
+  void ShowException(const std::exception& error);
+  std::function<void(const std::exception& error)> OnException;
+
+  // MessageBoxW owned by the active window, titled with Title when caption is empty.
+  int MessageBox(const std::string& text, const std::string& caption, UINT flags);
+
+private:
+  static LRESULT CALLBACK AppWndProc(HWND, UINT, WPARAM, LPARAM);
+  bool ProcessMessage();
+
+  HWND handle_ = nullptr;
+  std::string title_;
+  TCustomForm* mainForm_ = nullptr;
+  bool terminated_ = false;
+};
+
+extern TApplication* Application;
+
+// Where errors raised while a message is dispatched end up: the application's handler.
+void HandleDispatchException(std::exception_ptr error);
+// Registers every standard class of the framework for layouts (Initialize calls it).
+void RegisterStandardClasses();

@@ -1,0 +1,480 @@
+#include "framework/controls/Forms.h"
+
+#include <algorithm>
+
+#include "framework/controls/Application.h"
+#include "framework/controls/LayoutReader.h"
+#include "framework/win32/Strings.h"
+
+namespace {
+
+struct DisabledWindows {
+  HWND except;
+  std::vector<HWND> windows;
+};
+
+BOOL CALLBACK DisableWindow(HWND window, LPARAM param) {
+  auto* list = reinterpret_cast<DisabledWindows*>(param);
+  if (window != list->except && IsWindowVisible(window) && IsWindowEnabled(window)) {
+    list->windows.push_back(window);
+    EnableWindow(window, FALSE);
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+TScreen* Screen = new TScreen;
+
+int TScreen::Width() const { return GetSystemMetrics(SM_CXSCREEN); }
+int TScreen::Height() const { return GetSystemMetrics(SM_CYSCREEN); }
+
+TRect TScreen::WorkAreaRect() const {
+  RECT r{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0);
+  return {r.left, r.top, r.right, r.bottom};
+}
+
+void TScreen::SetCursor(TCursor cursor) {
+  cursor_ = cursor;
+  if (cursor != crDefault) ::SetCursor(LoadCursorW(nullptr, cursor == crHourGlass ? IDC_WAIT : IDC_ARROW));
+}
+
+const TClassInfo& TCustomForm::StaticClassInfo() {
+  static const TClassInfo info =
+      TClassBuilder<TCustomForm>("TCustomForm", &TWinControl::StaticClassInfo())
+          .Enum("BorderStyle", &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle,
+                {{"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"}})
+          .Set("BorderIcons", &TCustomForm::BorderIcons, &TCustomForm::SetBorderIcons,
+               {{"biSystemMenu", "biMinimize", "biMaximize", "biHelp"}})
+          .Enum("FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle,
+                {{"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"}})
+          .Enum("Position", &TCustomForm::Position, &TCustomForm::SetPosition,
+                {{"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter",
+                  "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter"}})
+          .Enum("WindowState", &TCustomForm::WindowState, &TCustomForm::SetWindowState,
+                {{"wsNormal", "wsMinimized", "wsMaximized"}})
+          .Property("AlphaBlend", &TCustomForm::AlphaBlend, &TCustomForm::SetAlphaBlend)
+          .Property("AlphaBlendValue", &TCustomForm::AlphaBlendValue, &TCustomForm::SetAlphaBlendValue)
+          .Property("KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview)
+          .Property("ClientWidth", &TCustomForm::ClientWidth, &TCustomForm::SetClientWidth)
+          .Property("ClientHeight", &TCustomForm::ClientHeight, &TCustomForm::SetClientHeight)
+          .Object("Icon", &TCustomForm::Icon)
+          .Reference("ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl)
+          .Event("OnCreate", &TCustomForm::OnCreate)
+          .Event("OnDestroy", &TCustomForm::OnDestroy)
+          .Event("OnShow", &TCustomForm::OnShow)
+          .Event("OnHide", &TCustomForm::OnHide)
+          .Event("OnClose", &TCustomForm::OnClose)
+          .Event("OnCloseQuery", &TCustomForm::OnCloseQuery)
+          .Event("OnActivate", &TCustomForm::OnActivate)
+          .Event("OnDeactivate", &TCustomForm::OnDeactivate)
+          .Event("OnPaint", &TCustomForm::OnPaint)
+          .Event("OnResize", &TCustomForm::OnResize);
+  return info;
+}
+
+const TClassInfo& TForm::StaticClassInfo() {
+  static const TClassInfo info("TForm", &TCustomForm::StaticClassInfo());
+  return info;
+}
+
+TCustomForm::TCustomForm(TComponent* owner)
+    : TWinControl(owner), canvas_(new TCanvas), icon_(new TIcon) {
+  SetVisibleFlagQuietly(false);
+  icon_->OnChange = [this](TObject*) { ApplyIcon(); };
+  Screen->forms_.push_back(this);
+}
+
+TCustomForm::~TCustomForm() {
+  if (OnDestroy) {
+    try {
+      OnDestroy(this);
+    } catch (...) {
+      HandleDispatchException(std::current_exception());
+    }
+  }
+  std::erase(Screen->forms_, this);
+  if (Screen->activeForm_ == this) Screen->activeForm_ = nullptr;
+  if (Application && Application->MainForm() == this) Application->ForgetMainForm();
+  DestroyHandle();
+}
+
+void TCustomForm::InitializeForm() { InitializeForm(LayoutResource(ClassName())); }
+
+void TCustomForm::InitializeForm(std::string_view layoutText) {
+  ReadLayout(*this, layoutText, handlers_);
+  for (const auto& [name, bind] : binds_) {
+    TComponent* c = FindComponent(name);
+    if (!c) throw EInvalidOperation("Component " + name + " not found in the layout of " + ClassName());
+    bind(c);
+  }
+  if (OnCreate) OnCreate(this);
+}
+
+void TCustomForm::CreateParams(TCreateParams& p) {
+  p.Caption = Utf8ToWide(Caption());
+  p.Style = WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+  p.ExStyle = 0;
+  switch (borderStyle_) {
+    case TFormBorderStyle::bsNone:
+      p.Style |= WS_POPUP;
+      break;
+    case TFormBorderStyle::bsSingle:
+    case TFormBorderStyle::bsToolWindow:
+      p.Style |= WS_CAPTION;
+      break;
+    case TFormBorderStyle::bsSizeable:
+    case TFormBorderStyle::bsSizeToolWin:
+      p.Style |= WS_CAPTION | WS_THICKFRAME;
+      break;
+    case TFormBorderStyle::bsDialog:
+      p.Style |= WS_POPUP | WS_CAPTION;
+      p.ExStyle |= WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
+      break;
+  }
+  if (borderStyle_ == TFormBorderStyle::bsToolWindow || borderStyle_ == TFormBorderStyle::bsSizeToolWin)
+    p.ExStyle |= WS_EX_TOOLWINDOW;
+  if (borderStyle_ != TFormBorderStyle::bsNone) {
+    if (borderIcons_ & biSystemMenu) p.Style |= WS_SYSMENU;
+    const bool dialogLike = borderStyle_ == TFormBorderStyle::bsDialog || borderStyle_ == TFormBorderStyle::bsToolWindow ||
+                            borderStyle_ == TFormBorderStyle::bsSizeToolWin;
+    if (!dialogLike && (borderIcons_ & biMinimize)) p.Style |= WS_MINIMIZEBOX;
+    if (!dialogLike && (borderIcons_ & biMaximize)) p.Style |= WS_MAXIMIZEBOX;
+  }
+  if (!Enabled()) p.Style |= WS_DISABLED;
+  if (formStyle_ == TFormStyle::fsStayOnTop) p.ExStyle |= WS_EX_TOPMOST;
+  if (alphaBlend_) p.ExStyle |= WS_EX_LAYERED;
+  int width = width_, height = height_;
+  if (pendingClientWidth_ >= 0 || pendingClientHeight_ >= 0) {
+    RECT r{0, 0, 0, 0};
+    AdjustWindowRectEx(&r, p.Style, FALSE, p.ExStyle);
+    if (pendingClientWidth_ >= 0) width = pendingClientWidth_ + (r.right - r.left);
+    if (pendingClientHeight_ >= 0) height = pendingClientHeight_ + (r.bottom - r.top);
+  }
+  p.X = left_;
+  p.Y = top_;
+  p.Width = width;
+  p.Height = height;
+  p.WndParent = Application ? Application->Handle() : nullptr;
+  p.WinClassName = Utf8ToWide(ClassName());
+}
+
+void TCustomForm::CreateWindowHandleDone() {
+  pendingClientWidth_ = pendingClientHeight_ = -1;
+  ApplyAlpha();
+  ApplyIcon();
+}
+
+TRect TCustomForm::ClientRect() const {
+  if (!HandleAllocated()) {
+    return {0, 0, pendingClientWidth_ >= 0 ? pendingClientWidth_ : width_,
+            pendingClientHeight_ >= 0 ? pendingClientHeight_ : height_};
+  }
+  return TWinControl::ClientRect();
+}
+
+void TCustomForm::SetClientWidth(int width) {
+  if (!HandleAllocated()) {
+    pendingClientWidth_ = width;
+    return;
+  }
+  SetWidth(Width() - ClientWidth() + width);
+}
+
+void TCustomForm::SetClientHeight(int height) {
+  if (!HandleAllocated()) {
+    pendingClientHeight_ = height;
+    return;
+  }
+  SetHeight(Height() - ClientHeight() + height);
+}
+
+void TCustomForm::SetBorderStyle(TFormBorderStyle style) {
+  if (style == borderStyle_) return;
+  borderStyle_ = style;
+  RecreateWnd();
+}
+
+void TCustomForm::SetBorderIcons(uint32_t icons) {
+  if (icons == borderIcons_) return;
+  borderIcons_ = icons;
+  RecreateWnd();
+}
+
+void TCustomForm::SetFormStyle(TFormStyle style) {
+  if (style == formStyle_) return;
+  formStyle_ = style;
+  if (HandleAllocated())
+    SetWindowPos(Handle(), style == TFormStyle::fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+TWindowState TCustomForm::WindowState() const { return windowState_; }
+
+void TCustomForm::SetWindowState(TWindowState state) {
+  if (state == windowState_) return;
+  windowState_ = state;
+  if (HandleAllocated() && IsWindowVisible(Handle())) {
+    ShowWindow(Handle(), state == TWindowState::wsMinimized   ? SW_MINIMIZE
+                         : state == TWindowState::wsMaximized ? SW_MAXIMIZE
+                                                              : SW_RESTORE);
+  }
+}
+
+void TCustomForm::SetAlphaBlend(bool value) {
+  if (value == alphaBlend_) return;
+  alphaBlend_ = value;
+  ApplyAlpha();
+}
+
+void TCustomForm::SetAlphaBlendValue(int value) {
+  alphaBlendValue_ = std::clamp(value, 0, 255);
+  ApplyAlpha();
+}
+
+void TCustomForm::ApplyAlpha() {
+  if (!HandleAllocated()) return;
+  HWND window = Handle();
+  LONG_PTR ex = GetWindowLongPtrW(window, GWL_EXSTYLE);
+  if (alphaBlend_) {
+    SetWindowLongPtrW(window, GWL_EXSTYLE, ex | WS_EX_LAYERED);
+    SetLayeredWindowAttributes(window, 0, static_cast<BYTE>(alphaBlendValue_), LWA_ALPHA);
+  } else if (ex & WS_EX_LAYERED) {
+    SetWindowLongPtrW(window, GWL_EXSTYLE, ex & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
+  }
+}
+
+void TCustomForm::ApplyIcon() {
+  if (!HandleAllocated()) return;
+  SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_->Handle()));
+  SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_->Handle()));
+}
+
+void TCustomForm::SetActiveControl(TWinControl* control) {
+  activeControl_ = control;
+  if (control && HandleAllocated() && Active() && control->CanFocus()) control->SetFocus();
+}
+
+void TCustomForm::FocusChanged(TWinControl* control) { activeControl_ = control; }
+
+bool TCustomForm::Active() const { return HandleAllocated() && GetActiveWindow() == const_cast<TCustomForm*>(this)->Handle(); }
+
+bool TCustomForm::Showing() const {
+  return HandleAllocated() && IsWindowVisible(const_cast<TCustomForm*>(this)->Handle());
+}
+
+void TCustomForm::PlaceOnFirstShow() {
+  if (placed_) return;
+  placed_ = true;
+  if (position_ == TPosition::poScreenCenter || position_ == TPosition::poDesktopCenter ||
+      position_ == TPosition::poMainFormCenter || position_ == TPosition::poOwnerFormCenter) {
+    TRect area{0, 0, Screen->Width(), Screen->Height()};
+    TCustomForm* main = Application ? Application->MainForm() : nullptr;
+    if ((position_ == TPosition::poMainFormCenter || position_ == TPosition::poOwnerFormCenter) && main && main != this)
+      area = main->BoundsRect();
+    SetBounds(area.Left + (area.Width() - Width()) / 2, area.Top + (area.Height() - Height()) / 2, Width(), Height());
+  }
+}
+
+void TCustomForm::DoShow() {
+  try {
+    if (OnShow) OnShow(this);
+  } catch (...) {
+    // The window is shown all the same; the error goes to the application's handler.
+    HandleDispatchException(std::current_exception());
+  }
+}
+
+void TCustomForm::DoHide() {
+  if (OnHide) OnHide(this);
+}
+
+void TCustomForm::SetVisible(bool visible) {
+  if (visible) {
+    HWND window = Handle();
+    const bool wasShowing = IsWindowVisible(window);
+    SetVisibleFlagQuietly(true);
+    if (!wasShowing) {
+      PlaceOnFirstShow();
+      DoShow();
+    }
+    // The show handler may have hidden the form again.
+    if (!Visible()) return;
+    ShowWindow(window, windowState_ == TWindowState::wsMaximized   ? SW_SHOWMAXIMIZED
+                       : windowState_ == TWindowState::wsMinimized ? SW_SHOWMINIMIZED
+                                                                   : SW_SHOWNORMAL);
+    if (Application && Application->MainForm() == this) Application->ShowTaskbarButton();
+    return;
+  }
+  if (!Visible() && !(HandleAllocated() && IsWindowVisible(Handle()))) return;
+  SetVisibleFlagQuietly(false);
+  if (HandleAllocated() && IsWindowVisible(Handle())) {
+    DoHide();
+    ShowWindow(Handle(), SW_HIDE);
+  }
+}
+
+void TCustomForm::Show() {
+  SetVisible(true);
+  if (HandleAllocated()) BringWindowToTop(Handle());
+}
+
+void TCustomForm::Hide() { SetVisible(false); }
+
+bool TCustomForm::CloseQuery() {
+  bool canClose = true;
+  if (OnCloseQuery) OnCloseQuery(this, canClose);
+  return canClose;
+}
+
+void TCustomForm::Close() {
+  if (modal_) {
+    modalResult_ = mrCancel;
+    return;
+  }
+  if (!CloseQuery()) return;
+  TCloseAction action = TCloseAction::caHide;
+  if (OnClose) OnClose(this, action);
+  if (action == TCloseAction::caNone) return;
+  if (Application && Application->MainForm() == this) {
+    Application->Terminate();
+    if (action == TCloseAction::caHide || action == TCloseAction::caMinimize) return;
+  }
+  switch (action) {
+    case TCloseAction::caHide:
+      Hide();
+      break;
+    case TCloseAction::caMinimize:
+      SetWindowState(TWindowState::wsMinimized);
+      break;
+    case TCloseAction::caFree:
+      Release();
+      break;
+    case TCloseAction::caNone:
+      break;
+  }
+}
+
+void TCustomForm::CloseModal() {
+  TCloseAction action = CloseQuery() ? TCloseAction::caHide : TCloseAction::caNone;
+  if (action != TCloseAction::caNone && OnClose) OnClose(this, action);
+  switch (action) {
+    case TCloseAction::caNone:
+      modalResult_ = mrNone;
+      break;
+    case TCloseAction::caFree:
+      Release();
+      break;
+    default:
+      break;
+  }
+}
+
+TModalResult TCustomForm::ShowModal() {
+  if (modal_ || (HandleAllocated() && IsWindowVisible(Handle())) || Visible())
+    throw EInvalidOperation("Cannot make a visible window modal");
+  if (HWND capture = GetCapture()) SendMessageW(capture, WM_CANCELMODE, 0, 0);
+  ReleaseCapture();
+  HWND previous = GetActiveWindow();
+  DisabledWindows disabled{Handle(), {}};
+  EnumThreadWindows(GetCurrentThreadId(), DisableWindow, reinterpret_cast<LPARAM>(&disabled));
+  modal_ = true;
+  modalResult_ = mrNone;
+  auto restore = [&] {
+    for (auto it = disabled.windows.rbegin(); it != disabled.windows.rend(); ++it)
+      if (IsWindow(*it)) EnableWindow(*it, TRUE);
+    modal_ = false;
+  };
+  try {
+    Show();
+    SetForegroundWindow(Handle());
+    while (modalResult_ == mrNone) {
+      Application->HandleMessage();
+      if (Application->Terminated()) {
+        modalResult_ = mrCancel;
+      } else if (modalResult_ != mrNone) {
+        CloseModal();
+      }
+    }
+  } catch (...) {
+    restore();
+    Hide();
+    throw;
+  }
+  const TModalResult result = modalResult_;
+  restore();
+  Hide();
+  if (previous && IsWindow(previous) && IsWindowVisible(previous)) SetActiveWindow(previous);
+  return result;
+}
+
+void TCustomForm::Release() {
+  if (Application) PostMessageW(Application->Handle(), CM_RELEASE, 0, reinterpret_cast<LPARAM>(this));
+}
+
+void TCustomForm::PaintWindow(HDC dc) {
+  if (!OnPaint) return;
+  canvas_->SetHandle(dc);
+  canvas_->Font()->Assign(*Font());
+  try {
+    OnPaint(this);
+  } catch (...) {
+    canvas_->SetHandle(nullptr);
+    throw;
+  }
+  canvas_->SetHandle(nullptr);
+}
+
+void TCustomForm::Resize() {
+  if (OnResize) OnResize(this);
+}
+
+void TCustomForm::WndProc(TMessage& m) {
+  switch (m.Msg) {
+    case WM_CLOSE:
+      Close();
+      m.Result = 0;
+      return;
+    case WM_SYSCOMMAND:
+      if ((m.WParam & 0xFFF0) == SC_MINIMIZE && Application && Application->MainForm() == this) {
+        Application->Minimize();
+        m.Result = 0;
+        return;
+      }
+      break;
+    case WM_ACTIVATE:
+      if (LOWORD(m.WParam) != WA_INACTIVE) {
+        Screen->activeForm_ = this;
+        if (!HIWORD(m.WParam)) {
+          if (activeControl_ && activeControl_->HandleAllocated() && activeControl_->CanFocus())
+            ::SetFocus(activeControl_->Handle());
+          else
+            ::SetFocus(Handle());
+        }
+        if (OnActivate) OnActivate(this);
+      } else if (OnDeactivate) {
+        OnDeactivate(this);
+      }
+      m.Result = 0;
+      return;
+    case WM_SHOWWINDOW:
+      // A show or hide through the API (not through Visible) still counts.
+      if (m.LParam == 0) {
+        SetVisibleFlagQuietly(m.WParam != 0);
+        if (m.WParam && Application && Application->MainForm() == this) Application->ShowTaskbarButton();
+      }
+      break;
+    case WM_SIZE:
+      if (m.WParam == SIZE_MINIMIZED)
+        windowState_ = TWindowState::wsMinimized;
+      else if (m.WParam == SIZE_MAXIMIZED)
+        windowState_ = TWindowState::wsMaximized;
+      else if (m.WParam == SIZE_RESTORED)
+        windowState_ = TWindowState::wsNormal;
+      break;
+    default:
+      break;
+  }
+  TWinControl::WndProc(m);
+}

@@ -1,0 +1,179 @@
+#pragma once
+// Forms: top-level windows built from a layout resource named after the form class, owned by
+// the application window, shown modelessly or modally.
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "framework/classes/Properties.h"
+#include "framework/controls/Controls.h"
+#include "framework/graphics/Graphic.h"
+
+enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+// Border icons, as a set.
+constexpr uint32_t biSystemMenu = 1;
+constexpr uint32_t biMinimize = 2;
+constexpr uint32_t biMaximize = 4;
+constexpr uint32_t biHelp = 8;
+enum class TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+enum class TPosition {
+  poDesigned,
+  poDefault,
+  poDefaultPosOnly,
+  poDefaultSizeOnly,
+  poScreenCenter,
+  poDesktopCenter,
+  poMainFormCenter,
+  poOwnerFormCenter
+};
+enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
+
+class TCustomForm : public TWinControl {
+public:
+  BREVIN_CLASS_INFO()
+  explicit TCustomForm(TComponent* owner);
+  ~TCustomForm() override;
+
+  // Reads the layout: from the RCDATA resource named after the class (upper case), or from the
+  // given text. Binds handlers and fields, then runs OnCreate. A derived form calls it at the end
+  // of its constructor, after registering its handlers and fields.
+  void InitializeForm();
+  void InitializeForm(std::string_view layoutText);
+
+  void Show();
+  void Hide();
+  // Runs OnCloseQuery/OnClose and acts on the close action; a modal form ends its modal loop.
+  void Close();
+  // Raises EInvalidOperation("Cannot make a visible window modal") when already showing.
+  TModalResult ShowModal();
+  // Frees the form once the current message is handled.
+  void Release();
+  TModalResult ModalResult() const { return modalResult_; }
+  void SetModalResult(TModalResult result) { modalResult_ = result; }
+  bool Modal() const { return modal_; }
+  bool Active() const;
+
+  TFormBorderStyle BorderStyle() const { return borderStyle_; }
+  void SetBorderStyle(TFormBorderStyle style);
+  uint32_t BorderIcons() const { return borderIcons_; }
+  void SetBorderIcons(uint32_t icons);
+  TFormStyle FormStyle() const { return formStyle_; }
+  void SetFormStyle(TFormStyle style);
+  TPosition Position() const { return position_; }
+  void SetPosition(TPosition position) { position_ = position; }
+  TWindowState WindowState() const;
+  void SetWindowState(TWindowState state);
+  bool AlphaBlend() const { return alphaBlend_; }
+  void SetAlphaBlend(bool value);
+  int AlphaBlendValue() const { return alphaBlendValue_; }
+  void SetAlphaBlendValue(int value);
+  bool KeyPreview() const { return keyPreview_; }
+  void SetKeyPreview(bool value) { keyPreview_ = value; }
+  TIcon* Icon() const { return icon_.get(); }
+  TWinControl* ActiveControl() const { return activeControl_; }
+  void SetActiveControl(TWinControl* control);
+  TCanvas* Canvas() const { return canvas_.get(); }
+
+  TRect ClientRect() const override;
+  void SetClientWidth(int width) override;
+  void SetClientHeight(int height) override;
+  void SetVisible(bool visible) override;
+  bool Showing() const override;
+
+  // Told by a child window that took the focus.
+  void FocusChanged(TWinControl* control);
+
+  TNotifyEvent OnCreate;
+  TNotifyEvent OnDestroy;
+  TNotifyEvent OnShow;
+  TNotifyEvent OnHide;
+  TCloseEvent OnClose;
+  TCloseQueryEvent OnCloseQuery;
+  TNotifyEvent OnActivate;
+  TNotifyEvent OnDeactivate;
+  TNotifyEvent OnPaint;
+  TNotifyEvent OnResize;
+
+protected:
+  // Offers a member function to the layout under a handler name.
+  template <typename C, typename... Args>
+  void Handler(const std::string& name, void (C::*method)(Args...)) {
+    handlers_.Add(name, static_cast<C*>(this), method);
+  }
+  // Points a field at the layout's component of that name once the layout is read.
+  template <typename T>
+  void Bind(T*& field, const std::string& name) {
+    binds_.emplace_back(name, [&field, name](TComponent* c) {
+      T* typed = dynamic_cast<T*>(c);
+      if (!typed) throw EInvalidOperation("Component " + name + " is not a " + T::StaticClassInfo().Name());
+      field = typed;
+    });
+  }
+
+  void CreateParams(TCreateParams& params) override;
+  void CreateWindowHandleDone() override;
+  void WndProc(TMessage& message) override;
+  void PaintWindow(HDC dc) override;
+  void Resize() override;
+  virtual bool CloseQuery();
+
+private:
+  void ApplyLayout(std::string_view layoutText);
+  void DoShow();
+  void DoHide();
+  void CloseModal();
+  void PlaceOnFirstShow();
+  void ApplyAlpha();
+  void ApplyIcon();
+
+  THandlerTable handlers_;
+  std::vector<std::pair<std::string, std::function<void(TComponent*)>>> binds_;
+  std::unique_ptr<TCanvas> canvas_;
+  std::unique_ptr<TIcon> icon_;
+  TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
+  uint32_t borderIcons_ = biSystemMenu | biMinimize | biMaximize;
+  TFormStyle formStyle_ = TFormStyle::fsNormal;
+  TPosition position_ = TPosition::poDesigned;
+  TWindowState windowState_ = TWindowState::wsNormal;
+  bool alphaBlend_ = false;
+  int alphaBlendValue_ = 255;
+  bool keyPreview_ = false;
+  int pendingClientWidth_ = -1;
+  int pendingClientHeight_ = -1;
+  bool placed_ = false;
+  bool modal_ = false;
+  TModalResult modalResult_ = mrNone;
+  TWinControl* activeControl_ = nullptr;
+};
+
+// The form class every layout-built window derives from.
+class TForm : public TCustomForm {
+public:
+  BREVIN_CLASS_INFO()
+  explicit TForm(TComponent* owner) : TCustomForm(owner) {}
+};
+
+class TScreen {
+public:
+  int Width() const;
+  int Height() const;
+  TRect WorkAreaRect() const;
+  int PixelsPerInch() const { return 96; }
+  int FormCount() const { return static_cast<int>(forms_.size()); }
+  TCustomForm* Forms(int index) const { return forms_.at(static_cast<size_t>(index)); }
+  TCustomForm* ActiveForm() const { return activeForm_; }
+  TCursor Cursor() const { return cursor_; }
+  // A cursor other than crDefault overrides every control's own until it is reset.
+  void SetCursor(TCursor cursor);
+
+private:
+  friend class TCustomForm;
+  std::vector<TCustomForm*> forms_;
+  TCustomForm* activeForm_ = nullptr;
+  TCursor cursor_ = crDefault;
+};
+
+extern TScreen* Screen;

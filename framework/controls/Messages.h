@@ -1,0 +1,44 @@
+#pragma once
+// Messages the framework adds to Win32's. Control messages (CM_) tell a control about changes of
+// its own state; control notifications (CN_) are the WM_COMMAND/WM_NOTIFY/WM_CTLCOLOR* messages a
+// parent receives, handed back to the child they concern so that the child (and anything hooked
+// in front of it) handles them itself.
+#include <windows.h>
+
+struct TMessage {
+  UINT Msg = 0;
+  WPARAM WParam = 0;
+  LPARAM LParam = 0;
+  LRESULT Result = 0;
+};
+
+constexpr UINT CM_BASE = 0xB000;
+constexpr UINT CM_ACTIVATE = CM_BASE + 0;
+constexpr UINT CM_DEACTIVATE = CM_BASE + 1;
+constexpr UINT CM_DIALOGKEY = CM_BASE + 5;
+constexpr UINT CM_DIALOGCHAR = CM_BASE + 6;
+constexpr UINT CM_FOCUSCHANGED = CM_BASE + 7;
+constexpr UINT CM_PARENTFONTCHANGED = CM_BASE + 8;
+constexpr UINT CM_PARENTCOLORCHANGED = CM_BASE + 9;
+constexpr UINT CM_VISIBLECHANGED = CM_BASE + 11;
+constexpr UINT CM_ENABLEDCHANGED = CM_BASE + 12;
+constexpr UINT CM_COLORCHANGED = CM_BASE + 13;
+constexpr UINT CM_FONTCHANGED = CM_BASE + 14;
+constexpr UINT CM_TEXTCHANGED = CM_BASE + 18;
+constexpr UINT CM_MOUSEENTER = CM_BASE + 19;
+constexpr UINT CM_MOUSELEAVE = CM_BASE + 20;
+// Posted to a form that asked to be freed after the current message.
+constexpr UINT CM_RELEASE = CM_BASE + 33;
+
+constexpr UINT CN_BASE = 0xBC00;
+constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
+constexpr UINT CN_NOTIFY = CN_BASE + WM_NOTIFY;
+constexpr UINT CN_CTLCOLORBTN = CN_BASE + WM_CTLCOLORBTN;
+constexpr UINT CN_CTLCOLOREDIT = CN_BASE + WM_CTLCOLOREDIT;
+constexpr UINT CN_CTLCOLORSTATIC = CN_BASE + WM_CTLCOLORSTATIC;
+constexpr UINT CN_CTLCOLORLISTBOX = CN_BASE + WM_CTLCOLORLISTBOX;
+constexpr UINT CN_DRAWITEM = CN_BASE + WM_DRAWITEM;
+constexpr UINT CN_KEYDOWN = CN_BASE + WM_KEYDOWN;
+constexpr UINT CN_SYSKEYDOWN = CN_BASE + WM_SYSKEYDOWN;
+constexpr UINT CN_HSCROLL = CN_BASE + WM_HSCROLL;
+constexpr UINT CN_VSCROLL = CN_BASE + WM_VSCROLL;

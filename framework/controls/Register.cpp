@@ -1,0 +1,16 @@
+#include "framework/controls/Application.h"
+#include "framework/controls/Buttons.h"
+#include "framework/controls/ExtCtrls.h"
+#include "framework/controls/Menus.h"
+#include "framework/controls/StdCtrls.h"
+
+void RegisterStandardClasses() {
+  for (const TClassInfo* info : {
+           &TLabel::StaticClassInfo(),      &TButton::StaticClassInfo(),     &TBitBtn::StaticClassInfo(),
+           &TSpeedButton::StaticClassInfo(), &TCheckBox::StaticClassInfo(),  &TRadioButton::StaticClassInfo(),
+           &TGroupBox::StaticClassInfo(),   &TEdit::StaticClassInfo(),       &TMemo::StaticClassInfo(),
+           &TPanel::StaticClassInfo(),      &TBevel::StaticClassInfo(),      &TImage::StaticClassInfo(),
+           &TTimer::StaticClassInfo(),      &TPopupMenu::StaticClassInfo(),  &TMenuItem::StaticClassInfo(),
+       })
+    RegisterComponentClass(*info);
+}
