@@ -1,7 +1,10 @@
 #include "framework/controls/Application.h"
 #include "framework/controls/Buttons.h"
+#include "framework/controls/ComCtrls.h"
 #include "framework/controls/ExtCtrls.h"
+#include "framework/controls/ImgList.h"
 #include "framework/controls/Menus.h"
+#include "framework/controls/Spin.h"
 #include "framework/controls/StdCtrls.h"
 
 void RegisterStandardClasses() {
@@ -11,6 +14,8 @@ void RegisterStandardClasses() {
            &TGroupBox::StaticClassInfo(),   &TEdit::StaticClassInfo(),       &TMemo::StaticClassInfo(),
            &TPanel::StaticClassInfo(),      &TBevel::StaticClassInfo(),      &TImage::StaticClassInfo(),
            &TTimer::StaticClassInfo(),      &TPopupMenu::StaticClassInfo(),  &TMenuItem::StaticClassInfo(),
+           &TImageList::StaticClassInfo(),  &TPageControl::StaticClassInfo(), &TTabSheet::StaticClassInfo(),
+           &TDateTimePicker::StaticClassInfo(), &TSpinEdit::StaticClassInfo(),
        })
     RegisterComponentClass(*info);
 }

@@ -76,6 +76,8 @@ public:
   // Pixels of row y (top-down) of a 32-bit bitmap: B, G, R, A bytes.
   uint8_t* ScanLine(int y);
   TCanvas* Canvas();
+  // Lets go of the memory DC so that the handle can be selected elsewhere.
+  void Dormant() { ReleaseCanvasDC(); }
 
   // .bmp files; the layout form of Glyph.Data may put a 32-bit byte count before the file.
   void LoadFromStream(TStream& stream) override;

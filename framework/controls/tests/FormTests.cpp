@@ -38,12 +38,6 @@ const TClassInfo& TTestForm::StaticClassInfo() {
   return info;
 }
 
-class FormEnvironment : public ::testing::Environment {
-public:
-  void SetUp() override { Application->Initialize(); }
-};
-const auto* const environment = ::testing::AddGlobalTestEnvironment(new FormEnvironment);
-
 const char* const kForm = R"(object TestForm: TTestForm
   Caption = 'Test'
   ClientWidth = 300

@@ -1,0 +1,197 @@
+#include <gtest/gtest.h>
+
+#include "framework/controls/Application.h"
+#include "framework/controls/ExtCtrls.h"
+#include "framework/controls/StdCtrls.h"
+#include "framework/controls/tests/TestForms.h"
+
+namespace {
+
+TEST(ShowModal, ReturnsTheModalResultAndDisablesOtherWindowsMeanwhile) {
+  TPlainForm owner(nullptr);
+  owner.Show();
+  TPlainForm dialog(nullptr);
+  bool ownerEnabledDuring = true;
+  TTimer timer(nullptr);
+  timer.SetInterval(20);
+  timer.OnTimer = [&](TObject*) {
+    timer.SetEnabled(false);
+    ownerEnabledDuring = IsWindowEnabled(owner.Handle());
+    dialog.SetModalResult(mrOk);
+  };
+  EXPECT_EQ(dialog.ShowModal(), mrOk);
+  EXPECT_FALSE(ownerEnabledDuring);
+  EXPECT_TRUE(IsWindowEnabled(owner.Handle()));
+  EXPECT_FALSE(dialog.Visible());
+  EXPECT_FALSE(IsWindowVisible(dialog.Handle()));
+}
+
+TEST(ShowModal, NestsAndRefusesAFormThatIsAlreadyShowing) {
+  TPlainForm outer(nullptr);
+  TPlainForm inner(nullptr);
+  std::vector<std::string> steps;
+  TTimer timer(nullptr);
+  timer.SetInterval(20);
+  timer.OnTimer = [&](TObject*) {
+    if (outer.Modal() && !inner.Modal()) {
+      steps.push_back("outer up");
+      try {
+        outer.ShowModal();
+      } catch (const EInvalidOperation& e) {
+        steps.push_back(e.Message());
+      }
+      steps.push_back(inner.ShowModal() == mrYes ? "inner yes" : "inner other");
+      outer.SetModalResult(mrNo);
+    } else if (inner.Modal()) {
+      steps.push_back("inner up");
+      inner.SetModalResult(mrYes);
+    }
+  };
+  EXPECT_EQ(outer.ShowModal(), mrNo);
+  EXPECT_EQ(steps, (std::vector<std::string>{"outer up", "Cannot make a visible window modal", "inner up", "inner yes"}));
+  // A form shown modelessly cannot go modal either.
+  outer.Show();
+  EXPECT_THROW(outer.ShowModal(), EInvalidOperation);
+}
+
+TEST(CloseActions, CloseRunsOnCloseAndActsOnItsAction) {
+  TPlainForm form(nullptr);
+  TCloseAction action = TCloseAction::caNone;
+  int closes = 0;
+  form.OnClose = [&](TObject*, TCloseAction& a) {
+    ++closes;
+    a = action;
+  };
+  form.Show();
+  // The close box, Alt+F4 and the system menu all arrive as WM_CLOSE.
+  SendMessageW(form.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_EQ(closes, 1);
+  EXPECT_TRUE(IsWindowVisible(form.Handle()));
+  action = TCloseAction::caMinimize;
+  form.Close();
+  EXPECT_EQ(form.WindowState(), TWindowState::wsMinimized);
+  action = TCloseAction::caHide;
+  SendMessageW(form.Handle(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindowVisible(form.Handle()));
+  EXPECT_EQ(closes, 3);
+}
+
+TEST(CloseActions, ModalFormWithCaNoneStaysUpUntilAllowed) {
+  TPlainForm form(nullptr);
+  int attempts = 0;
+  form.OnClose = [&](TObject*, TCloseAction& a) {
+    if (++attempts < 3) a = TCloseAction::caNone;
+  };
+  TTimer timer(nullptr);
+  timer.SetInterval(10);
+  timer.OnTimer = [&](TObject*) { form.Close(); };
+  EXPECT_EQ(form.ShowModal(), mrCancel);
+  EXPECT_EQ(attempts, 3);
+}
+
+TEST(CloseActions, CaFreeReleasesTheFormAfterTheMessage) {
+  bool destroyed = false;
+  auto* form = new TPlainForm(Application);
+  form->OnDestroy = [&](TObject*) { destroyed = true; };
+  form->OnClose = [](TObject*, TCloseAction& a) { a = TCloseAction::caFree; };
+  form->Show();
+  form->Close();
+  EXPECT_FALSE(destroyed);
+  Application->ProcessMessages();
+  EXPECT_TRUE(destroyed);
+}
+
+TEST(ShowHandler, ErrorIsReportedAndTheFormShownAllTheSame) {
+  std::vector<std::string> reported;
+  Application->OnException = [&](const std::exception& e) { reported.push_back(e.what()); };
+  TPlainForm form(nullptr);
+  form.OnShow = [](TObject*) { throw EFCreateError("Cannot create file x"); };
+  form.Show();
+  EXPECT_TRUE(IsWindowVisible(form.Handle()));
+  EXPECT_EQ(reported, (std::vector<std::string>{"Cannot create file x"}));
+  Application->OnException = nullptr;
+}
+
+TEST(ErrorHandler, ErrorInAHandlerEndsThatHandlerAndTheLoopCarriesOn) {
+  std::vector<std::string> reported;
+  Application->OnException = [&](const std::exception& e) { reported.push_back(e.what()); };
+  TPlainForm form(nullptr);
+  auto* button = new TButton(&form);
+  button->SetParent(&form);
+  int after = 0;
+  button->OnClick = [&](TObject*) {
+    throw EInvalidOperation("boom");
+    ++after;
+  };
+  form.Show();
+  SendMessageW(button->Handle(), BM_CLICK, 0, 0);
+  SendMessageW(button->Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(after, 0);
+  EXPECT_EQ(reported, (std::vector<std::string>{"boom", "boom"}));
+  // The window is still there and still answers.
+  EXPECT_TRUE(IsWindow(button->Handle()));
+  Application->OnException = nullptr;
+}
+
+TEST(KeyPreview, FormSeesKeysFirstAndSwallowsThem) {
+  TPlainForm form(nullptr);
+  form.SetKeyPreview(true);
+  auto* button = new TButton(&form);
+  button->SetParent(&form);
+  std::vector<std::string> seen;
+  bool swallow = true;
+  form.OnKeyDown = [&](TObject*, uint16_t& key, TShiftState) {
+    seen.push_back("form " + std::to_string(key));
+    if (swallow) key = 0;
+  };
+  button->OnKeyDown = [&](TObject*, uint16_t& key, TShiftState) { seen.push_back("button " + std::to_string(key)); };
+  int closes = 0;
+  form.OnClose = [&](TObject*, TCloseAction& a) {
+    ++closes;
+    a = TCloseAction::caNone;
+  };
+  form.Show();
+  SendMessageW(button->Handle(), WM_KEYDOWN, VK_ESCAPE, 1);
+  // Alt+F4 on the focused control: swallowed before the system turns it into a close.
+  SendMessageW(button->Handle(), WM_SYSKEYDOWN, VK_F4, 1 | (1 << 29));
+  SendMessageW(form.Handle(), WM_SYSKEYDOWN, VK_F4, 1 | (1 << 29));
+  Application->ProcessMessages();
+  EXPECT_EQ(closes, 0);
+  swallow = false;
+  SendMessageW(button->Handle(), WM_KEYDOWN, VK_SPACE, 1);
+  SendMessageW(form.Handle(), WM_SYSKEYDOWN, VK_F4, 1 | (1 << 29));
+  // The system posts the close that Alt+F4 asks for.
+  Application->ProcessMessages();
+  EXPECT_EQ(closes, 1);
+  EXPECT_EQ(seen, (std::vector<std::string>{"form 27", "form 115", "form 115", "form 32", "button 32", "form 115"}));
+}
+
+TEST(Timer, TicksOnlyWhileEnabled) {
+  TTimer timer(nullptr);
+  int ticks = 0;
+  timer.OnTimer = [&](TObject*) { ++ticks; };
+  timer.SetInterval(10);
+  timer.SetEnabled(false);
+  auto pump = [](int ms) {
+    const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+    while (static_cast<int>(end - GetTickCount()) > 0) {
+      Application->ProcessMessages();
+      Sleep(5);
+    }
+  };
+  pump(120);
+  EXPECT_EQ(ticks, 0);
+  timer.SetEnabled(true);
+  pump(200);
+  EXPECT_GT(ticks, 2);
+  timer.SetEnabled(false);
+  const int stopped = ticks;
+  pump(120);
+  EXPECT_EQ(ticks, stopped);
+  timer.SetEnabled(true);
+  timer.SetInterval(0);
+  pump(60);
+  EXPECT_EQ(ticks, stopped);
+}
+
+}  // namespace
