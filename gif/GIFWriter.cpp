@@ -158,6 +158,9 @@ void TGIFImage::WriteStream(TStream& target, bool withLength) {
   if (!data_->CommentLines.empty()) GifVersion = 2;
 
   Assembler a;
+  size_t expected = 1024 + 3 * 256;
+  for (const auto& frame : FrameList) expected += frame->Item().CodedData.size() + 3 * 256 + 64;
+  a.out.reserve(expected);
   a.Bytes(GifVersion == 1 ? "GIF87a" : "GIF89a", 6);
 
   UpdateLogicalSize();

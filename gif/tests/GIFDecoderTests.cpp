@@ -205,6 +205,16 @@ TEST(GIFDecodeLZW, EncoderRoundTripForEveryDepth) {
   }
 }
 
+// The encoder must find the strings it has already seen: a plain picture of 200 x 200 pixels
+// needs about 630 codes (string lengths 1, 2, 3, ...), far below one code per pixel.
+TEST(GIFDecodeLZW, EncoderReusesStringsOfPlainPictures) {
+  for (int depth : {1, 4, 8}) {
+    TDibImage plain(200, 200, depth);
+    const std::vector<uint8_t> coded = EncodeLZW(plain);
+    EXPECT_LT(coded.size(), 1200u) << depth;
+  }
+}
+
 TEST(GIFDecodeLZW, EncodedSubBlocksAreFullExceptTheLast) {
   TDibImage dib(400, 300, 8);
   for (int y = 0; y < 300; ++y)
