@@ -39,7 +39,25 @@ TMediaPlayer::UniqueWindow TMediaPlayer::CreateNotifyWindow() {
   return window;
 }
 
-TMediaPlayer::TMediaPlayer() : window_(CreateNotifyWindow()) {}
+const TClassInfo& TMediaPlayer::StaticClassInfo() {
+  static const TClassInfo info = TClassBuilder<TMediaPlayer>("TMediaPlayer", &TComponent::StaticClassInfo())
+                                     .Creatable()
+                                     .Field("FileName", &TMediaPlayer::FileName)
+                                     .Field("AutoOpen", &TMediaPlayer::AutoOpen)
+                                     .Field("AutoRewind", &TMediaPlayer::AutoRewind)
+                                     .Field("Shareable", &TMediaPlayer::Shareable)
+                                     .Field("Visible", &TMediaPlayer::Visible);
+  return info;
+}
+
+void RegisterMediaPlayerClass() { RegisterComponentClass(TMediaPlayer::StaticClassInfo()); }
+
+TMediaPlayer::TMediaPlayer(TComponent* owner) : TComponent(owner), window_(CreateNotifyWindow()) {}
+
+void TMediaPlayer::Loaded() {
+  TComponent::Loaded();
+  if (AutoOpen && !FileName.empty()) Open();
+}
 
 TMediaPlayer::~TMediaPlayer() {
   if (!open_) return;

@@ -2,13 +2,15 @@
 // An invisible media player over the Windows media control interface (MCI). The device is chosen
 // by the system from the file; opening and closing wait for completion, playing returns at once
 // and asks for a completion notice, which the player's own message-only window receives and
-// ignores. GUI thread only.
+// ignores. A component, so that window layouts declare it (class name "TMediaPlayer"); it is
+// never shown. GUI thread only.
 #include <windows.h>
 #include <mmsystem.h>
 
 #include <cstdint>
 #include <string>
 
+#include "framework/classes/Properties.h"
 #include "framework/core/Exception.h"
 #include "framework/win32/Handles.h"
 
@@ -24,17 +26,21 @@ public:
 // The device's mode, in the order of the MCI_MODE_* values.
 enum class TMPModes { mpNotReady, mpStopped, mpPlaying, mpRecording, mpSeeking, mpPaused, mpOpen };
 
-class TMediaPlayer {
+class TMediaPlayer : public TComponent {
 public:
-  TMediaPlayer();
+  BREVIN_CLASS_INFO()
+  explicit TMediaPlayer(TComponent* owner);
   // Closes an open device (its failure cannot be reported any more and is ignored).
-  ~TMediaPlayer();
-  TMediaPlayer(const TMediaPlayer&) = delete;
-  TMediaPlayer& operator=(const TMediaPlayer&) = delete;
+  ~TMediaPlayer() override;
 
+  // Published: FileName, AutoOpen, AutoRewind, Shareable, Visible.
   std::string FileName;     // UTF-8 path of the element to open
+  bool AutoOpen = false;    // open FileName once the layout has been read
   bool AutoRewind = true;   // Play at the end starts again from the beginning
   bool Shareable = false;
+  bool Visible = true;      // kept for layouts; the player has no window to show
+
+  void Loaded() override;
 
   // Every failing MCI command raises EMCIDeviceError with the media layer's text for its code
   // ("Unknown error code" when it has none); operations that need a device raise
@@ -64,3 +70,6 @@ private:
   bool open_ = false;
   MCIDEVICEID deviceId_ = 0;
 };
+
+// Makes "TMediaPlayer" known to the layout reader; call before reading a layout that declares one.
+void RegisterMediaPlayerClass();

@@ -56,7 +56,7 @@ std::string ErrorOf(void (TMediaPlayer::*operation)(), TMediaPlayer& player) {
 
 TEST(MediaPlayer, PlaysPausesAndResumesFromTheSamePlace) {
   const std::string path = CopyOfTone("media-play.mp3");
-  TMediaPlayer player;
+  TMediaPlayer player(nullptr);
   player.FileName = path;
   player.Open();
   ASSERT_TRUE(player.IsOpen());
@@ -95,7 +95,7 @@ TEST(MediaPlayer, PlaysPausesAndResumesFromTheSamePlace) {
 TEST(MediaPlayer, PlayAtTheEndStartsAgainAndPauseDoesNothingOnceStopped) {
   const std::string path = CopyOfTone("media-end.mp3");
   {
-    TMediaPlayer player;
+    TMediaPlayer player(nullptr);
     player.FileName = path;
     player.Open();
     player.Play();
@@ -120,7 +120,7 @@ TEST(MediaPlayer, PlayAtTheEndStartsAgainAndPauseDoesNothingOnceStopped) {
 TEST(MediaPlayer, OpeningAgainClosesTheFirstDevice) {
   const std::string first = CopyOfTone("media-first.mp3");
   const std::string second = CopyOfTone("media-second.mp3");
-  TMediaPlayer player;
+  TMediaPlayer player(nullptr);
   player.FileName = first;
   player.Open();
   player.Play();
@@ -137,7 +137,7 @@ TEST(MediaPlayer, OpeningAgainClosesTheFirstDevice) {
 }
 
 TEST(MediaPlayer, FailuresCarryTheMediaLayersTextAndLeaveNoDeviceOpen) {
-  TMediaPlayer player;
+  TMediaPlayer player(nullptr);
   EXPECT_EQ(ErrorOf(&TMediaPlayer::Pause, player), "No MCI device open");
   EXPECT_EQ(ErrorOf(&TMediaPlayer::Play, player), "No MCI device open");
   EXPECT_THROW(player.Position(), EMCIDeviceError);
@@ -153,4 +153,27 @@ TEST(MediaPlayer, FailuresCarryTheMediaLayersTextAndLeaveNoDeviceOpen) {
     EXPECT_EQ(ErrorOf(&TMediaPlayer::Pause, player), "No MCI device open");
   }
   EXPECT_TRUE(Delete(garbage));
+}
+
+TEST(MediaPlayer, IsALayoutComponentThatOpensWhenLoadedAndClosesWithItsOwner) {
+  RegisterMediaPlayerClass();
+  const std::string path = CopyOfTone("media-layout.mp3");
+  {
+    TComponent form(nullptr);
+    TComponent* component = GetClass("TMediaPlayer").Create(&form);
+    component->SetName("MediaPlayer1");
+    component->BeginLoading();
+    SetPropValue(*component, "FileName", path);
+    SetPropValue(*component, "AutoOpen", "True");
+    SetPropValue(*component, "Visible", "False");
+    auto* player = dynamic_cast<TMediaPlayer*>(form.FindComponent("MediaPlayer1"));
+    ASSERT_NE(player, nullptr);
+    EXPECT_FALSE(player->Visible);
+    EXPECT_FALSE(player->IsOpen()) << "opened before the layout was complete";
+    player->Loaded();
+    EXPECT_TRUE(player->IsOpen());
+    EXPECT_TRUE(HeldOpen(path));
+  }
+  EXPECT_FALSE(HeldOpen(path)) << "the owner's destruction left the device open";
+  EXPECT_TRUE(Delete(path));
 }
