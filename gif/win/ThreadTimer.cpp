@@ -292,6 +292,11 @@ bool TTimerThread::IsWorkerThread() const {
   return state_->threadId == GetCurrentThreadId();
 }
 
+DWORD TTimerThread::ThreadId() const {
+  std::lock_guard<std::mutex> lock(state_->mutex);
+  return state_->threadId;
+}
+
 void TTimerThread::SyncCall(const std::function<void()>& procedure) {
   const DWORD caller = GetCurrentThreadId();
   if (caller == Synchronizer::Instance().UiThread()) {

@@ -47,6 +47,7 @@ public:
   void SetInterval(uint32_t interval);
   void SetPriority(TThreadPriority priority);
   bool IsWorkerThread() const;
+  DWORD ThreadId() const;
   // Runs the procedure on the UI thread and waits for it; runs it directly when the worker is not
   // running or the caller is the UI thread. Gives up without running it when the worker is told to end.
   void SyncCall(const std::function<void()>& procedure);

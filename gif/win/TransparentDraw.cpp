@@ -102,7 +102,12 @@ void BlitTransparent(HDC target, int x, int y, int width, int height, HDC source
   MapModeKept sourceMapping(source, mapMode);
   SetMapMode(copy.get(), mapMode);
 
-  BitBlt(copy.get(), 0, 0, sourceWidth, sourceHeight, source, sourceX, sourceY, SRCCOPY);
+  // Source AND white: the colours stay, and the unused fourth byte of 32-bit pixels (which some
+  // drivers take into the colour comparison below) becomes 0, as it is in the mask colour.
+  {
+    SelectedObject white(copy.get(), GetStockObject(WHITE_BRUSH));
+    BitBlt(copy.get(), 0, 0, sourceWidth, sourceHeight, source, sourceX, sourceY, MERGECOPY);
+  }
 
   // Colour-to-monochrome: pixels equal to the background colour become 1, all others 0.
   const COLORREF keyed = palette ? (maskColor & 0x00FFFFFF) | 0x02000000 : (maskColor & 0x00FFFFFF);
