@@ -166,6 +166,9 @@ TEST(LzhRoundTrip, EmptyTinyAndRandomInputs) {
     const std::vector<uint8_t> data = RandomBytes(3000 * seed, seed, seed == 1 ? 256 : 4);
     EXPECT_EQ(RoundTrip(data), data) << "seed " << seed;
   }
+  // Over 0x8000 literal codes: encoder and decoder must rebuild their trees at the same code.
+  const std::vector<uint8_t> many = RandomBytes(100000, 9);
+  EXPECT_EQ(RoundTrip(many), many);
 }
 
 TEST(LzhRoundTrip, RingWrapsManyTimesAndFarMatchesReachBack4095Bytes) {
