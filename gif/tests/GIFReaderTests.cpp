@@ -129,6 +129,19 @@ TEST(GIFReaderExtensions, CommentsAfterTheLastImageBecomeCommentLines) {
   EXPECT_EQ(image.Frame(0).Comment(), std::vector<std::string>{"frame note"});
 }
 
+// A sub-block length at the very end of the file, with no bytes after it, once gave an empty
+// comment line, which writing then dropped.
+TEST(GIFReaderRegression, CommentCutAtTheEndOfTheFileKeepsNoEmptyLine) {
+  TGIFImage image;
+  GifBytes g;
+  g.Header(4, 2, 1).Image(0, 0, 4, 2, Pixels(8, 2), 2).Raw({0x21, 0xFE, 3, 'a', 'b', 'c', 5});
+  g.ReadInto(image);
+  EXPECT_EQ(image.CommentLines(), std::vector<std::string>{"abc"});
+  g.Raw({'d', 'e'});
+  g.ReadInto(image);
+  EXPECT_EQ(image.CommentLines(), (std::vector<std::string>{"abc", "de"})) << "a cut block keeps its bytes";
+}
+
 TEST(GIFReaderBlocks, ZeroBytesAfterAnImageAreSkippedOrEndReading) {
   TGIFImage image;
   GifBytes skipped;

@@ -30,11 +30,11 @@ void Read(TGIFImage& image, const std::vector<uint8_t>& bytes) {
 // comment.
 GifBytes Animation() {
   GifBytes g;
-  g.Header(23, 17, 7, 2).Loop("NETSCAPE2.0", 0);
+  g.Header(115, 123, 7, 2).Loop("NETSCAPE2.0", 0);
   for (int f = 0; f < 2; ++f) {
     std::vector<int> pixels;
-    for (int i = 0; i < 23 * 17; ++i) pixels.push_back((i * (f + 3) + i / 23) % 128);
-    g.Control(0x08 | 1, 50, 80).Image(0, 0, 23, 17, pixels, 7);
+    for (int i = 0; i < 115 * 123; ++i) pixels.push_back((i * (f + 3) + i / 115) % 128);
+    g.Control(0x08 | 1, 50, 80).Image(0, 0, 115, 123, pixels, 7);
   }
   return g.Comment({"authoring tool note"}).Trailer();
 }
@@ -51,8 +51,8 @@ TEST(GIFWriterRoundTrip, AnimationWrittenWithLengthReadsBackTheSame) {
   TMemoryStream stream((std::vector<uint8_t>(bytes)));
   TGIFImage again;
   again.ReadData(stream);
-  EXPECT_EQ(again.LogicalWidth(), 23);
-  EXPECT_EQ(again.LogicalHeight(), 17);
+  EXPECT_EQ(again.LogicalWidth(), 115);
+  EXPECT_EQ(again.LogicalHeight(), 123);
   EXPECT_EQ(again.Data().GlobalTable.Count, 128u);
   EXPECT_EQ(0, std::memcmp(again.Data().GlobalTable.Colors, image.Data().GlobalTable.Colors, 128 * 3));
   EXPECT_EQ(again.BackColor, image.BackColor);
@@ -67,6 +67,9 @@ TEST(GIFWriterRoundTrip, AnimationWrittenWithLengthReadsBackTheSame) {
     EXPECT_EQ(again.Frame(f).Disposal, 2);
     EXPECT_EQ(again.Frame(f).DelayMs, 500);
     EXPECT_EQ(again.Frame(f).Bitmap(), image.Frame(f).Bitmap());
+    EXPECT_EQ(again.Frame(f).Bitmap().Width(), 115);
+    EXPECT_EQ(again.Frame(f).Bitmap().Height(), 123);
+    EXPECT_EQ(again.Frame(f).Bitmap().BitsPerPixel(), 8);
   }
   // Writing the re-read image again gives the very same file.
   EXPECT_EQ(Write(again, true), bytes);
