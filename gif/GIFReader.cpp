@@ -263,7 +263,7 @@ void TGIFImage::ReadStream(int64_t byteCount, TStream& source, bool forceDecode)
     CurrentFrame = 0;
     if (forceDecode) {
       try {
-        FrameList.front()->Decode();
+        (void)FrameList.front()->Bitmap();
       } catch (...) {
         FrameList.erase(FrameList.begin());
         CurrentFrame = -1;

@@ -154,7 +154,10 @@ struct Tables {
 bool DecodeLZW(const uint8_t* data, size_t size, const TLZWDecodeParams& params, TDibImage& dib) {
   PixelSink sink(dib, params.Interlaced);
   if (sink.Done()) return false;
-  if (size == 0) throw EInvalidGraphicOperation("Stream read error");
+  if (size == 0) {
+    if (params.AlreadyDamaged && params.AcceptDamage) return true;
+    throw EInvalidGraphicOperation("Stream read error");
+  }
 
   bool damaged = false;
   int m = data[0];

@@ -208,9 +208,17 @@ TEST(GIFReaderFrames, TruncatedFrameIsDamagedOrRefused) {
   EXPECT_EQ(dib.PixelIndex(1, 0), Pixels(256, 4)[1]);
   EXPECT_EQ(dib.PixelIndex(15, 15), 0) << "pixels after the cut stay at index 0";
 
+  GifBytes bare;  // cut right after the descriptor, before the code size
+  bare.Header(4, 2, 1).Raw({0x2C}).Word(0).Word(0).Word(4).Word(2).Raw({0});
+  bare.ReadInto(image, true);
+  ASSERT_EQ(image.FrameCount(), 1);
+  EXPECT_TRUE(image.Frame(0).Damaged);
+  EXPECT_TRUE(image.Frame(0).Bitmap().Empty());
+
   CorruptGIFSetting strict(false);
   EXPECT_EQ(GraphicError([&] { cut.ReadInto(image); }), "Stream read error");
   EXPECT_EQ(image.FrameCount(), 0);
+  EXPECT_EQ(GraphicError([&] { bare.ReadInto(image); }), "Stream read error");
 }
 
 TEST(GIFReaderFrames, ForcedDecodeFailureRemovesTheFirstFrame) {
