@@ -37,6 +37,9 @@ public:
   // True while the control is drawn into another control's background copy.
   bool PaintingForCopy() const { return paintingForCopy_; }
 
+  // With AutoSize on, the picture's logical size wins over the size asked for (only the side that
+  // the control's alignment leaves free).
+  void SetBounds(int left, int top, int width, int height) override;
   void WndProc(TMessage& message) override;
   // Repaints now: on the UI thread through the parent; on another thread into a device context of
   // the parent's window, clipped to the control.
@@ -54,7 +57,6 @@ protected:
   // After the picture changed: auto-size, then invalidate unless painting.
   void PictureChanged();
   void AdjustSize();
-  void SetBounds(int left, int top, int width, int height) override;
   void Loaded() override;
 
 private:
