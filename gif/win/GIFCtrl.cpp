@@ -89,8 +89,6 @@ void TImageControl::SetBounds(int left, int top, int width, int height) {
   TGraphicControl::SetBounds(left, top, width, height);
 }
 
-void TImageControl::Loaded() { TGraphicControl::Loaded(); }
-
 void TImageControl::PictureChanged() {
   if (Destroying()) return;
   AdjustSize();
@@ -213,7 +211,11 @@ TGIFAnimator::TGIFAnimator(TComponent* owner)
 }
 
 TGIFAnimator::~TGIFAnimator() {
-  OnStart = OnStop = OnChange = OnFrameChanged = nullptr;
+  {
+    // A tick on the worker reads the handlers under the lock.
+    std::lock_guard<std::recursive_mutex> lock(Mutex());
+    OnStart = OnStop = OnChange = OnFrameChanged = nullptr;
+  }
   SetAnimate(false);
   // The timer goes first and waits for a tick in progress on its worker, while everything that
   // tick may touch still exists.
@@ -454,8 +456,10 @@ void TGIFAnimator::AdvanceFrame() {
   TWinControl* parent = Parent();
   if (PaintingForCopy() || !Visible() || image_->FrameCount() < 2 || !parent || !parent->HandleAllocated()) return;
   bool stop = false;
+  bool notify = false;
   {
     std::lock_guard<std::recursive_mutex> lock(Mutex());
+    notify = static_cast<bool>(OnFrameChanged);
     const int count = image_->FrameCount();
     frameIndex_ = frameIndex_ + 1 >= count || frameIndex_ < 0 ? 0 : frameIndex_ + 1;
     try {
@@ -470,7 +474,7 @@ void TGIFAnimator::AdvanceFrame() {
   }
   // Handed to the UI thread only now that no lock is held, so a UI thread waiting for the lock can
   // never stall a worker that waits for the UI thread.
-  if (OnFrameChanged) {
+  if (notify) {
     if (asyncDrawing_)
       timer_->SyncCall([this] { Fire(OnFrameChanged); });
     else

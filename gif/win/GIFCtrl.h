@@ -57,7 +57,6 @@ protected:
   // After the picture changed: auto-size, then invalidate unless painting.
   void PictureChanged();
   void AdjustSize();
-  void Loaded() override;
 
 private:
   void PaintBuffered(HDC dc);
