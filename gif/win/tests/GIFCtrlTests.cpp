@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -442,4 +443,47 @@ TEST(GIFGraphic, ClipboardRoundTripKeepsTheFrames) {
   ASSERT_EQ(pasted.FrameCount(), 2);
   EXPECT_EQ(pasted.Frame(1).Bitmap(), graphic.Frame(1).Bitmap());
   EXPECT_EQ(pasted.Image().CurrentFrame, 0);
+}
+
+namespace {
+
+// Puts one block of the given format on the clipboard.
+void PutOnClipboard(UINT format, const std::vector<uint8_t>& bytes) {
+  HWND owner = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(OpenClipboard(owner));
+  EmptyClipboard();
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+  std::memcpy(GlobalLock(block), bytes.data(), bytes.size());
+  GlobalUnlock(block);
+  if (!SetClipboardData(format, block)) GlobalFree(block);
+  CloseClipboard();
+  DestroyWindow(owner);
+}
+
+}  // namespace
+
+TEST(GIFGraphic, ClipboardBlocksThatClaimMoreThanTheyHoldAreRefused) {
+  const std::vector<uint8_t> bytes = ReadRestGif();
+  TGIFGraphic graphic;
+  TReadOnlyMemoryStream stream(bytes.data(), int64_t(bytes.size()));
+  graphic.LoadFromStream(stream);
+
+  // A byte count far beyond the block.
+  std::vector<uint8_t> gif = {0xFF, 0xFF, 0x00, 0x00, 'G', 'I', 'F', '8', '9', 'a'};
+  PutOnClipboard(TGIFGraphic::ClipboardFormat(), gif);
+  EXPECT_THROW(graphic.LoadFromClipboard(), EInvalidGraphicOperation);
+  EXPECT_EQ(graphic.FrameCount(), 2) << "a refused paste leaves the picture as it was";
+
+  // A bitmap header promising 1000 x 1000 pixels in 60 bytes.
+  std::vector<uint8_t> dib(60, 0);
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof header;
+  header.biWidth = 1000;
+  header.biHeight = 1000;
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  std::memcpy(dib.data(), &header, sizeof header);
+  PutOnClipboard(CF_DIB, dib);
+  EXPECT_THROW(graphic.LoadFromClipboard(), EInvalidGraphicOperation);
+  EXPECT_EQ(graphic.FrameCount(), 2);
 }
