@@ -1,0 +1,9 @@
+#include "reminders/ReminderClasses.h"
+
+#include "framework/media/MediaPlayer.h"
+#include "gif/win/GIFCtrl.h"
+
+void RegisterReminderClasses() {
+  RegisterComponentClass(TMediaPlayer::StaticClassInfo());
+  RegisterGIFControls();
+}

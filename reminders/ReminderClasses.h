@@ -1,0 +1,3 @@
+#pragma once
+// The component classes the reminder layouts use beyond the framework's standard set.
+void RegisterReminderClasses();

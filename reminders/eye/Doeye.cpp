@@ -1,0 +1,71 @@
+#include "reminders/eye/Doeye.h"
+
+#include "app/settime/TrayIcon.h"
+#include "app/settime/Velmain.h"
+#include "reminders/ReminderClasses.h"
+#include "reminders/audio/ExerciseAudio.h"
+
+Tdoeye* doeye = nullptr;
+
+const TClassInfo& Tdoeye::StaticClassInfo() {
+  static const TClassInfo info("Tdoeye", &TForm::StaticClassInfo());
+  return info;
+}
+
+Tdoeye::Tdoeye(TComponent* owner) : TForm(owner) {
+  RegisterReminderClasses();
+  Handler("FormShow", &Tdoeye::FormShow);
+  Handler("FormClose", &Tdoeye::FormClose);
+  Handler("BitBtn1Click", &Tdoeye::BitBtn1Click);
+  Handler("SpeedButton1Click", &Tdoeye::SpeedButton1Click);
+  Bind(Image1, "Image1");
+  Bind(SpeedButton1, "SpeedButton1");
+  Bind(Label1, "Label1");
+  Bind(Label2, "Label2");
+  Bind(MediaPlayer1, "MediaPlayer1");
+  Bind(BitBtn1, "BitBtn1");
+  InitializeForm();
+}
+
+void Tdoeye::CreateParams(TCreateParams& params) {
+  TForm::CreateParams(params);
+  // A top-level window of its own: not owned by the application window, so that nothing the
+  // rest of the program does (hiding the main window into the tray) takes it along.
+  params.WndParent = GetDesktopWindow();
+  params.ExStyle |= WS_EX_TOPMOST;
+}
+
+void Tdoeye::FormShow(TObject*) {
+  SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  // Appended rather than concatenated: GCC 12 misreads "\r" + string as an overlapping copy.
+  std::string message = "\r";
+  message += velmain->WorkedTimeText();
+  Label1->SetCaption(message);
+  if (velmain->RadioButton1->Checked()) {
+    SetCaption("休息一下吧！");
+    Label2->SetCaption("   正在播放眼保健操...");
+    Label2->Font()->SetSize(11);
+    StartExerciseAudio(*MediaPlayer1);
+    BitBtn1->SetCaption(kPauseCaption);
+    BitBtn1->SetVisible(true);
+  } else {
+    SetCaption("松影提醒您了！");
+    Label2->SetCaption("  休息一下吧！");
+    Label2->Font()->SetSize(20);
+    BitBtn1->SetVisible(false);
+  }
+}
+
+void Tdoeye::BitBtn1Click(TObject*) { TogglePauseButton(*MediaPlayer1, *BitBtn1); }
+
+void Tdoeye::SpeedButton1Click(TObject*) {
+  const std::exception_ptr closeError = velmain->RadioButton1->Checked() ? StopExerciseAudio(*MediaPlayer1) : nullptr;
+  velmain->RearmAfterReminder();
+  Close();
+  if (closeError) std::rethrow_exception(closeError);
+}
+
+void Tdoeye::FormClose(TObject*, TCloseAction&) {
+  DeleteExerciseAudio();
+  if (TrayIcon1) TrayIcon1->SetActive(true);
+}

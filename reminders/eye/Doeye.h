@@ -1,0 +1,32 @@
+#pragma once
+// The reminder popup: a small stay-on-top window that tells the user how long they have worked
+// and either plays the eye-exercise audio or only asks for a rest. Shown modally by the alarm;
+// hidden, never destroyed, when closed.
+#include "framework/controls/Buttons.h"
+#include "framework/controls/ExtCtrls.h"
+#include "framework/controls/Forms.h"
+#include "framework/controls/StdCtrls.h"
+#include "framework/media/MediaPlayer.h"
+
+class Tdoeye : public TForm {
+public:
+  BREVIN_CLASS_INFO()
+  explicit Tdoeye(TComponent* owner);
+
+  void FormShow(TObject* sender);
+  void FormClose(TObject* sender, TCloseAction& action);
+  void BitBtn1Click(TObject* sender);
+  void SpeedButton1Click(TObject* sender);
+
+  TImage* Image1 = nullptr;
+  TSpeedButton* SpeedButton1 = nullptr;  // "返回"
+  TLabel* Label1 = nullptr;              // worked-time message
+  TLabel* Label2 = nullptr;              // mode message
+  TMediaPlayer* MediaPlayer1 = nullptr;
+  TBitBtn* BitBtn1 = nullptr;            // pause / continue
+
+protected:
+  void CreateParams(TCreateParams& params) override;
+};
+
+extern Tdoeye* doeye;

@@ -1,0 +1,163 @@
+#include "reminders/eye2/Doeye2.h"
+
+#include <string>
+
+#include "app/settime/TrayIcon.h"
+#include "app/settime/Velmain.h"
+#include "framework/controls/Application.h"
+#include "framework/controls/Spin.h"
+#include "reminders/ReminderClasses.h"
+#include "reminders/audio/ExerciseAudio.h"
+
+Tdoeye2* doeye2 = nullptr;
+
+namespace {
+constexpr int kDesignClientHeight = 712;
+// Posted by the show handler when the audio could not be started: the report waits until the
+// window is up, so that the message box is owned by it and stays in front of it.
+constexpr UINT kReportAudioErrorMessage = WM_APP + 0x120;
+}  // namespace
+
+const TClassInfo& Tdoeye2::StaticClassInfo() {
+  static const TClassInfo info("Tdoeye2", &TForm::StaticClassInfo());
+  return info;
+}
+
+Tdoeye2::Tdoeye2(TComponent* owner) : TForm(owner) {
+  RegisterReminderClasses();
+  Handler("FormShow", &Tdoeye2::FormShow);
+  Handler("FormClose", &Tdoeye2::FormClose);
+  Handler("FormKeyDown", &Tdoeye2::FormKeyDown);
+  Handler("Timer2Timer", &Tdoeye2::Timer2Timer);
+  Handler("BitBtn1Click", &Tdoeye2::BitBtn1Click);
+  Handler("SpeedButton1Click", &Tdoeye2::SpeedButton1Click);
+  Bind(Panel1, "Panel1");
+  Bind(Label1, "Label1");
+  Bind(Panel2, "Panel2");
+  Bind(Label2, "Label2");
+  Bind(GIFAnimator1, "GIFAnimator1");
+  Bind(BitBtn1, "BitBtn1");
+  Bind(SpeedButton1, "SpeedButton1");
+  Bind(Label3, "Label3");
+  Bind(MediaPlayer1, "MediaPlayer1");
+  Bind(Timer2, "Timer2");
+  InitializeForm();
+  for (TControl* control : {static_cast<TControl*>(GIFAnimator1), static_cast<TControl*>(BitBtn1),
+                            static_cast<TControl*>(SpeedButton1)})
+    centred_.emplace_back(control, control->Top());
+}
+
+void Tdoeye2::CreateParams(TCreateParams& params) {
+  TForm::CreateParams(params);
+  params.WndParent = GetDesktopWindow();
+  params.ExStyle |= WS_EX_TOPMOST;
+}
+
+void Tdoeye2::Resize() {
+  TForm::Resize();
+  // The design places these on a 1024 x 712 client; on any other screen they stay centred
+  // horizontally at the same proportion of the height.
+  const int width = ClientWidth();
+  const int height = ClientHeight();
+  for (const auto& [control, designTop] : centred_)
+    control->SetBounds((width - control->Width()) / 2, MulDiv(designTop, height, kDesignClientHeight), control->Width(),
+                       control->Height());
+}
+
+void Tdoeye2::FormShow(TObject*) {
+  SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  GIFAnimator1->SetAnimate(true);
+  lockCounter_ = velmain->SpinEdit1->Value();
+  locked_ = true;
+  audioError_ = nullptr;
+  Label1->SetCaption(velmain->WorkedTimeText());
+  Label3->SetVisible(true);
+  SpeedButton1->SetVisible(false);
+  if (velmain->RadioButton1->Checked()) {
+    Label2->SetCaption("\r\r\r正在播放眼保健操...");
+    try {
+      StartExerciseAudio(*MediaPlayer1);
+      BitBtn1->SetCaption(kPauseCaption);
+      BitBtn1->SetVisible(true);
+    } catch (...) {
+      // Without the audio the rest still has to end: the countdown starts all the same.
+      audioError_ = std::current_exception();
+      PostMessageW(Handle(), kReportAudioErrorMessage, 0, 0);
+    }
+  } else {
+    Label2->SetCaption("\r\r\r休息一下吧！");
+    BitBtn1->SetVisible(false);
+  }
+  Timer2->SetEnabled(true);
+}
+
+void Tdoeye2::Timer2Timer(TObject*) {
+  if (!locked_) return;
+  if (lockCounter_ > 0) {
+    --lockCounter_;
+    Label3->SetCaption("锁屏" + std::to_string(lockCounter_) + "秒");
+    return;
+  }
+  Unlock();
+}
+
+void Tdoeye2::Unlock() {
+  locked_ = false;
+  Label3->SetCaption("");
+  Label3->SetVisible(false);
+  SpeedButton1->SetVisible(true);
+  // Balances the one hide the alarm made before showing the window.
+  ShowCursor(TRUE);
+}
+
+void Tdoeye2::BitBtn1Click(TObject*) { TogglePauseButton(*MediaPlayer1, *BitBtn1); }
+
+void Tdoeye2::SpeedButton1Click(TObject*) {
+  const std::exception_ptr closeError = velmain->RadioButton1->Checked() ? StopExerciseAudio(*MediaPlayer1) : nullptr;
+  velmain->RearmAfterReminder();
+  Timer2->SetEnabled(false);
+  Close();
+  if (closeError) std::rethrow_exception(closeError);
+}
+
+void Tdoeye2::FormKeyDown(TObject*, uint16_t& key, TShiftState) { key = 0; }
+
+void Tdoeye2::FormClose(TObject*, TCloseAction&) {
+  DeleteExerciseAudio();
+  if (HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr)) ShowWindow(taskbar, SW_RESTORE);
+  if (TrayIcon1) TrayIcon1->SetActive(true);
+  // Closed before the countdown ran out (only the program can do that): the pointer and the
+  // countdown must not stay behind with the hidden window.
+  Timer2->SetEnabled(false);
+  if (locked_) Unlock();
+}
+
+void Tdoeye2::ReportAudioError() {
+  const std::exception_ptr error = std::exchange(audioError_, nullptr);
+  if (!error) return;
+  // The pointer is hidden while locked; the message box needs it. The counts stay balanced
+  // whether or not the countdown runs out while the box is up.
+  ShowCursor(TRUE);
+  HandleDispatchException(error);
+  ShowCursor(FALSE);
+}
+
+void Tdoeye2::WndProc(TMessage& m) {
+  switch (m.Msg) {
+    case kReportAudioErrorMessage:
+      ReportAudioError();
+      m.Result = 0;
+      return;
+    case WM_SYSCOMMAND:
+      // Alt+F4 reaches the window as SC_CLOSE through the default key handling; the window
+      // menu's commands are no way out either. Only the return button closes the window.
+      if (const WPARAM command = m.WParam & 0xFFF0; command == SC_CLOSE || command == SC_MINIMIZE) {
+        m.Result = 0;
+        return;
+      }
+      break;
+    default:
+      break;
+  }
+  TForm::WndProc(m);
+}

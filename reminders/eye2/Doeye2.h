@@ -1,0 +1,60 @@
+#pragma once
+// The full-screen rest window: semi-transparent and stay-on-top, it covers the desktop, swallows
+// every key and offers its return button only when the lock countdown has run out. The alarm
+// hides the taskbar and the pointer before showing it modally; the window brings both back.
+#include <cstdint>
+#include <exception>
+#include <utility>
+#include <vector>
+
+#include "framework/controls/Buttons.h"
+#include "framework/controls/ExtCtrls.h"
+#include "framework/controls/Forms.h"
+#include "framework/controls/StdCtrls.h"
+#include "framework/media/MediaPlayer.h"
+#include "gif/win/GIFCtrl.h"
+
+class Tdoeye2 : public TForm {
+public:
+  BREVIN_CLASS_INFO()
+  explicit Tdoeye2(TComponent* owner);
+
+  void FormShow(TObject* sender);
+  void FormClose(TObject* sender, TCloseAction& action);
+  void FormKeyDown(TObject* sender, uint16_t& key, TShiftState shift);
+  void Timer2Timer(TObject* sender);
+  void BitBtn1Click(TObject* sender);
+  void SpeedButton1Click(TObject* sender);
+
+  // True from the show until the countdown has run out: keys are swallowed meanwhile and the
+  // pointer is hidden.
+  bool Locked() const { return locked_; }
+
+  TPanel* Panel1 = nullptr;
+  TLabel* Label1 = nullptr;              // worked-time message
+  TPanel* Panel2 = nullptr;
+  TLabel* Label2 = nullptr;              // mode message
+  TGIFAnimator* GIFAnimator1 = nullptr;
+  TBitBtn* BitBtn1 = nullptr;            // pause / continue
+  TSpeedButton* SpeedButton1 = nullptr;  // "返回"
+  TLabel* Label3 = nullptr;              // countdown
+  TMediaPlayer* MediaPlayer1 = nullptr;
+  TTimer* Timer2 = nullptr;
+
+protected:
+  void CreateParams(TCreateParams& params) override;
+  void WndProc(TMessage& message) override;
+  void Resize() override;
+
+private:
+  void Unlock();
+  void ReportAudioError();
+
+  int32_t lockCounter_ = 0;
+  bool locked_ = false;
+  std::exception_ptr audioError_;
+  // The controls that are not aligned, with their top in the 1024 x 712 design.
+  std::vector<std::pair<TControl*, int>> centred_;
+};
+
+extern Tdoeye2* doeye2;

@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include "app/alarm/TimeText.h"
+#include "app/settime/TrayIcon.h"
+#include "app/settime/Velmain.h"
+#include "framework/core/Clock.h"
+#include "reminders/audio/ExerciseAudio.h"
+#include "reminders/eye/Doeye.h"
+#include "reminders/tests/ReminderHarness.h"
+
+using namespace reminder_test;
+
+namespace {
+
+// After the return button: the player let go, the file is gone, the alarm is one hour after
+// the dismissal (the clock stands still in these tests), and the tray icon is back.
+void ExpectDismissed(const std::string& dismissedAt) {
+  EXPECT_FALSE(doeye->MediaPlayer1->IsOpen());
+  EXPECT_FALSE(FileExists(AudioPath()));
+  EXPECT_EQ(velmain->Label3->Caption(), FormatTimeText(ParseTimeText(dismissedAt) + kOneHour));
+  EXPECT_EQ(velmain->Label7->Caption(), dismissedAt);
+  EXPECT_EQ(velmain->SpeedButton2->Caption(), "重来");
+  EXPECT_TRUE(velmain->Armed());
+  EXPECT_TRUE(TrayIcon1->Active());
+}
+
+TEST(Popup, ExerciseModePlaysAFreshCopyPausesAndContinuesThenReturnRearms) {
+  Errors().clear();
+  SetClock(11, 5, 3);
+  WriteStale(AudioPath());
+  Fire({.exercise = true, .workStart = "10:00:00"}, [] {
+    EXPECT_TRUE(doeye->Showing());
+    EXPECT_EQ(GetWindowLongPtrW(doeye->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST, WS_EX_TOPMOST);
+    EXPECT_EQ(doeye->Caption(), "休息一下吧！");
+    EXPECT_EQ(doeye->Label1->Caption(), "\r您已连续工作了1时5分3秒");
+    EXPECT_EQ(doeye->Label2->Caption(), "   正在播放眼保健操...");
+    EXPECT_EQ(doeye->Label2->Font()->Size(), 11);
+    EXPECT_TRUE(doeye->BitBtn1->Visible());
+    EXPECT_EQ(doeye->BitBtn1->Caption(), kPauseCaption);
+    EXPECT_FALSE(TrayIcon1->Active());
+    // The stale copy was replaced by the whole resource.
+    EXPECT_EQ(FileSize(AudioPath()), AudioResourceSize());
+
+    TMediaPlayer& player = *doeye->MediaPlayer1;
+    ASSERT_TRUE(player.IsOpen());
+    ASSERT_TRUE(PumpUntil([&] { return player.Position() > 300; }, 3000)) << "the audio does not play";
+
+    PressButton(*doeye->BitBtn1);
+    EXPECT_EQ(doeye->BitBtn1->Caption(), kContinueCaption);
+    EXPECT_EQ(player.Mode(), TMPModes::mpPaused);
+    const int64_t paused = player.Position();
+    Pump(300);
+    EXPECT_NEAR(static_cast<double>(player.Position()), static_cast<double>(paused), 40);
+
+    PressButton(*doeye->BitBtn1);
+    EXPECT_EQ(doeye->BitBtn1->Caption(), kPauseCaption);
+    EXPECT_EQ(player.Mode(), TMPModes::mpPlaying);
+    EXPECT_TRUE(PumpUntil([&] { return player.Position() > paused + 100; }, 2000));
+    EXPECT_GE(player.Position(), paused) << "playing on started again from the beginning";
+
+    ClickAt(*doeye->SpeedButton1);
+  });
+  ExpectDismissed("11:05:03");
+  EXPECT_TRUE(Errors().empty());
+}
+
+TEST(Popup, AfterTheAudioEndedTheFirstPressOnlyFlipsAndTheSecondPlaysFromTheStart) {
+  SetClock(12, 0, 0);
+  Fire({.exercise = true}, [] {
+    TMediaPlayer& player = *doeye->MediaPlayer1;
+    ASSERT_TRUE(PumpUntil([&] { return player.Mode() != TMPModes::mpPlaying; }, 6000)) << "the audio did not end";
+    EXPECT_EQ(doeye->BitBtn1->Caption(), kPauseCaption);
+
+    PressButton(*doeye->BitBtn1);
+    EXPECT_EQ(doeye->BitBtn1->Caption(), kContinueCaption);
+    EXPECT_NE(player.Mode(), TMPModes::mpPlaying);
+
+    PressButton(*doeye->BitBtn1);
+    EXPECT_EQ(doeye->BitBtn1->Caption(), kPauseCaption);
+    EXPECT_EQ(player.Mode(), TMPModes::mpPlaying);
+    EXPECT_LT(player.Position(), 700);
+
+    // Left paused: the next reminder must not inherit that.
+    PressButton(*doeye->BitBtn1);
+    EXPECT_EQ(doeye->BitBtn1->Caption(), kContinueCaption);
+    ClickAt(*doeye->SpeedButton1);
+  });
+  ExpectDismissed("12:00:00");
+
+  SetClock(13, 0, 0);
+  Fire({.exercise = true}, [] {
+    EXPECT_EQ(doeye->BitBtn1->Caption(), kPauseCaption);
+    EXPECT_EQ(FileSize(AudioPath()), AudioResourceSize());
+    EXPECT_EQ(doeye->MediaPlayer1->Mode(), TMPModes::mpPlaying);
+    EXPECT_LT(doeye->MediaPlayer1->Position(), 700);
+    ClickAt(*doeye->SpeedButton1);
+  });
+  ExpectDismissed("13:00:00");
+}
+
+TEST(Popup, RemindOnlyModeWritesNoFileHidesThePauseButtonAndShowsZeroWorkedTime) {
+  Errors().clear();
+  SetClock(14, 30, 0);
+  Fire({.exercise = false}, [] {
+    EXPECT_EQ(doeye->Caption(), "松影提醒您了！");
+    EXPECT_EQ(doeye->Label1->Caption(), "\r您已连续工作了0时0分0秒");
+    EXPECT_EQ(doeye->Label2->Caption(), "  休息一下吧！");
+    EXPECT_EQ(doeye->Label2->Font()->Size(), 20);
+    EXPECT_FALSE(doeye->BitBtn1->Visible());
+    EXPECT_FALSE(FileExists(AudioPath()));
+    EXPECT_FALSE(doeye->MediaPlayer1->IsOpen());
+    ClickAt(*doeye->SpeedButton1);
+  });
+  ExpectDismissed("14:30:00");
+  EXPECT_EQ(velmain->Label6->Caption(), "将在15:30:00休息！");
+  EXPECT_TRUE(Errors().empty());
+}
+
+TEST(Popup, AStaleFileThatCannotBeReplacedIsReportedAndTheReturnButtonStillWorks) {
+  Errors().clear();
+  SetClock(16, 0, 0);
+  WriteStale(AudioPath(), true);
+  // A pause button left showing by an earlier exercise reminder.
+  doeye->BitBtn1->SetVisible(true);
+  Fire({.exercise = true}, [] {
+    ASSERT_EQ(Errors().size(), 1u);
+    EXPECT_NE(Errors()[0].find("Cannot create file"), std::string::npos) << Errors()[0];
+    EXPECT_TRUE(doeye->Showing());
+    EXPECT_FALSE(doeye->MediaPlayer1->IsOpen());
+
+    const std::string caption = doeye->BitBtn1->Caption();
+    PressButton(*doeye->BitBtn1);
+    ASSERT_EQ(Errors().size(), 2u);
+    EXPECT_EQ(Errors()[1], "No MCI device open");
+    EXPECT_EQ(doeye->BitBtn1->Caption(), caption);
+    ClickAt(*doeye->SpeedButton1);
+  });
+  EXPECT_EQ(velmain->Label3->Caption(), "17:00:00");
+  EXPECT_TRUE(TrayIcon1->Active());
+  EXPECT_EQ(Errors().size(), 2u);
+  RemoveFile(AudioPath());
+}
+
+}  // namespace
