@@ -206,20 +206,31 @@ TEST(GIFAnimator, AnimateTicksEveryHalfSecondUntilSwitchedOff) {
   TGIFAnimator& animator = AnimatorOf(*form);
   std::vector<std::string> events;
   std::vector<int> frames;
+  std::vector<std::chrono::steady_clock::time_point> times;
   animator.OnStart = [&](TObject*) { events.push_back("start"); };
   animator.OnStop = [&](TObject*) { events.push_back("stop"); };
-  animator.OnFrameChanged = [&](TObject*) { frames.push_back(animator.FrameIndex()); };
+  animator.OnFrameChanged = [&](TObject*) {
+    frames.push_back(animator.FrameIndex());
+    times.push_back(std::chrono::steady_clock::now());
+  };
 
+  const auto start = std::chrono::steady_clock::now();
   animator.SetAnimate(true);
   EXPECT_TRUE(animator.Animate());
   EXPECT_FALSE(animator.Timer().Thread().Suspended());
-  Pump(1300);
+  const bool ticked = PumpUntil([&] { return frames.size() >= 3; }, 5000);
   animator.SetAnimate(false);
   EXPECT_TRUE(animator.Timer().Thread().Suspended());
-  ASSERT_GE(frames.size(), 2u);
-  EXPECT_LE(frames.size(), 3u);
-  for (size_t i = 0; i < frames.size(); ++i) EXPECT_EQ(frames[i], i % 2 == 0 ? 1 : 0);
+  ASSERT_TRUE(ticked);
+  EXPECT_EQ(frames, (std::vector<int>{1, 0, 1}));
+  using std::chrono::milliseconds;
+  EXPECT_GE(times[0] - start, milliseconds(480));
+  EXPECT_GE(times[1] - times[0], milliseconds(480));
+  EXPECT_GE(times[2] - times[1], milliseconds(480));
   EXPECT_EQ(events, (std::vector<std::string>{"start", "stop"}));
+  const size_t stopped = frames.size();
+  Pump(600);
+  EXPECT_EQ(frames.size(), stopped);
 }
 
 TEST(GIFAnimator, OneFrameNeverTicksAndDelaysAreClamped) {
