@@ -49,7 +49,7 @@ TEST(RestWindow, CountsDownTheLockSecondsThenOffersTheReturnButtonAndThePointer)
 
     // A click where the hidden return button sits does nothing.
     ClickAt(*doeye2->SpeedButton1);
-    EXPECT_TRUE(doeye2->Showing());
+    EXPECT_EQ(doeye2->ModalResult(), mrNone);
 
     Tick();
     EXPECT_EQ(doeye2->Label3->Caption(), "锁屏1秒");
@@ -111,7 +111,7 @@ TEST(RestWindow, NoKeyClosesTheWindowOrPressesAButtonBeforeOrAfterTheCountdown) 
       SendMessageW(doeye2->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
       // The keys did reach the window, and were swallowed there.
       EXPECT_GE(seen.size(), 6u);
-      EXPECT_TRUE(doeye2->Showing());
+      EXPECT_EQ(doeye2->ModalResult(), mrNone) << "closed";
       EXPECT_EQ(doeye2->BitBtn1->Caption(), kPauseCaption);
       EXPECT_EQ(doeye2->MediaPlayer1->Mode(), TMPModes::mpPlaying);
       EXPECT_EQ(velmain->Label3->Caption(), alarm);
