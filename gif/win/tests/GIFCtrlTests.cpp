@@ -66,11 +66,22 @@ const TClassInfo& TAnimForm::StaticClassInfo() {
   return info;
 }
 
-std::unique_ptr<TAnimForm> MakeForm(const std::vector<uint8_t>& gif) {
+// With `sibling`, a yellow windowless label lies under the animator's top-left corner.
+std::unique_ptr<TAnimForm> MakeForm(const std::vector<uint8_t>& gif, bool sibling = false) {
+  const std::string label = "  object Label1: TLabel\n"
+                            "    Left = 20\n"
+                            "    Top = 10\n"
+                            "    Width = 12\n"
+                            "    Height = 12\n"
+                            "    AutoSize = False\n"
+                            "    Transparent = False\n"
+                            "    Color = clYellow\n"
+                            "  end\n";
   const std::string layout = "object AnimForm: TAnimForm\n"
                              "  ClientWidth = 300\n"
                              "  ClientHeight = 220\n"
-                             "  Color = clRed\n"
+                             "  Color = clRed\n" +
+                             (sibling ? label : std::string()) +
                              "  object GIFAnimator1: TGIFAnimator\n"
                              "    Left = 20\n"
                              "    Top = 10\n"
@@ -400,6 +411,34 @@ TEST(GIFAnimator, AsyncDrawingTicksOnTheWorkerWithoutTearingOrDeadlock) {
   EXPECT_FALSE(offUiThread.load());
   EXPECT_EQ(torn, 0);
   form.reset();
+}
+
+TEST(GIFAnimator, TheWorkerPaintsStraightIntoTheWindowOverTheCopiedBackground) {
+  auto form = MakeForm(ReadRestGif(), true);
+  TGIFAnimator& animator = AnimatorOf(*form);
+  constexpr TColor kKey = RGBColor(1, 2, 3);
+  auto gif = MakeGif({{0, 0, 40, 40, clBlue, 1, 60, kKey}, {0, 0, 40, 40, clLime, 1, 60, kKey}});
+  animator.SetImage(*gif);
+  form->Show();
+  Pump(200);  // the UI thread's paint, which also copies the background under the control
+  animator.SetAsyncDrawing(true);
+  animator.SetAnimate(true);
+
+  // No messages are pumped from here on: whatever reaches the window was painted by the worker.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+  while (animator.FrameIndex() != 1 && std::chrono::steady_clock::now() < deadline) Sleep(5);
+  animator.Lock();  // the worker advances and paints under this lock
+  const int shown = animator.FrameIndex();
+  HDC dc = GetDC(form->Handle());
+  const TColor opaque = TColor(GetPixel(dc, 20 + 10, 10 + 10));
+  const TColor keyed = TColor(GetPixel(dc, 20, 10));
+  ReleaseDC(form->Handle(), dc);
+  animator.Unlock();
+  animator.SetAnimate(false);
+  ASSERT_EQ(shown, 1);
+  EXPECT_EQ(opaque, clLime);
+  EXPECT_EQ(keyed, clYellow) << "the sibling under the control shows through the keyed pixel";
+  form->Hide();
 }
 
 TEST(GIFGraphic, RegistrySizeAndConversions) {
