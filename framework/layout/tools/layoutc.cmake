@@ -2,6 +2,7 @@
 # bytes in the {hex} form that the run-time reader takes. Paths are relative to BASE (the
 # repository root). Run as: cmake -DSOURCE=... -DOUTPUT=... -DBASE=... -P layoutc.cmake
 # A file() written inside a quoted text is not special: only values outside quotes are expanded.
+cmake_minimum_required(VERSION 3.20)
 if(NOT SOURCE OR NOT OUTPUT OR NOT BASE)
   message(FATAL_ERROR "layoutc: SOURCE, OUTPUT and BASE are required")
 endif()
