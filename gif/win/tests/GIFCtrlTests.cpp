@@ -250,6 +250,8 @@ TEST(GIFAnimator, OneFrameNeverTicksAndDelaysAreClamped) {
 
   auto still = MakeGif({{0, 0, 10, 10, clBlue, 0, 100, clNone}});
   animator.SetImage(*still);
+  EXPECT_EQ(animator.Width(), 10) << "AutoSize takes the picture's logical size";
+  EXPECT_EQ(animator.Height(), 10);
   animator.SetAnimate(true);
   EXPECT_EQ(animator.Timer().Interval(), 0u);
   EXPECT_TRUE(animator.Timer().Thread().Suspended());
