@@ -185,7 +185,9 @@ void TPageControl::RemovePage(TTabSheet* page) {
   std::erase(pages_, page);
   if (wasActive) activePage_ = nullptr;
   RebuildTabs();
-  if (wasActive && !pages_.empty() && !Destroying()) SetActivePage(pages_.front());
+  // While the form goes away its pages are not shown one after another.
+  const bool ending = Destroying() || (Owner() && Owner()->Destroying());
+  if (wasActive && !pages_.empty() && !ending) SetActivePage(pages_.front());
 }
 
 void TPageControl::SetActivePage(TTabSheet* page) {
@@ -199,7 +201,7 @@ void TPageControl::SetActivePage(TTabSheet* page) {
     page->SetVisible(true);
   }
   if (old) old->SetVisible(false);
-  if (Loading()) return;
+  if (Loading() || (Owner() && Owner()->Destroying())) return;
   if (page && page->OnShow) page->OnShow(page);
   if (old && old->OnHide) old->OnHide(old);
 }

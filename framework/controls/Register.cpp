@@ -6,6 +6,9 @@
 #include "framework/controls/Menus.h"
 #include "framework/controls/Spin.h"
 #include "framework/controls/StdCtrls.h"
+#if defined(BREVIN_WITH_JPEG)
+#include "framework/graphics/JPEGImage.h"
+#endif
 
 void RegisterStandardClasses() {
   for (const TClassInfo* info : {
@@ -18,4 +21,7 @@ void RegisterStandardClasses() {
            &TDateTimePicker::StaticClassInfo(), &TSpinEdit::StaticClassInfo(),
        })
     RegisterComponentClass(*info);
+#if defined(BREVIN_WITH_JPEG)
+  RegisterJpegPictureFormat();
+#endif
 }

@@ -1,0 +1,275 @@
+#include <gtest/gtest.h>
+
+#include "framework/controls/Application.h"
+#include "framework/controls/Buttons.h"
+#include "framework/controls/ComCtrls.h"
+#include "framework/controls/ExtCtrls.h"
+#include "framework/controls/Menus.h"
+#include "framework/controls/Spin.h"
+#include "framework/controls/StdCtrls.h"
+#include "framework/controls/tests/TestForms.h"
+
+namespace {
+
+template <typename T>
+T* Make(TWinControl* parent, int left, int top, int width, int height) {
+  T* c = new T(parent->Owner() ? parent->Owner() : parent);
+  c->SetParent(parent);
+  c->SetBounds(left, top, width, height);
+  return c;
+}
+
+TEST(RadioButtons, CheckingOneClearsItsSiblingsAndRunsOnClickForUserAndCode) {
+  TPlainForm form(nullptr);
+  auto* group = Make<TGroupBox>(&form, 0, 0, 180, 100);
+  auto* a = Make<TRadioButton>(group, 8, 20, 150, 20);
+  auto* b = Make<TRadioButton>(group, 8, 44, 150, 20);
+  auto* other = Make<TRadioButton>(&form, 0, 100, 150, 20);
+  std::vector<std::string> clicks;
+  a->OnClick = [&](TObject*) { clicks.push_back("a"); };
+  b->OnClick = [&](TObject*) { clicks.push_back("b"); };
+  other->SetChecked(true);
+  form.Show();
+  a->SetChecked(true);
+  EXPECT_TRUE(a->Checked());
+  SendMessageW(b->Handle(), BM_CLICK, 0, 0);
+  EXPECT_TRUE(b->Checked());
+  EXPECT_FALSE(a->Checked());
+  EXPECT_EQ(SendMessageW(a->Handle(), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_EQ(SendMessageW(b->Handle(), BM_GETCHECK, 0, 0), BST_CHECKED);
+  // Another parent is another group.
+  EXPECT_TRUE(other->Checked());
+  // Checking the checked one again is no change and no click.
+  b->SetChecked(true);
+  EXPECT_EQ(clicks, (std::vector<std::string>{"a", "b"}));
+}
+
+TEST(CheckBox, UserClicksToggleAndCodeChangesClickToo) {
+  TPlainForm form(nullptr);
+  auto* box = Make<TCheckBox>(&form, 0, 0, 120, 20);
+  int clicks = 0;
+  box->OnClick = [&](TObject*) { ++clicks; };
+  form.Show();
+  SendMessageW(box->Handle(), BM_CLICK, 0, 0);
+  EXPECT_TRUE(box->Checked());
+  EXPECT_EQ(SendMessageW(box->Handle(), BM_GETCHECK, 0, 0), BST_CHECKED);
+  box->SetChecked(false);
+  EXPECT_EQ(SendMessageW(box->Handle(), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_EQ(clicks, 2);
+  EXPECT_EQ(GetPropValue(*box, "State"), "cbUnchecked");
+}
+
+TEST(PageControl, SheetsShowAndHideOnlyWhenTheActivePageChanges) {
+  std::vector<std::string> log;
+  TPlainForm form(nullptr);
+  auto* pages = Make<TPageControl>(&form, 0, 0, 200, 120);
+  TTabSheet* sheets[3];
+  for (int i = 0; i < 3; ++i) {
+    sheets[i] = new TTabSheet(&form);
+    sheets[i]->SetPageControl(pages);
+    sheets[i]->SetCaption("Page " + std::to_string(i));
+    const std::string n = std::to_string(i);
+    sheets[i]->OnShow = [&log, n](TObject*) { log.push_back("show " + n); };
+    sheets[i]->OnHide = [&log, n](TObject*) { log.push_back("hide " + n); };
+  }
+  int changes = 0;
+  pages->OnChange = [&](TObject*) { ++changes; };
+  EXPECT_EQ(pages->ActivePage(), sheets[0]);
+  form.Show();
+  pages->SetActivePage(sheets[2]);
+  pages->SetActivePage(sheets[2]);
+  EXPECT_TRUE(sheets[2]->Visible());
+  EXPECT_FALSE(sheets[0]->Visible());
+  EXPECT_EQ(SendMessageW(pages->Handle(), TCM_GETCURSEL, 0, 0), 2);
+  // A click on a tab arrives as TCN_SELCHANGE.
+  SendMessageW(pages->Handle(), TCM_SETCURSEL, 1, 0);
+  NMHDR hdr{pages->Handle(), 0, static_cast<UINT>(TCN_SELCHANGE)};
+  SendMessageW(form.Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&hdr));
+  EXPECT_EQ(pages->ActivePage(), sheets[1]);
+  // Hiding and showing the form is not a page change.
+  form.Hide();
+  form.Show();
+  EXPECT_EQ(log, (std::vector<std::string>{"show 2", "hide 0", "show 1", "hide 2"}));
+  EXPECT_EQ(changes, 1);
+  // The sheet fills the page control's display area.
+  EXPECT_GT(sheets[1]->Top(), 0);
+  EXPECT_LE(sheets[1]->Top() + sheets[1]->Height(), pages->ClientHeight());
+}
+
+TEST(PageControl, FreeingTheFormShowsNoOtherPageOnTheWayOut) {
+  std::vector<std::string> log;
+  auto* form = new TPlainForm(nullptr);
+  auto* pages = Make<TPageControl>(form, 0, 0, 200, 120);
+  for (const char* name : {"first", "second"}) {
+    auto* sheet = new TTabSheet(form);
+    sheet->SetPageControl(pages);
+    sheet->OnShow = [&log, name](TObject*) { log.push_back(name); };
+  }
+  form->Show();
+  delete form;
+  EXPECT_TRUE(log.empty());
+}
+
+TEST(GraphicControls, MouseGoesToTheTopmostControlUnderIt) {
+  TPlainForm form(nullptr);
+  auto* below = new TLabel(&form);
+  below->SetParent(&form);
+  below->SetAutoSize(false);
+  below->SetBounds(10, 10, 50, 20);
+  auto* above = new TSpeedButton(&form);
+  above->SetParent(&form);
+  above->SetBounds(30, 10, 50, 20);
+  std::vector<std::string> log;
+  below->OnClick = [&](TObject*) { log.push_back("label"); };
+  above->OnClick = [&](TObject*) { log.push_back("button"); };
+  form.OnMouseMove = [&](TObject*, TShiftState, int x, int y) { log.push_back("form " + std::to_string(x) + "," + std::to_string(y)); };
+  above->OnMouseMove = [&](TObject*, TShiftState, int x, int y) { log.push_back("button " + std::to_string(x) + "," + std::to_string(y)); };
+  form.Show();
+  HWND w = form.Handle();
+  SendMessageW(w, WM_MOUSEMOVE, 0, MAKELPARAM(100, 90));
+  SendMessageW(w, WM_MOUSEMOVE, 0, MAKELPARAM(40, 15));
+  SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 15));
+  SendMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(40, 15));
+  SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(15, 15));
+  SendMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(15, 15));
+  // Pressed on the label, released elsewhere: no click.
+  SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(15, 15));
+  SendMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(150, 100));
+  // A disabled control lets the mouse through to the form.
+  above->SetEnabled(false);
+  SendMessageW(w, WM_MOUSEMOVE, 0, MAKELPARAM(70, 15));
+  EXPECT_EQ(log, (std::vector<std::string>{"form 100,90", "button 10,5", "button", "label", "form 70,15"}));
+}
+
+TEST(WindowProcHook, SitsInFrontOfTheControlAndCanBeRemoved) {
+  TPlainForm form(nullptr);
+  auto* button = Make<TButton>(&form, 0, 0, 80, 24);
+  int clicks = 0;
+  button->OnClick = [&](TObject*) { ++clicks; };
+  form.Show();
+  TWndMethod saved = button->WindowProc;
+  std::vector<UINT> seen;
+  bool swallowClicks = true;
+  button->WindowProc = [&](TMessage& m) {
+    seen.push_back(m.Msg);
+    if (m.Msg == CN_COMMAND && swallowClicks) return;
+    saved(m);
+  };
+  SendMessageW(button->Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(clicks, 0);
+  EXPECT_NE(std::find(seen.begin(), seen.end(), static_cast<UINT>(CN_COMMAND)), seen.end());
+  EXPECT_EQ(button->Perform(0x3523), 0);
+  swallowClicks = false;
+  SendMessageW(button->Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(clicks, 1);
+  button->WindowProc = saved;
+  seen.clear();
+  SendMessageW(button->Handle(), BM_CLICK, 0, 0);
+  EXPECT_TRUE(seen.empty());
+  EXPECT_EQ(clicks, 2);
+  EXPECT_EQ(FindControl(button->Handle()), button);
+}
+
+TEST(SpinEdit, UnboundedWhenMinEqualsMaxAndBadTextReadsAsMinimum) {
+  TPlainForm form(nullptr);
+  auto* spin = Make<TSpinEdit>(&form, 0, 0, 55, 23);
+  form.Show();
+  spin->SetValue(30);
+  EXPECT_EQ(spin->Value(), 30);
+  spin->SetValue(-5000000);
+  EXPECT_EQ(spin->Value(), -5000000);
+  spin->SetText("12x");
+  EXPECT_EQ(spin->Value(), 0);
+  spin->SetMaxValue(10);
+  spin->SetMinValue(1);
+  spin->SetValue(30);
+  EXPECT_EQ(spin->Value(), 10);
+  spin->SetText("-3");
+  EXPECT_EQ(spin->Value(), 1);
+  spin->SetValue(5);
+  SendMessageW(spin->Handle(), WM_KEYDOWN, VK_UP, 1);
+  EXPECT_EQ(spin->Value(), 6);
+}
+
+TEST(DateTimePicker, TimeSurvivesTheWindowAndKeepsTheDate) {
+  TPlainForm form(nullptr);
+  auto* picker = Make<TDateTimePicker>(&form, 0, 0, 113, 32);
+  picker->SetKind(TDateTimeKind::dtkTime);
+  picker->SetDateTime(EncodeDateTime(2026, 12, 7, 23, 30, 0));
+  form.Show();
+  EXPECT_NEAR(picker->DateTime(), EncodeDateTime(2026, 12, 7, 23, 30, 0), 1e-8);
+  picker->SetTime(EncodeDateTime(1899, 12, 30, 0, 30, 5) );
+  EXPECT_NEAR(picker->Time(), (30 * 60 + 5) / 86400.0, 1e-8);
+  EXPECT_NEAR(picker->Date(), EncodeDateTime(2026, 12, 7, 0, 0, 0), 1e-8);
+  SetPropValue(*picker, "Time", "14:05:09");
+  EXPECT_NEAR(picker->Time(), (14 * 3600 + 5 * 60 + 9) / 86400.0, 1e-8);
+  EXPECT_THROW(SetPropValue(*picker, "Time", "25:00:00"), EConvertError);
+  const SYSTEMTIME st = DateTimeToSystemTime(EncodeDateTime(2000, 2, 29, 12, 0, 0));
+  EXPECT_EQ(st.wYear, 2000);
+  EXPECT_EQ(st.wMonth, 2);
+  EXPECT_EQ(st.wDay, 29);
+  EXPECT_EQ(st.wDayOfWeek, 2);
+  EXPECT_EQ(st.wHour, 12);
+}
+
+TEST(Labels, AutoSizeFollowsTheTextAndAlignedLabelsKeepTheirWidth) {
+  TPlainForm form(nullptr);
+  auto* label = new TLabel(&form);
+  label->SetParent(&form);
+  label->SetCaption("W");
+  const int narrow = label->Width();
+  label->SetCaption("WWWW");
+  EXPECT_GT(label->Width(), narrow * 3);
+  const int oneLine = label->Height();
+  label->SetCaption("A\rB");
+  EXPECT_GE(label->Height(), oneLine * 2);
+  auto* top = new TLabel(&form);
+  top->SetParent(&form);
+  top->SetAlign(TAlign::alTop);
+  top->SetCaption("x");
+  EXPECT_EQ(top->Width(), form.ClientWidth());
+  EXPECT_EQ(top->Top(), 0);
+}
+
+TEST(PopupMenu, ItemsNestFromTheLayoutInOrder) {
+  struct TMenuForm : TForm {
+    explicit TMenuForm(TComponent* owner) : TForm(owner) {
+      Handler("X1Click", &TMenuForm::X1Click);
+      InitializeForm(R"(object F: TForm
+  object PopupMenu1: TPopupMenu
+    object S1: TMenuItem
+      Caption = '设置(&S)'
+    end
+    object N1: TMenuItem
+      Caption = '-'
+    end
+    object X1: TMenuItem
+      Caption = '退出(&X)'
+      OnClick = X1Click
+    end
+  end
+  object Label1: TLabel
+    PopupMenu = PopupMenu1
+  end
+end
+)");
+    }
+    void X1Click(TObject*) { ++exits; }
+    int exits = 0;
+  };
+  TMenuForm form(nullptr);
+  auto* menu = dynamic_cast<TPopupMenu*>(form.FindComponent("PopupMenu1"));
+  ASSERT_NE(menu, nullptr);
+  ASSERT_EQ(menu->Items()->Count(), 3);
+  EXPECT_EQ(menu->Items()->Items(0)->Caption(), "设置(&S)");
+  EXPECT_TRUE(menu->Items()->Items(1)->IsLine());
+  menu->Items()->Items(2)->Click();
+  EXPECT_EQ(form.exits, 1);
+  EXPECT_EQ(dynamic_cast<TLabel*>(form.FindComponent("Label1"))->PopupMenu(), menu);
+  delete form.FindComponent("N1");
+  EXPECT_EQ(menu->Items()->Count(), 2);
+  delete menu;
+  EXPECT_EQ(dynamic_cast<TLabel*>(form.FindComponent("Label1"))->PopupMenu(), nullptr);
+}
+
+}  // namespace
