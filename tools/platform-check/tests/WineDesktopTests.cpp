@@ -104,6 +104,20 @@ TEST(WineFonts, ChineseFamiliesHaveChineseGlyphs) {
   }
 }
 
+// Without Marlett the caption buttons of unskinned windows show letters instead of their symbols.
+TEST(WineFonts, CaptionButtonFontIsInstalled) {
+  ScreenDC screen;
+  ASSERT_NE(screen.get(), nullptr);
+  UniqueFont font(CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SYMBOL_CHARSET, OUT_DEFAULT_PRECIS,
+                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Marlett"));
+  ASSERT_TRUE(font);
+  HGDIOBJ previous = SelectObject(screen.get(), font.get());
+  wchar_t face[LF_FACESIZE] = {};
+  GetTextFaceW(screen.get(), LF_FACESIZE, face);
+  SelectObject(screen.get(), previous);
+  EXPECT_STREQ(face, L"Marlett");
+}
+
 TEST(WineSound, AWaveOutputDeviceExists) { EXPECT_GT(waveOutGetNumDevs(), 0u); }
 
 }  // namespace
