@@ -55,6 +55,8 @@ public:
   // Gives another graphic this picture: a GIF shares it, a bitmap receives the current frame with its
   // transparent colour, an empty image clears a bitmap.
   void AssignTo(TPersistent& target);
+  // A one-frame picture of the frame, sharing its coded data; the header data comes from its image.
+  void AssignFrame(const TGIFFrame& frame) { image_.Assign(frame); }
   // Appends a frame holding the graphic's picture and makes it current; returns its index.
   int AddFrame(const TGraphic& graphic);
   void UpdateLogicalSize() { image_.UpdateLogicalSize(); }
