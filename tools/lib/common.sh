@@ -71,7 +71,11 @@ brevin_private_prefix() {
 # Everything a Wine run needs around it: a private X display and prefix and one wineserver kept
 # alive for the whole run. brevin_wine_session_end undoes it; call it from an EXIT trap.
 brevin_wine_session_begin() {
-  local name=$1
+  local name=$1 stale
+  # Prefixes left behind by runs that were killed (their names end in the owning process id).
+  for stale in "$BREVIN_BUILD"/wine-runs/*-[0-9]*; do
+    [ -d "$stale" ] && ! kill -0 "${stale##*-}" 2>/dev/null && rm -rf "$stale"
+  done
   BREVIN_SESSION_PREFIX=$BREVIN_BUILD/wine-runs/$name
   brevin_private_prefix "$BREVIN_SESSION_PREFIX"
   brevin_start_xvfb "${BREVIN_SCREEN:-1280x800x24}"
