@@ -82,6 +82,7 @@ const TClassInfo& TForm::StaticClassInfo() {
 TCustomForm::TCustomForm(TComponent* owner)
     : TWinControl(owner), canvas_(new TCanvas), icon_(new TIcon) {
   SetVisibleFlagQuietly(false);
+  SetBounds(0, 0, 320, 240);
   icon_->OnChange = [this](TObject*) { ApplyIcon(); };
   Screen->forms_.push_back(this);
 }

@@ -1,0 +1,248 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <thread>
+
+#include "framework/controls/Application.h"
+#include "framework/controls/ExtCtrls.h"
+#include "framework/graphics/Graphic.h"
+#include "framework/graphics/JPEGImage.h"
+#include "framework/graphics/tests/TinyJpeg.h"
+
+namespace {
+
+std::vector<uint8_t> BytesOf(const TBitmap& bitmap) {
+  TMemoryStream s;
+  bitmap.SaveToStream(s);
+  return s.Bytes();
+}
+
+// A .ico file holding one 16 x 16, 32-bit image.
+std::vector<uint8_t> MakeIcon() {
+  const int size = 16;
+  const uint32_t imageBytes = 40 + size * size * 4 + size * 4;
+  std::vector<uint8_t> ico(6 + 16 + imageBytes, 0);
+  ico[2] = 1;
+  ico[4] = 1;
+  uint8_t* e = &ico[6];
+  e[0] = size;
+  e[1] = size;
+  e[4] = 1;
+  e[6] = 32;
+  std::memcpy(e + 8, &imageBytes, 4);
+  const uint32_t offset = 22;
+  std::memcpy(e + 12, &offset, 4);
+  BITMAPINFOHEADER bih{};
+  bih.biSize = 40;
+  bih.biWidth = size;
+  bih.biHeight = size * 2;
+  bih.biPlanes = 1;
+  bih.biBitCount = 32;
+  std::memcpy(&ico[22], &bih, 40);
+  for (int i = 0; i < size * size; ++i) {
+    uint8_t* p = &ico[22 + 40 + i * 4];
+    p[0] = 0x20, p[1] = 0x80, p[2] = 0xE0, p[3] = 0xFF;
+  }
+  return ico;
+}
+
+TEST(Bitmap, SavedBmpLoadsBackWithTheSamePixels) {
+  TBitmap a;
+  a.SetSize(5, 3);
+  a.Canvas()->Brush()->SetColor(clRed);
+  a.Canvas()->FillRect({0, 0, 5, 3});
+  a.Canvas()->SetPixel(4, 2, clBlue);
+  TMemoryStream s;
+  a.SaveToStream(s);
+  s.SetPosition(0);
+  TBitmap b;
+  b.LoadFromStream(s);
+  EXPECT_EQ(b.Width(), 5);
+  EXPECT_EQ(b.Height(), 3);
+  EXPECT_EQ(b.Canvas()->Pixel(0, 0), clRed);
+  EXPECT_EQ(b.Canvas()->Pixel(4, 2), clBlue);
+  // The layout form with a byte count in front reads the same.
+  TMemoryStream prefixed;
+  const uint32_t n = static_cast<uint32_t>(s.Size());
+  prefixed.WriteBuffer(&n, 4);
+  prefixed.WriteBuffer(s.Memory(), s.Size());
+  prefixed.SetPosition(0);
+  TBitmap c;
+  c.ReadData(prefixed);
+  EXPECT_EQ(BytesOf(c), BytesOf(b));
+}
+
+TEST(Bitmap, DamagedBmpIsRefusedAndKeepsNothingHalfLoaded) {
+  TBitmap good;
+  good.SetSize(4, 4);
+  std::vector<uint8_t> bytes = BytesOf(good);
+  auto expectRefused = [](std::vector<uint8_t> data) {
+    TReadOnlyMemoryStream s(data.data(), static_cast<int64_t>(data.size()));
+    TBitmap b;
+    EXPECT_THROW(b.LoadFromStream(s), EInvalidGraphic);
+    EXPECT_TRUE(b.Empty());
+  };
+  expectRefused({});
+  expectRefused({'B', 'M', 0, 0});
+  std::vector<uint8_t> truncated(bytes.begin(), bytes.end() - 8);
+  expectRefused(truncated);
+  std::vector<uint8_t> huge = bytes;
+  const int32_t width = 1 << 30;
+  std::memcpy(&huge[18], &width, 4);
+  expectRefused(huge);
+  std::vector<uint8_t> badOffset = bytes;
+  const uint32_t offset = 0xFFFFFF00;
+  std::memcpy(&badOffset[10], &offset, 4);
+  expectRefused(badOffset);
+  std::vector<uint8_t> badCount = bytes;
+  badCount[28] = 7;
+  expectRefused(badCount);
+}
+
+TEST(Bitmap, TransparentDrawingLeavesTheKeyColourOut) {
+  TBitmap sprite;
+  sprite.SetSize(4, 4);
+  sprite.Canvas()->Brush()->SetColor(clFuchsia);
+  sprite.Canvas()->FillRect({0, 0, 4, 4});
+  sprite.Canvas()->SetPixel(1, 1, clLime);
+  EXPECT_EQ(sprite.TransparentColor(), clFuchsia);
+  sprite.SetTransparent(true);
+  TBitmap target;
+  target.SetSize(4, 4);
+  target.Canvas()->Brush()->SetColor(clWhite);
+  target.Canvas()->FillRect({0, 0, 4, 4});
+  target.Canvas()->Draw(0, 0, &sprite);
+  EXPECT_EQ(target.Canvas()->Pixel(0, 0), clWhite);
+  EXPECT_EQ(target.Canvas()->Pixel(1, 1), clLime);
+  sprite.SetTransparentColor(clLime);
+  target.Canvas()->FillRect({0, 0, 4, 4});
+  target.Canvas()->Draw(0, 0, &sprite);
+  EXPECT_EQ(target.Canvas()->Pixel(0, 0), clFuchsia);
+  EXPECT_EQ(target.Canvas()->Pixel(1, 1), clWhite);
+}
+
+TEST(Icon, LoadsFromAnIcoStreamAndRefusesBrokenDirectories) {
+  std::vector<uint8_t> ico = MakeIcon();
+  TReadOnlyMemoryStream s(ico.data(), static_cast<int64_t>(ico.size()));
+  TIcon icon;
+  icon.LoadFromStream(s);
+  EXPECT_FALSE(icon.Empty());
+  EXPECT_EQ(icon.Width(), 16);
+  TIcon copy;
+  copy.Assign(icon);
+  EXPECT_NE(copy.Handle(), icon.Handle());
+  TMemoryStream saved;
+  copy.SaveToStream(saved);
+  EXPECT_EQ(saved.Bytes(), ico);
+  std::vector<uint8_t> broken = ico;
+  const uint32_t offset = static_cast<uint32_t>(ico.size());
+  std::memcpy(&broken[6 + 12], &offset, 4);
+  TReadOnlyMemoryStream b(broken.data(), static_cast<int64_t>(broken.size()));
+  TIcon bad;
+  EXPECT_THROW(bad.LoadFromStream(b), EInvalidGraphic);
+}
+
+TEST(Picture, LayoutDataIsRecognisedByItsFirstBytes) {
+  TPicture picture;
+  TBitmap bitmap;
+  bitmap.SetSize(3, 2);
+  std::vector<uint8_t> bmp = BytesOf(bitmap);
+  TReadOnlyMemoryStream s1(bmp.data(), static_cast<int64_t>(bmp.size()));
+  picture.ReadData(s1);
+  EXPECT_NE(dynamic_cast<TBitmap*>(picture.Graphic()), nullptr);
+  EXPECT_EQ(picture.Width(), 3);
+  std::vector<uint8_t> ico = MakeIcon();
+  TReadOnlyMemoryStream s2(ico.data(), static_cast<int64_t>(ico.size()));
+  picture.ReadData(s2);
+  EXPECT_NE(dynamic_cast<TIcon*>(picture.Graphic()), nullptr);
+  TReadOnlyMemoryStream s3(kTinyJpeg, sizeof kTinyJpeg);
+  picture.ReadData(s3);
+  auto* jpeg = dynamic_cast<TJPEGImage*>(picture.Graphic());
+  ASSERT_NE(jpeg, nullptr);
+  EXPECT_EQ(jpeg->Width(), 8);
+  EXPECT_EQ(jpeg->Height(), 6);
+  const TColor c = jpeg->Bitmap()->Canvas()->Pixel(4, 3);
+  EXPECT_NEAR(RedOf(c), 0x33, 4);
+  EXPECT_NEAR(GreenOf(c), 0x66, 4);
+  EXPECT_NEAR(BlueOf(c), 0xCC, 4);
+  const uint8_t junk[] = {'n', 'o', 'p', 'e'};
+  TReadOnlyMemoryStream s4(junk, sizeof junk);
+  EXPECT_THROW(picture.ReadData(s4), EInvalidGraphic);
+  std::vector<uint8_t> cut(kTinyJpeg, kTinyJpeg + 40);
+  TReadOnlyMemoryStream s5(cut.data(), static_cast<int64_t>(cut.size()));
+  EXPECT_THROW(picture.ReadData(s5), Exception);
+  try {
+    picture.LoadFromFile("picture.xyz");
+    ADD_FAILURE();
+  } catch (const EInvalidGraphic& e) {
+    EXPECT_EQ(e.Message(), "Unknown picture file extension (.xyz)");
+  }
+  EXPECT_NE(TPicture::FileFilter().find("*.jpg"), std::string::npos);
+}
+
+TEST(Picture, ImageInALayoutShowsTheEmbeddedPicture) {
+  TBitmap bitmap;
+  bitmap.SetSize(2, 2);
+  bitmap.Canvas()->Brush()->SetColor(clYellow);
+  bitmap.Canvas()->FillRect({0, 0, 2, 2});
+  std::string hex;
+  char digits[3];
+  for (uint8_t b : BytesOf(bitmap)) {
+    std::snprintf(digits, sizeof digits, "%02X", b);
+    hex += digits;
+  }
+  struct TPictureForm : TForm {
+    TPictureForm(TComponent* owner, const std::string& layout) : TForm(owner) { InitializeForm(layout); }
+  };
+  TPictureForm form(nullptr, "object F: TForm\n  ClientWidth = 60\n  ClientHeight = 30\n  object Image1: TImage\n    Stretch = True\n    Width = 20\n"
+                             "    Height = 10\n    Picture.Data = {" + hex + "}\n  end\nend\n");
+  auto* image = dynamic_cast<TImage*>(form.FindComponent("Image1"));
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->Picture()->Width(), 2);
+  EXPECT_EQ(image->DestRect(), (TRect{0, 0, 20, 10}));
+  form.Show();
+  // What the form paints, windowless children included, drawn into a bitmap.
+  TBitmap shot;
+  shot.SetSize(form.ClientWidth(), form.ClientHeight());
+  form.PaintTo(shot.Canvas()->Handle(), 0, 0);
+  EXPECT_EQ(shot.Canvas()->Pixel(10, 5), clYellow);
+  EXPECT_EQ(shot.Canvas()->Pixel(19, 9), clYellow);
+  EXPECT_EQ(static_cast<COLORREF>(shot.Canvas()->Pixel(25, 5)), ColorToRGB(clBtnFace));
+}
+
+TEST(Canvas, LockKeepsOtherThreadsOut) {
+  TCanvas canvas;
+  canvas.Lock();
+  canvas.Lock();
+  bool otherGotIt = true;
+  std::thread([&] { otherGotIt = canvas.TryLock(); }).join();
+  EXPECT_FALSE(otherGotIt);
+  canvas.Unlock();
+  canvas.Unlock();
+  std::thread([&] {
+    otherGotIt = canvas.TryLock();
+    if (otherGotIt) canvas.Unlock();
+  }).join();
+  EXPECT_TRUE(otherGotIt);
+}
+
+TEST(Font, SizeAndHeightAgreeAndChangesRecreateTheHandle) {
+  TFont font;
+  font.SetSize(9);
+  EXPECT_EQ(font.Height(), -12);
+  font.SetHeight(-19);
+  EXPECT_EQ(font.Size(), 14);
+  int changes = 0;
+  font.OnChange = [&](TObject*) { ++changes; };
+  HFONT before = font.Handle();
+  font.SetStyle(fsBold | fsUnderline);
+  EXPECT_EQ(changes, 1);
+  LOGFONTW lf{};
+  GetObjectW(font.Handle(), sizeof lf, &lf);
+  EXPECT_NE(font.Handle(), before);
+  EXPECT_EQ(lf.lfWeight, FW_BOLD);
+  EXPECT_TRUE(lf.lfUnderline);
+  EXPECT_EQ(lf.lfHeight, -19);
+}
+
+}  // namespace
