@@ -733,7 +733,7 @@ void TWinControl::PaintControls(HDC dc, TControl* stop) {
   }
 }
 
-void TWinControl::PaintTo(HDC dc, int x, int y) {
+void TWinControl::PaintTo(HDC dc, int x, int y, TControl* stop) {
   const int saved = SaveDC(dc);
   OffsetViewportOrgEx(dc, x, y, nullptr);
   IntersectClipRect(dc, 0, 0, ClientWidth(), ClientHeight());
@@ -743,7 +743,7 @@ void TWinControl::PaintTo(HDC dc, int x, int y) {
     EraseBackground(dc);
     PaintWindow(dc);
   }
-  PaintControls(dc, nullptr);
+  PaintControls(dc, stop);
   RestoreDC(dc, saved);
 }
 

@@ -243,8 +243,9 @@ public:
   void AlignControls();
   // Paints the windowless children (in z-order) into dc, stopping before `stop` when given.
   void PaintControls(HDC dc, TControl* stop);
-  // The window's own painting (background done by WM_ERASEBKGND), then its windowless children.
-  void PaintTo(HDC dc, int x, int y);
+  // Background, the window's own painting and its windowless children (those below `stop`
+  // only, when given), with the client origin at (x, y) of dc.
+  void PaintTo(HDC dc, int x, int y, TControl* stop = nullptr);
 
   TKeyEvent OnKeyDown;
   TKeyEvent OnKeyUp;

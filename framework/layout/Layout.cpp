@@ -138,11 +138,12 @@ private:
     if (IsIdentStart(c)) {
       TLayoutValue v;
       v.text = Path();
-      if (v.text == "file" && Peek('(')) {
+      if ((v.text == "file" || v.text == "sizedfile") && Peek('(')) {
         ++pos_;
         TLayoutValue path = String();
         Expect(')');
         v.kind = TLayoutValue::Kind::File;
+        v.integer = v.text == "sizedfile" ? 1 : 0;
         v.text = path.text;
         return v;
       }
@@ -354,7 +355,7 @@ void WriteValue(std::string& out, const TLayoutValue& v, const std::string& inde
       break;
     }
     case TLayoutValue::Kind::File:
-      out += "file(" + QuoteString(v.text) + ")";
+      out += (v.integer ? "sizedfile(" : "file(") + QuoteString(v.text) + ")";
       break;
   }
 }

@@ -10,6 +10,7 @@
 //     Lines = ( 'first' 'second' )        -- lists of values
 //     Picture.Data = { FFD8FFE0 ... }     -- binary data in hexadecimal, over many lines
 //     Picture.Data = file('a/b.jpg')      -- source form only: the build expands it into {...}
+//     Image.Data = sizedfile('a/c.gif')    -- the same with a 32-bit little-endian byte count first
 //     object Label1: TLabel ... end       -- nested components, in creation (z-)order
 //   end
 //
@@ -30,7 +31,7 @@ struct TLayoutValue {
   enum class Kind { String, Integer, Float, Ident, Set, List, Binary, File };
   Kind kind = Kind::Ident;
   std::string text;  // String, Ident, File (the path)
-  int64_t integer = 0;
+  int64_t integer = 0;  // Integer; for File, 1 when the byte count comes first
   double number = 0;
   std::vector<TLayoutValue> items;  // Set (identifiers), List
   std::vector<uint8_t> bytes;       // Binary

@@ -64,9 +64,13 @@ TEST(Layout, WrittenTextReadsBackToTheSameTree) {
 }
 
 TEST(Layout, FileReferencesAreKeptForTheBuildToExpand) {
-  const TLayoutObject root = ParseLayout("object F: TF\n  Picture.Data = file('assets/p.jpg')\nend\n");
+  const TLayoutObject root =
+      ParseLayout("object F: TF\n  Picture.Data = file('assets/p.jpg')\n  Image.Data = sizedfile('a.gif')\nend\n");
   EXPECT_EQ(root.properties[0].value.kind, TLayoutValue::Kind::File);
   EXPECT_EQ(root.properties[0].value.text, "assets/p.jpg");
+  EXPECT_EQ(root.properties[0].value.integer, 0);
+  EXPECT_EQ(root.properties[1].value.integer, 1);
+  EXPECT_EQ(ParseLayout(WriteLayout(root)).properties[1].value.integer, 1);
 }
 
 TEST(Layout, MalformedTextNamesTheLine) {

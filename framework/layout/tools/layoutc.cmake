@@ -1,20 +1,34 @@
 # Build-time layout compiler: copies a layout, replacing every file('path') value by the file's
-# bytes in the {hex} form that the run-time reader takes. Paths are relative to BASE (the
+# bytes, and every sizedfile('path') value by a 32-bit little-endian byte count followed by the
+# bytes, in the {hex} form that the run-time reader takes. Paths are relative to BASE (the
 # repository root). Run as: cmake -DSOURCE=... -DOUTPUT=... -DBASE=... -P layoutc.cmake
-# A file() written inside a quoted text is not special: only values outside quotes are expanded.
+# Only values (after "=") are expanded; a file(...) written inside a quoted text is left alone.
 cmake_minimum_required(VERSION 3.20)
 if(NOT SOURCE OR NOT OUTPUT OR NOT BASE)
   message(FATAL_ERROR "layoutc: SOURCE, OUTPUT and BASE are required")
 endif()
+
+# Two lower-case hex digits of the byte (value >> shift) & 255.
+function(layoutc_hex_byte value shift out)
+  math(EXPR byte "(${value} >> ${shift}) & 255" OUTPUT_FORMAT HEXADECIMAL)
+  string(SUBSTRING "${byte}" 2 -1 digits)
+  string(LENGTH "${digits}" length)
+  if(length EQUAL 1)
+    set(digits "0${digits}")
+  endif()
+  set(${out} "${digits}" PARENT_SCOPE)
+endfunction()
+
 file(READ "${SOURCE}" text)
 set(result "")
 set(rest "${text}")
 while(TRUE)
-  string(REGEX MATCH "=[ \t]*file\\('([^']*)'\\)" match "${rest}")
+  string(REGEX MATCH "=[ \t]*(sized)?file\\('([^']*)'\\)" match "${rest}")
   if(NOT match)
     break()
   endif()
-  set(path "${CMAKE_MATCH_1}")
+  set(sized "${CMAKE_MATCH_1}")
+  set(path "${CMAKE_MATCH_2}")
   string(FIND "${rest}" "${match}" at)
   string(SUBSTRING "${rest}" 0 ${at} before)
   string(LENGTH "${match}" matchLength)
@@ -24,6 +38,15 @@ while(TRUE)
     message(FATAL_ERROR "layoutc: ${SOURCE}: file '${path}' not found")
   endif()
   file(READ "${BASE}/${path}" hex HEX)
+  if(sized)
+    file(SIZE "${BASE}/${path}" size)
+    set(count "")
+    foreach(shift 0 8 16 24)
+      layoutc_hex_byte(${size} ${shift} digits)
+      string(APPEND count "${digits}")
+    endforeach()
+    set(hex "${count}${hex}")
+  endif()
   string(REGEX REPLACE "([0-9a-f]{128})" "\\1\n    " hex "${hex}")
   string(APPEND result "${before}= {\n    ${hex}}")
 endwhile()
