@@ -4,6 +4,7 @@
 #include "framework/controls/ExtCtrls.h"
 #include "framework/controls/ImgList.h"
 #include "framework/controls/Menus.h"
+#include "framework/controls/OleCtrls.h"
 #include "framework/controls/Spin.h"
 #include "framework/controls/StdCtrls.h"
 #if defined(BREVIN_WITH_JPEG)
@@ -18,7 +19,7 @@ void RegisterStandardClasses() {
            &TPanel::StaticClassInfo(),      &TBevel::StaticClassInfo(),      &TImage::StaticClassInfo(),
            &TTimer::StaticClassInfo(),      &TPopupMenu::StaticClassInfo(),  &TMenuItem::StaticClassInfo(),
            &TImageList::StaticClassInfo(),  &TPageControl::StaticClassInfo(), &TTabSheet::StaticClassInfo(),
-           &TDateTimePicker::StaticClassInfo(), &TSpinEdit::StaticClassInfo(),
+           &TDateTimePicker::StaticClassInfo(), &TSpinEdit::StaticClassInfo(), &TActiveXControl::StaticClassInfo(),
        })
     RegisterComponentClass(*info);
 #if defined(BREVIN_WITH_JPEG)

@@ -10,9 +10,36 @@ COLORREF ColorToRGB(TColor color) {
   return static_cast<COLORREF>(color) & 0x00FFFFFF;
 }
 
+namespace {
+
+// Character sets by their Win32 names (GB2312_CHARSET) or numbers (134).
+TPropInfo CharsetProperty() {
+  static const std::pair<const char*, int> names[] = {
+      {"ANSI_CHARSET", ANSI_CHARSET},           {"DEFAULT_CHARSET", DEFAULT_CHARSET}, {"SYMBOL_CHARSET", SYMBOL_CHARSET},
+      {"SHIFTJIS_CHARSET", SHIFTJIS_CHARSET},   {"HANGEUL_CHARSET", HANGEUL_CHARSET}, {"GB2312_CHARSET", GB2312_CHARSET},
+      {"CHINESEBIG5_CHARSET", CHINESEBIG5_CHARSET}, {"OEM_CHARSET", OEM_CHARSET}};
+  TPropInfo p{"Charset"};
+  p.get = [](const TObject& o) {
+    const int charset = static_cast<const TFont&>(o).Charset();
+    for (const auto& [name, value] : names)
+      if (value == charset) return std::string(name);
+    return std::to_string(charset);
+  };
+  p.set = [](TObject& o, const std::string& text) {
+    for (const auto& [name, value] : names)
+      if (SameText(name, text)) return static_cast<TFont&>(o).SetCharset(value);
+    const int64_t value = IntFromText(text);
+    if (value < 0 || value > 255) throw EConvertError("'" + text + "' is not a valid character set");
+    static_cast<TFont&>(o).SetCharset(static_cast<int>(value));
+  };
+  return p;
+}
+
+}  // namespace
+
 const TClassInfo& TFont::StaticClassInfo() {
   static const TClassInfo info = TClassBuilder<TFont>("TFont", &TPersistent::StaticClassInfo())
-                                     .Property("Charset", &TFont::Charset, &TFont::SetCharset)
+                                     .Custom(CharsetProperty())
                                      .Color("Color", &TFont::Color, &TFont::SetColor)
                                      .Property("Height", &TFont::Height, &TFont::SetHeight)
                                      .Property("Name", &TFont::Name, &TFont::SetName)

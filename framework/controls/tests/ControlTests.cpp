@@ -5,6 +5,7 @@
 #include "framework/controls/ComCtrls.h"
 #include "framework/controls/ExtCtrls.h"
 #include "framework/controls/Menus.h"
+#include "framework/controls/OleCtrls.h"
 #include "framework/controls/Spin.h"
 #include "framework/controls/StdCtrls.h"
 #include "framework/controls/tests/TestForms.h"
@@ -270,6 +271,22 @@ end
   EXPECT_EQ(menu->Items()->Count(), 2);
   delete menu;
   EXPECT_EQ(dynamic_cast<TLabel*>(form.FindComponent("Label1"))->PopupMenu(), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ActiveXHost, AMissingControlLeavesAnEmptyAreaAndCallsReportFalse) {
+  TPlainForm form(nullptr);
+  auto* host = Make<TActiveXControl>(&form, 0, 0, 210, 22);
+  host->SetSettings({"WMode=Window", "Quality2=High"});
+  host->SetProgID("Brevin.NoSuchControl");
+  form.Show();
+  EXPECT_FALSE(host->ControlAvailable());
+  EXPECT_FALSE(host->SetStringProperty(102, "C:\\movie.swf"));
+  EXPECT_FALSE(host->CallMethod("Play"));
+  EXPECT_TRUE(IsWindow(host->Handle()));
 }
 
 }  // namespace

@@ -243,6 +243,11 @@ TEST(Font, SizeAndHeightAgreeAndChangesRecreateTheHandle) {
   EXPECT_EQ(lf.lfWeight, FW_BOLD);
   EXPECT_TRUE(lf.lfUnderline);
   EXPECT_EQ(lf.lfHeight, -19);
+  SetPropValue(font, "Charset", "GB2312_CHARSET");
+  EXPECT_EQ(font.Charset(), 134);
+  SetPropValue(font, "Charset", "1");
+  EXPECT_EQ(GetPropValue(font, "Charset"), "DEFAULT_CHARSET");
+  EXPECT_THROW(SetPropValue(font, "Charset", "300"), EConvertError);
 }
 
 }  // namespace
