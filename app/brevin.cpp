@@ -1,0 +1,31 @@
+// 晴岚: an eye-rest alarm that lives in the notification area.
+#include <windows.h>
+
+#include "app/settime/Velmain.h"
+#include "framework/controls/Application.h"
+#include "framework/win32/Handles.h"
+#include "framework/win32/Strings.h"
+#include "reminders/eye/Doeye.h"
+#include "reminders/eye2/Doeye2.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  Application->Initialize();
+  Application->SetTitle("晴岚");
+  // One copy per desktop session: the mutex exists for as long as the first copy runs.
+  UniqueKernelHandle instanceMutex(CreateMutexW(nullptr, FALSE, Utf8ToWide("晴岚").c_str()));
+  if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    Application->MessageBox("晴岚已经运行!", "提示", 0);
+  } else {
+    try {
+      Application->CreateForm(velmain);
+      Application->CreateForm(doeye);
+      Application->CreateForm(doeye2);
+      Application->Run();
+    } catch (const std::exception& error) {
+      // Without its windows the program cannot do anything: say why rather than vanish.
+      Application->ShowException(error);
+    }
+  }
+  if (instanceMutex) ReleaseMutex(instanceMutex.get());
+  return 0;
+}

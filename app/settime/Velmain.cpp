@@ -1,0 +1,163 @@
+#include "app/settime/Velmain.h"
+
+#include "app/settime/Autostart.h"
+#include "app/settime/TrayIcon.h"
+#include "framework/controls/Application.h"
+#include "framework/resources/ResourceFile.h"
+
+Tvelmain* velmain = nullptr;
+
+namespace {
+constexpr const char* kSkinFileName = "velskin.skn";
+constexpr const char* kMovieFileName = "tarno.vel";
+constexpr const char* kTrayToolTip = "欢迎使用晴岚！";
+}  // namespace
+
+const TClassInfo& Tvelmain::StaticClassInfo() {
+  static const TClassInfo info("Tvelmain", &TForm::StaticClassInfo());
+  return info;
+}
+
+Tvelmain::Tvelmain(TComponent* owner) : TForm(owner) {
+  velmain = this;
+  Handler("FormCreate", &Tvelmain::FormCreate);
+  Handler("FormShow", &Tvelmain::FormShow);
+  Handler("FormClose", &Tvelmain::FormClose);
+  Handler("FormMouseMove", &Tvelmain::FormMouseMove);
+  Handler("X1Click", &Tvelmain::X1Click);
+  Handler("SpeedButton1Click", &Tvelmain::SpeedButton1Click);
+  Handler("SpeedButton2Click", &Tvelmain::SpeedButton2Click);
+  Handler("RadioButton1Click", &Tvelmain::RadioButton1Click);
+  Handler("RadioButton2Click", &Tvelmain::RadioButton2Click);
+  Handler("Timer1Timer", &Tvelmain::Timer1Timer);
+  Handler("TabSheet1Show", &Tvelmain::TabSheet1Show);
+  Handler("TabSheet1Hide", &Tvelmain::TabSheet1Hide);
+  Handler("TabSheet2Show", &Tvelmain::TabSheet2Show);
+  Handler("TabSheet2Hide", &Tvelmain::TabSheet2Hide);
+  Handler("TabSheet4Show", &Tvelmain::TabSheet4Show);
+  Handler("TabSheet4Hide", &Tvelmain::TabSheet4Hide);
+  Handler("BitBtn1Click", &Tvelmain::BitBtn1Click);
+  Handler("H1Click", &Tvelmain::H1Click);
+  Handler("S1Click", &Tvelmain::S1Click);
+  Handler("A1Click", &Tvelmain::A1Click);
+  Handler("SpeedButton3Click", &Tvelmain::SpeedButton3Click);
+  Handler("Label12Click", &Tvelmain::Label12Click);
+  Handler("Label12MouseMove", &Tvelmain::Label12MouseMove);
+  Handler("Panel3MouseMove", &Tvelmain::Panel3MouseMove);
+  Handler("BitBtn1MouseMove", &Tvelmain::BitBtn1MouseMove);
+  Bind(PageControl1, "PageControl1");
+  Bind(TabSheet1, "TabSheet1");
+  Bind(TabSheet2, "TabSheet2");
+  Bind(TabSheet4, "TabSheet4");
+  Bind(PageControl2, "PageControl2");
+  Bind(TabSheet5, "TabSheet5");
+  Bind(Label2, "Label2");
+  Bind(Label3, "Label3");
+  Bind(Label7, "Label7");
+  Bind(DateTimePicker1, "DateTimePicker1");
+  Bind(SpeedButton1, "SpeedButton1");
+  Bind(SpeedButton2, "SpeedButton2");
+  Bind(SpeedButton3, "SpeedButton3");
+  Bind(Label5, "Label5");
+  Bind(Label6, "Label6");
+  Bind(Label8, "Label8");
+  Bind(Label23, "Label23");
+  Bind(RadioButton1, "RadioButton1");
+  Bind(RadioButton2, "RadioButton2");
+  Bind(CheckBox1, "CheckBox1");
+  Bind(SpinEdit1, "SpinEdit1");
+  Bind(BitBtn1, "BitBtn1");
+  Bind(Timer1, "Timer1");
+  Bind(PopupMenu1, "PopupMenu1");
+  Bind(Label12, "Label12");
+  InitializeForm();
+}
+
+void Tvelmain::FormCreate(TObject*) {
+  SetCaption("晴岚 V1.2");
+  TabSheet1->SetEnabled(true);
+  Timer1->SetEnabled(true);
+  BitBtn1->SetVisible(true);
+}
+
+void Tvelmain::FormShow(TObject*) {
+  // A skin that cannot be written (read-only directory, missing resource) costs the program its
+  // looks, not its job: the error is reported and the alarm and the tray icon still start.
+  try {
+    const std::string skinPath = ExtractResourceNextToExecutable("skn", "my3", kSkinFileName);
+    (void)skinPath;
+  } catch (const std::exception& error) {
+    Application->HandleException(error);
+  }
+
+  ArmAtStartup();
+
+  PageControl1->SetActivePage(TabSheet1);
+  PageControl2->SetActivePage(TabSheet5);
+
+  if (!TrayIcon1) {
+    TrayIcon1 = new TTrayIcon(this);
+    TrayIcon1->SetIcon(Icon());
+    TrayIcon1->SetToolTip(kTrayToolTip);
+    TrayIcon1->SetPopupMenu(PopupMenu1);
+    TrayIcon1->OnClick = [this](TObject* sender) { S1Click(sender); };
+    TrayIcon1->OnDblClick = [this](TObject* sender) { S1Click(sender); };
+  }
+
+  SpeedButton3->SetCaption(ReadAutostartValue(Application->Title()) ? kAutostartOn : kAutostartOff);
+}
+
+void Tvelmain::FormClose(TObject*, TCloseAction& action) {
+  action = TCloseAction::caNone;
+  if (!TrayIcon1) return;
+  TrayIcon1->SetShowDesigning(false);
+  TrayIcon1->SetActive(true);
+}
+
+void Tvelmain::X1Click(TObject*) {
+  if (TrayIcon1) TrayIcon1->SetActive(false);
+  DeleteFileIfExists(PathNextToExecutable(kSkinFileName));
+  DeleteFileIfExists(PathNextToExecutable(kMovieFileName));
+  Application->Terminate();
+}
+
+void Tvelmain::RestoreFromTray() {
+  if (!TrayIcon1) return;
+  TrayIcon1->SetActive(false);
+  TrayIcon1->SetShowDesigning(true);
+}
+
+void Tvelmain::S1Click(TObject*) {
+  RestoreFromTray();
+  PageControl1->SetActivePage(TabSheet1);
+}
+
+void Tvelmain::A1Click(TObject*) {
+  RestoreFromTray();
+  PageControl1->SetActivePage(TabSheet4);
+}
+
+void Tvelmain::TabSheet1Show(TObject*) { TabSheet1->SetImageIndex(28); }
+void Tvelmain::TabSheet1Hide(TObject*) { TabSheet1->SetImageIndex(29); }
+void Tvelmain::TabSheet2Show(TObject*) { TabSheet2->SetImageIndex(2); }
+void Tvelmain::TabSheet2Hide(TObject*) { TabSheet2->SetImageIndex(1); }
+
+void Tvelmain::TabSheet4Show(TObject*) {
+  TabSheet4->SetImageIndex(26);
+  ExtractResourceNextToExecutable("flash", "swf3", kMovieFileName);
+}
+
+void Tvelmain::TabSheet4Hide(TObject*) {
+  TabSheet4->SetImageIndex(27);
+  DeleteFileIfExists(PathNextToExecutable(kMovieFileName));
+}
+
+void Tvelmain::SpeedButton3Click(TObject*) {
+  if (SpeedButton3->Caption() == kAutostartOn) {
+    SpeedButton3->SetCaption(kAutostartOff);
+    RemoveAutostart();
+  } else {
+    SpeedButton3->SetCaption(kAutostartOn);
+    AddAutostart();
+  }
+}

@@ -1,0 +1,100 @@
+#pragma once
+// The main window: alarm settings, the eye-exercise tutorial, About, the tray menu. The alarm
+// has no object of its own: its state is the content of this window's controls, which the
+// reminder windows read and write through the one instance `velmain`.
+#include <string>
+
+#include "framework/controls/Buttons.h"
+#include "framework/controls/ComCtrls.h"
+#include "framework/controls/ExtCtrls.h"
+#include "framework/controls/Forms.h"
+#include "framework/controls/Menus.h"
+#include "framework/controls/Spin.h"
+#include "framework/controls/StdCtrls.h"
+
+class TSkinData;
+
+class Tvelmain : public TForm {
+public:
+  BREVIN_CLASS_INFO()
+  explicit Tvelmain(TComponent* owner);
+
+  // Lifecycle.
+  void FormCreate(TObject* sender);
+  void FormShow(TObject* sender);
+  void FormClose(TObject* sender, TCloseAction& action);
+  void X1Click(TObject* sender);
+
+  // Alarm.
+  void ArmAtStartup();
+  void SpeedButton1Click(TObject* sender);
+  void SpeedButton2Click(TObject* sender);
+  void RadioButton1Click(TObject* sender);
+  void RadioButton2Click(TObject* sender);
+  void Timer1Timer(TObject* sender);
+  // Run by the return button of either reminder window.
+  void RearmAfterReminder();
+  // "您已连续工作了h时m分s秒" from the alarm time text and the work start text.
+  std::string WorkedTimeText() const;
+  bool Armed() const { return !SpeedButton1->Enabled(); }
+
+  // Pages and commands.
+  void TabSheet1Show(TObject* sender);
+  void TabSheet1Hide(TObject* sender);
+  void TabSheet2Show(TObject* sender);
+  void TabSheet2Hide(TObject* sender);
+  void TabSheet4Show(TObject* sender);
+  void TabSheet4Hide(TObject* sender);
+  void BitBtn1Click(TObject* sender);
+  void H1Click(TObject* sender);
+  void S1Click(TObject* sender);
+  void A1Click(TObject* sender);
+  void SpeedButton3Click(TObject* sender);
+  void Label12Click(TObject* sender);
+  void Label12MouseMove(TObject* sender, TShiftState shift, int x, int y);
+  void FormMouseMove(TObject* sender, TShiftState shift, int x, int y);
+  void Panel3MouseMove(TObject* sender, TShiftState shift, int x, int y);
+  void BitBtn1MouseMove(TObject* sender, TShiftState shift, int x, int y);
+
+  TPageControl* PageControl1 = nullptr;
+  TTabSheet* TabSheet1 = nullptr;
+  TTabSheet* TabSheet2 = nullptr;
+  TTabSheet* TabSheet4 = nullptr;
+  TPageControl* PageControl2 = nullptr;
+  TTabSheet* TabSheet5 = nullptr;
+  TLabel* Label2 = nullptr;   // clock text
+  TLabel* Label3 = nullptr;   // alarm time text, never shown
+  TLabel* Label7 = nullptr;   // work start text, never shown
+  TDateTimePicker* DateTimePicker1 = nullptr;
+  TSpeedButton* SpeedButton1 = nullptr;  // "确定"
+  TSpeedButton* SpeedButton2 = nullptr;  // "取消" / "重来"
+  TSpeedButton* SpeedButton3 = nullptr;  // autostart toggle
+  TLabel* Label5 = nullptr;   // prompt status line, white
+  TLabel* Label6 = nullptr;   // prompt status line, red
+  TLabel* Label8 = nullptr;   // exercise status line, white
+  TLabel* Label23 = nullptr;  // exercise status line, red
+  TRadioButton* RadioButton1 = nullptr;  // exercise mode
+  TRadioButton* RadioButton2 = nullptr;  // prompt mode
+  TCheckBox* CheckBox1 = nullptr;        // lock screen
+  TSpinEdit* SpinEdit1 = nullptr;        // lock seconds
+  TBitBtn* BitBtn1 = nullptr;            // help
+  TTimer* Timer1 = nullptr;
+  TPopupMenu* PopupMenu1 = nullptr;
+  TLabel* Label12 = nullptr;             // contact link
+  TSkinData* SkinData1 = nullptr;
+
+private:
+  void SetPromptLine(const std::string& text);
+  void SetExerciseLine(const std::string& text);
+  void ShowPromptLine(bool visible);
+  void ShowExerciseLine(bool visible);
+  void SetArmedControls();
+  void ShowHelp();
+  void RestoreFromTray();
+  bool ReminderUp() const;
+};
+
+extern Tvelmain* velmain;
+
+inline const char* const kAutostartOn = "√ 随系统启动而启动";
+inline const char* const kAutostartOff = "× 随系统启动而启动";

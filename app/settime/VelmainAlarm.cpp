@@ -1,0 +1,139 @@
+// The alarm: one time of day kept as text, compared with the clock text once a second.
+#include <windows.h>
+
+#include "app/alarm/TimeText.h"
+#include "app/settime/TrayIcon.h"
+#include "app/settime/Velmain.h"
+#include "framework/controls/Application.h"
+#include "reminders/eye/Doeye.h"
+#include "reminders/eye2/Doeye2.h"
+
+namespace {
+constexpr const char* kNotArmed = " 未设置闹钟时间！";
+
+std::string ExerciseLineText(const std::string& alarm) { return "将在" + alarm + "\r播放眼保健操！"; }
+std::string PromptLineText(const std::string& alarm) { return "将在" + alarm + "提示！"; }
+std::string RestLineText(const std::string& alarm) { return "将在" + alarm + "休息！"; }
+}  // namespace
+
+void Tvelmain::SetPromptLine(const std::string& text) {
+  Label5->SetCaption(text);
+  Label6->SetCaption(text);
+}
+
+void Tvelmain::SetExerciseLine(const std::string& text) {
+  Label8->SetCaption(text);
+  Label23->SetCaption(text);
+}
+
+void Tvelmain::ShowPromptLine(bool visible) {
+  Label5->SetVisible(visible);
+  Label6->SetVisible(visible);
+}
+
+void Tvelmain::ShowExerciseLine(bool visible) {
+  Label8->SetVisible(visible);
+  Label23->SetVisible(visible);
+}
+
+void Tvelmain::SetArmedControls() {
+  DateTimePicker1->SetEnabled(false);
+  SpeedButton1->SetEnabled(false);
+  SpeedButton2->SetEnabled(true);
+}
+
+void Tvelmain::ArmAtStartup() {
+  Label2->SetCaption(FormatTimeText(Now()));
+  DateTimePicker1->SetDateTime(Now() + ParseTimeText("01:00:00"));
+  Label3->SetCaption(FormatTimeText(DateTimePicker1->DateTime()));
+  SetArmedControls();
+  Label7->SetCaption(Label2->Caption());
+  Label3->SetVisible(false);
+  SetExerciseLine(ExerciseLineText(Label3->Caption()));
+  RadioButton1->SetChecked(true);
+  RadioButton1Click(RadioButton1);
+  ShowPromptLine(false);
+  ShowExerciseLine(true);
+  Label7->SetVisible(false);
+  CheckBox1->SetChecked(false);
+}
+
+void Tvelmain::SpeedButton1Click(TObject*) {
+  Label3->SetCaption(FormatTimeText(DateTimePicker1->DateTime()));
+  SetArmedControls();
+  SetExerciseLine(ExerciseLineText(Label3->Caption()));
+  SetPromptLine(PromptLineText(Label3->Caption()));
+  if (RadioButton1->Checked()) {
+    ShowPromptLine(false);
+    ShowExerciseLine(true);
+  } else if (RadioButton2->Checked()) {
+    ShowPromptLine(true);
+    ShowExerciseLine(false);
+  }
+  Label7->SetCaption(Label2->Caption());
+}
+
+void Tvelmain::SpeedButton2Click(TObject*) {
+  SpeedButton2->SetCaption("取消");
+  Label3->SetCaption("");
+  DateTimePicker1->SetEnabled(true);
+  SpeedButton1->SetEnabled(true);
+  SpeedButton2->SetEnabled(false);
+  ShowExerciseLine(false);
+  ShowPromptLine(true);
+  SetPromptLine(kNotArmed);
+  Label7->SetCaption("");
+}
+
+void Tvelmain::RadioButton1Click(TObject*) {
+  if (!Armed()) return;
+  SetExerciseLine(ExerciseLineText(Label3->Caption()));
+  ShowPromptLine(false);
+  ShowExerciseLine(true);
+}
+
+void Tvelmain::RadioButton2Click(TObject*) {
+  if (!Armed()) return;
+  SetPromptLine(PromptLineText(Label3->Caption()));
+  ShowPromptLine(true);
+  ShowExerciseLine(false);
+}
+
+bool Tvelmain::ReminderUp() const {
+  return (doeye && doeye->Showing()) || (doeye2 && doeye2->Showing());
+}
+
+void Tvelmain::Timer1Timer(TObject*) {
+  Label2->SetCaption(FormatTimeText(Now()));
+  if (Label3->Caption() != Label2->Caption()) return;
+  // Two ticks can land in the alarm's second; the second one finds the reminder already up.
+  if (ReminderUp()) return;
+
+  if (CheckBox1->Checked()) {
+    if (!Application->FindComponent("doeye2")) Application->CreateForm(doeye2);
+    if (HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr)) ShowWindow(taskbar, SW_HIDE);
+    ShowCursor(FALSE);
+    doeye2->Timer2->SetEnabled(false);
+    doeye2->BitBtn1->SetVisible(false);
+    if (TrayIcon1) TrayIcon1->SetActive(false);
+    doeye2->ShowModal();
+  } else {
+    if (!Application->FindComponent("doeye")) Application->CreateForm(doeye);
+    if (TrayIcon1) TrayIcon1->SetActive(false);
+    doeye->ShowModal();
+  }
+}
+
+void Tvelmain::RearmAfterReminder() {
+  DateTimePicker1->SetDateTime(Now() + ParseTimeText("01:00:00"));
+  Label3->SetCaption(FormatTimeText(DateTimePicker1->DateTime()));
+  SetArmedControls();
+  SpeedButton2->SetCaption("重来");
+  SetPromptLine(RestLineText(Label3->Caption()));
+  SetExerciseLine(ExerciseLineText(Label3->Caption()));
+  Label7->SetCaption(Label2->Caption());
+}
+
+std::string Tvelmain::WorkedTimeText() const {
+  return WorkedTimeMessage(ComputeWorkedTime(Label3->Caption(), Label7->Caption()));
+}

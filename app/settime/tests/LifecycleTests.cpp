@@ -1,0 +1,86 @@
+// The main window's life: start-up steps, hiding into the tray, restoring, and a skin that
+// cannot be written.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "app/settime/TrayIcon.h"
+#include "app/settime/Velmain.h"
+#include "app/settime/tests/AppFixture.h"
+#include "framework/controls/Application.h"
+#include "framework/resources/ResourceFile.h"
+#include "framework/resources/ResourceStream.h"
+
+namespace {
+
+class Lifecycle : public AppFixture {
+protected:
+  void SetUp() override {
+    velmain->S1Click(nullptr);
+    Application->ProcessMessages();
+  }
+  static std::vector<uint8_t> FileBytes(const std::string& path) {
+    std::ifstream in(std::filesystem::u8path(path), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+  static bool Hidden() {
+    return !IsWindowVisible(velmain->Handle()) &&
+           (GetWindowLongPtrW(Application->Handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW) && TrayIcon1->Active();
+  }
+};
+
+TEST_F(Lifecycle, EveryWayOfClosingHidesIntoTheTray) {
+  ASSERT_TRUE(IsWindowVisible(velmain->Handle()));
+  ASSERT_FALSE(TrayIcon1->Active());
+  for (auto close : {+[](HWND w) { SendMessageW(w, WM_CLOSE, 0, 0); },
+                     +[](HWND w) { SendMessageW(w, WM_SYSCOMMAND, SC_CLOSE, 0); },
+                     +[](HWND w) { SendMessageW(w, WM_SYSKEYDOWN, VK_F4, 1 << 29); }}) {
+    close(velmain->Handle());
+    Application->ProcessMessages();
+    EXPECT_TRUE(Hidden());
+    EXPECT_FALSE(Application->Terminated());
+    velmain->S1Click(nullptr);
+    EXPECT_TRUE(IsWindowVisible(velmain->Handle()));
+    EXPECT_FALSE(TrayIcon1->Active());
+    EXPECT_EQ(velmain->PageControl1->ActivePage(), velmain->TabSheet1);
+  }
+}
+
+TEST_F(Lifecycle, TheMinimiseBoxOnlyMinimises) {
+  SendMessageW(velmain->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  Application->ProcessMessages();
+  EXPECT_FALSE(TrayIcon1->Active());
+  EXPECT_FALSE(GetWindowLongPtrW(Application->Handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+}
+
+TEST_F(Lifecycle, AStaleSkinIsReplacedAtStartUp) {
+  const std::string skin = PathNextToExecutable("velskin.skn");
+  std::ofstream(std::filesystem::u8path(skin), std::ios::binary) << "stale";
+  velmain->FormShow(nullptr);
+  TResourceStream resource(GetModuleHandleW(nullptr), "skn", "my3");
+  const std::vector<uint8_t> expected(resource.Memory(), resource.Memory() + resource.Size());
+  EXPECT_EQ(FileBytes(skin), expected);
+}
+
+TEST_F(Lifecycle, ASkinThatCannotBeWrittenIsReportedAndTheProgramStillWorks) {
+  const std::string skin = PathNextToExecutable("velskin.skn");
+  DeleteFileIfExists(skin);
+  // A directory of the skin's name can be neither deleted as a file nor replaced by one.
+  std::filesystem::create_directory(std::filesystem::u8path(skin));
+  std::vector<std::string> errors;
+  Application->OnException = [&](const std::exception& error) { errors.push_back(error.what()); };
+  velmain->SpeedButton2Click(nullptr);
+  velmain->FormShow(nullptr);
+  std::filesystem::remove(std::filesystem::u8path(skin));
+  Application->OnException = [](const std::exception& error) { ADD_FAILURE() << "unhandled: " << error.what(); };
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0].rfind("Cannot create file \"" + skin + "\".", 0), 0u) << errors[0];
+  EXPECT_TRUE(velmain->Armed()) << "the alarm is armed all the same";
+  EXPECT_NE(TrayIcon1, nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,141 @@
+// The notification-area icon against the real shell of a Wine virtual desktop.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "app/settime/TrayIcon.h"
+#include "app/settime/Velmain.h"
+#include "app/settime/tests/AppFixture.h"
+#include "framework/controls/Application.h"
+#include "framework/win32/Strings.h"
+
+namespace {
+
+class Tray : public AppFixture {
+protected:
+  void SetUp() override {
+    icon = new TTrayIcon(velmain);
+    icon->SetIcon(velmain->Icon());
+  }
+  void TearDown() override {
+    delete icon;
+    AppFixture::TearDown();
+  }
+  void Callback(UINT mouseMessage) {
+    SendMessageW(icon->MessageWindow(), kTrayCallbackMessage, 0, static_cast<LPARAM>(mouseMessage));
+  }
+  static void PumpFor(DWORD milliseconds) {
+    const DWORD end = GetTickCount() + milliseconds;
+    while (static_cast<LONG>(end - GetTickCount()) > 0) {
+      Application->ProcessMessages();
+      Sleep(10);
+    }
+  }
+  bool ShellKnowsIcon() {
+    NOTIFYICONDATAA data{};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = icon->MessageWindow();
+    data.uFlags = NIF_TIP;
+    return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+  }
+
+  TTrayIcon* icon = nullptr;
+};
+
+TEST_F(Tray, SettingActiveToItsValueMakesNoShellCall) {
+  const int before = icon->ShellCallCount();
+  icon->SetActive(false);
+  EXPECT_EQ(icon->ShellCallCount(), before);
+  icon->SetActive(true);
+  EXPECT_EQ(icon->ShellCallCount(), before + 1);
+  EXPECT_TRUE(ShellKnowsIcon());
+  icon->SetActive(true);
+  EXPECT_EQ(icon->ShellCallCount(), before + 1);
+  icon->SetActive(false);
+  EXPECT_FALSE(ShellKnowsIcon());
+}
+
+TEST_F(Tray, ChangesWhileInactiveReachTheShellOnlyWithTheNextAdd) {
+  const int before = icon->ShellCallCount();
+  icon->SetToolTip("欢迎使用晴岚！");
+  EXPECT_EQ(icon->ShellCallCount(), before);
+  EXPECT_EQ(icon->ToolTip(), "欢迎使用晴岚！");
+  icon->SetActive(true);
+  EXPECT_TRUE(ShellKnowsIcon());
+  icon->SetActive(false);
+}
+
+TEST_F(Tray, ADoubleClickRaisesOnlyOnDblClickAndLaterSingleClicksRaiseOnClick) {
+  int clicks = 0;
+  int doubleClicks = 0;
+  icon->OnClick = [&](TObject*) { ++clicks; };
+  icon->OnDblClick = [&](TObject* sender) {
+    EXPECT_EQ(sender, icon);
+    ++doubleClicks;
+  };
+  Callback(WM_LBUTTONDOWN);
+  Callback(WM_LBUTTONUP);
+  Callback(WM_LBUTTONDBLCLK);
+  PumpFor(GetDoubleClickTime() + 300);
+  EXPECT_EQ(doubleClicks, 1);
+  EXPECT_EQ(clicks, 0);
+
+  Callback(WM_LBUTTONDOWN);
+  Callback(WM_LBUTTONUP);
+  PumpFor(GetDoubleClickTime() + 300);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(doubleClicks, 1);
+}
+
+TEST_F(Tray, ARightClickWithoutAMenuStillRaisesOnRightClickAtTheCursor) {
+  int calls = 0;
+  icon->OnRightClick = [&](TObject*, TMouseButton button, TShiftState shift, int x, int y) {
+    ++calls;
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    EXPECT_EQ(button, TMouseButton::mbRight);
+    EXPECT_EQ(shift, 0u);
+    EXPECT_EQ(x, cursor.x);
+    EXPECT_EQ(y, cursor.y);
+  };
+  Callback(WM_RBUTTONUP);
+  EXPECT_EQ(calls, 1);
+}
+
+TEST_F(Tray, HidingAndShowingTheMainWindowTouchesOnlyTheToolWindowBit) {
+  HWND app = Application->Handle();
+  const LONG_PTR before = GetWindowLongPtrW(app, GWL_EXSTYLE);
+  icon->SetShowDesigning(false);
+  EXPECT_FALSE(IsWindowVisible(velmain->Handle()));
+  EXPECT_EQ(GetWindowLongPtrW(app, GWL_EXSTYLE), before | WS_EX_TOOLWINDOW);
+  icon->SetShowDesigning(true);
+  EXPECT_TRUE(IsWindowVisible(velmain->Handle()));
+  EXPECT_TRUE(GetWindowLongPtrW(velmain->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_EQ(GetWindowLongPtrW(app, GWL_EXSTYLE), before & ~static_cast<LONG_PTR>(WS_EX_TOOLWINDOW));
+}
+
+TEST_F(Tray, TheIconComesBackWhenTheTaskbarIsRecreated) {
+  icon->SetActive(true);
+  ASSERT_TRUE(ShellKnowsIcon());
+  // What a restarted Explorer looks like to us: our icon is gone and the shell says so.
+  ASSERT_TRUE(icon->RemoveIcon());
+  ASSERT_FALSE(ShellKnowsIcon());
+  SendMessageW(icon->MessageWindow(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  EXPECT_TRUE(ShellKnowsIcon());
+  icon->SetActive(false);
+  SendMessageW(icon->MessageWindow(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  EXPECT_FALSE(ShellKnowsIcon()) << "an inactive icon stays away";
+}
+
+TEST(TrayTip, CutsAtTheLimitWithoutSplittingACharacter) {
+  std::string thirtyOne;
+  for (int i = 0; i < 31; ++i) thirtyOne += "晴";
+  const std::string ansi = Utf8ToCodePage(thirtyOne, 936);
+  ASSERT_EQ(ansi.size(), 62u);
+  EXPECT_EQ(CutAnsiTip(ansi, kTrayTipLimit), ansi);
+  const std::string shifted = "a" + ansi;
+  EXPECT_EQ(CutAnsiTip(shifted, kTrayTipLimit), shifted.substr(0, 61));
+  EXPECT_EQ(CutAnsiTip(std::string(70, 'x'), kTrayTipLimit), std::string(62, 'x'));
+}
+
+}  // namespace
