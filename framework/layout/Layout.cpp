@@ -34,6 +34,9 @@ int HexDigit(char c) {
   return -1;
 }
 
+// Deeper trees than any window needs are refused before they can exhaust the stack.
+constexpr int kMaxDepth = 100;
+
 class Parser {
 public:
   explicit Parser(std::string_view text) : s_(text) {}
@@ -95,7 +98,16 @@ private:
     return path;
   }
 
+  struct DepthGuard {
+    Parser& parser;
+    explicit DepthGuard(Parser& p) : parser(p) {
+      if (++parser.depth_ > kMaxDepth) parser.Fail("nesting too deep");
+    }
+    ~DepthGuard() { --parser.depth_; }
+  };
+
   TLayoutObject Object() {
+    DepthGuard guard(*this);
     TLayoutObject obj;
     obj.line = line_;
     const std::string keyword = Ident();
@@ -255,6 +267,7 @@ private:
   }
 
   TLayoutValue List() {
+    DepthGuard guard(*this);
     Expect('(');
     TLayoutValue v;
     v.kind = TLayoutValue::Kind::List;
@@ -292,6 +305,7 @@ private:
   std::string_view s_;
   size_t pos_ = 0;
   int line_ = 1;
+  int depth_ = 0;
 };
 
 std::string QuoteString(const std::string& text) {

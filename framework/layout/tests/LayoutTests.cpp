@@ -96,4 +96,16 @@ TEST(Layout, MalformedTextNamesTheLine) {
   }
 }
 
+TEST(Layout, DeepNestingIsRefusedNotOverflowed) {
+  std::string lists = "object F: TF\n  X = " + std::string(100000, '(') + "\nend\n";
+  EXPECT_THROW(ParseLayout(lists), EParserError);
+  std::string objects;
+  for (int i = 0; i < 5000; ++i) objects += "object A: TA\n";
+  EXPECT_THROW(ParseLayout(objects), EParserError);
+  std::string fine;
+  for (int i = 0; i < 50; ++i) fine += "object A" + std::to_string(i) + ": TA\n";
+  for (int i = 0; i < 50; ++i) fine += "end\n";
+  EXPECT_EQ(ParseLayout(fine).children.size(), 1u);
+}
+
 }  // namespace
