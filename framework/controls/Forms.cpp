@@ -467,6 +467,8 @@ void TCustomForm::WndProc(TMessage& m) {
       }
       break;
     case WM_SIZE:
+      // A hidden window's sizes (the one at creation included) say nothing about its state.
+      if (!IsWindowVisible(Handle())) break;
       if (m.WParam == SIZE_MINIMIZED)
         windowState_ = TWindowState::wsMinimized;
       else if (m.WParam == SIZE_MAXIMIZED)

@@ -24,7 +24,7 @@ public:
     if (!SameText(tree.className, root_.ClassName()))
       throw EClassNotFound("Layout of " + tree.className + " cannot be read into " + root_.ClassName());
     root_.BeginLoading();
-    if (!tree.name.empty()) root_.SetName(tree.name);
+    if (!tree.name.empty()) root_.SetName(UniqueRootName(tree.name));
     Fill(root_, tree);
     for (const Fixup& f : fixups_) {
       TComponent* found = SameText(f.name, root_.Name()) ? &root_ : root_.FindComponent(f.name);
@@ -36,6 +36,18 @@ public:
   }
 
 private:
+  // A second instance of a form under the same owner gets "Name_1", "Name_2", ...
+  std::string UniqueRootName(const std::string& name) const {
+    const TComponent* owner = root_.Owner();
+    auto taken = [&](const std::string& candidate) {
+      const TComponent* other = owner ? owner->FindComponent(candidate) : nullptr;
+      return other && other != &root_;
+    };
+    if (!taken(name)) return name;
+    for (int i = 1;; ++i)
+      if (!taken(name + "_" + std::to_string(i))) return name + "_" + std::to_string(i);
+  }
+
   void Fill(TComponent& component, const TLayoutObject& object) {
     for (const TLayoutProperty& p : object.properties) {
       const std::string where = (object.name.empty() ? object.className : object.name) + "." + p.name;
