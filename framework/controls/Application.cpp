@@ -66,9 +66,13 @@ HWND TApplication::Handle() {
 LRESULT CALLBACK TApplication::AppWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   try {
     switch (msg) {
-      case CM_RELEASE:
-        delete reinterpret_cast<TCustomForm*>(lParam);
+      case CM_RELEASE: {
+        // A form freed some other way since it asked (and any form that took its place in
+        // memory) is left alone.
+        auto* form = reinterpret_cast<TCustomForm*>(lParam);
+        if (Screen->Contains(form) && form->ReleasePending()) delete form;
         return 0;
+      }
       case WM_CLOSE:
         if (Application && Application->MainForm()) Application->MainForm()->Close();
         return 0;

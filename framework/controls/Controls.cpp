@@ -557,6 +557,13 @@ TControl* TWinControl::ControlAtPos(TPoint point, bool allowDisabled) const {
   return nullptr;
 }
 
+void TWinControl::Broadcast(TMessage& message) {
+  for (TControl* c : std::vector<TControl*>(controls_)) {
+    c->WindowProc(message);
+    if (auto* w = dynamic_cast<TWinControl*>(c)) w->Broadcast(message);
+  }
+}
+
 bool TWinControl::Focused() const { return handle_ && GetFocus() == handle_; }
 
 bool TWinControl::CanFocus() const {
@@ -942,8 +949,15 @@ void TWinControl::WndProc(TMessage& m) {
     case WM_CHAR:
       if (DoKeyPress(m)) return;
       break;
+    case WM_SYSCHAR:
+      // Alt+letter presses the button whose caption marks that letter with "&".
+      if (TCustomForm* form = GetParentForm(this); form && form->DialogChar(static_cast<wchar_t>(m.WParam))) {
+        m.Result = 0;
+        return;
+      }
+      break;
     case WM_SETFOCUS:
-      if (TCustomForm* form = GetParentForm(this); form && form != this) form->FocusChanged(this);
+      if (TCustomForm* form = GetParentForm(this)) form->FocusChanged(this);
       if (OnEnter) OnEnter(this);
       break;
     case WM_KILLFOCUS:

@@ -239,6 +239,8 @@ public:
   void WndProc(TMessage& message) override;
   void DefaultHandler(TMessage& message) override;
 
+  // Hands the message to every control inside this one, all levels down.
+  void Broadcast(TMessage& message);
   // Lays out the aligned children inside the client area.
   void AlignControls();
   // Paints the windowless children (in z-order) into dc, stopping before `stop` when given.

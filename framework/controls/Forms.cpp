@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "framework/controls/Application.h"
+#include "framework/controls/Buttons.h"
+#include "framework/controls/StdCtrls.h"
 #include "framework/controls/LayoutReader.h"
 #include "framework/win32/Strings.h"
 
@@ -257,7 +259,54 @@ void TCustomForm::SetActiveControl(TWinControl* control) {
   if (control && HandleAllocated() && Active() && control->CanFocus()) control->SetFocus();
 }
 
-void TCustomForm::FocusChanged(TWinControl* control) { activeControl_ = control; }
+void TCustomForm::FocusChanged(TWinControl* control) {
+  activeControl_ = control == this ? nullptr : control;
+  // Every control hears of it (painters of focus rectangles repaint).
+  TMessage m{CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(control), 0};
+  Broadcast(m);
+}
+
+namespace {
+
+// The letter marked with "&" in a caption ("&&" is a literal ampersand), upper-cased; 0 if none.
+wchar_t AcceleratorOf(const std::string& caption) {
+  const std::wstring text = Utf8ToWide(caption);
+  for (size_t i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != L'&') continue;
+    if (text[i + 1] == L'&') {
+      ++i;
+      continue;
+    }
+    return static_cast<wchar_t>(towupper(text[i + 1]));
+  }
+  return 0;
+}
+
+TControl* FindAccelerated(TWinControl& parent, wchar_t key) {
+  for (int i = parent.ControlCount() - 1; i >= 0; --i) {
+    TControl* c = parent.Controls(i);
+    if (!c->Visible() || !c->Enabled()) continue;
+    const bool pressable = dynamic_cast<TButton*>(c) || dynamic_cast<TSpeedButton*>(c) || dynamic_cast<TButtonControl*>(c);
+    if (pressable && AcceleratorOf(c->Caption()) == key) return c;
+    if (auto* w = dynamic_cast<TWinControl*>(c))
+      if (TControl* found = FindAccelerated(*w, key)) return found;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool TCustomForm::DialogChar(wchar_t key) {
+  TControl* target = FindAccelerated(*this, static_cast<wchar_t>(towupper(key)));
+  if (!target) return false;
+  if (auto* radio = dynamic_cast<TRadioButton*>(target))
+    radio->SetChecked(true);
+  else if (auto* check = dynamic_cast<TCheckBox*>(target))
+    check->SetChecked(!check->Checked());
+  else
+    target->Click();
+  return true;
+}
 
 bool TCustomForm::Active() const { return HandleAllocated() && GetActiveWindow() == const_cast<TCustomForm*>(this)->Handle(); }
 
@@ -411,6 +460,7 @@ TModalResult TCustomForm::ShowModal() {
 }
 
 void TCustomForm::Release() {
+  releasePending_ = true;
   if (Application) PostMessageW(Application->Handle(), CM_RELEASE, 0, reinterpret_cast<LPARAM>(this));
 }
 

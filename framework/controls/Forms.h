@@ -3,6 +3,7 @@
 // the application window, shown modelessly or modally.
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -51,6 +52,7 @@ public:
   TModalResult ShowModal();
   // Frees the form once the current message is handled.
   void Release();
+  bool ReleasePending() const { return releasePending_; }
   TModalResult ModalResult() const { return modalResult_; }
   void SetModalResult(TModalResult result) { modalResult_ = result; }
   bool Modal() const { return modal_; }
@@ -83,8 +85,11 @@ public:
   void SetVisible(bool visible) override;
   bool Showing() const override;
 
-  // Told by a child window that took the focus.
+  // Told by a window of the form that took the focus; broadcasts CM_FOCUSCHANGED.
   void FocusChanged(TWinControl* control);
+  // Alt+key: clicks the visible, enabled button (or check/radio box) whose caption marks the
+  // key with "&". Returns whether one did.
+  bool DialogChar(wchar_t key);
 
   TNotifyEvent OnCreate;
   TNotifyEvent OnDestroy;
@@ -145,6 +150,7 @@ private:
   int pendingClientHeight_ = -1;
   bool placed_ = false;
   bool modal_ = false;
+  bool releasePending_ = false;
   TModalResult modalResult_ = mrNone;
   TWinControl* activeControl_ = nullptr;
 };
@@ -165,6 +171,9 @@ public:
   int FormCount() const { return static_cast<int>(forms_.size()); }
   TCustomForm* Forms(int index) const { return forms_.at(static_cast<size_t>(index)); }
   TCustomForm* ActiveForm() const { return activeForm_; }
+  bool Contains(const TCustomForm* form) const {
+    return std::find(forms_.begin(), forms_.end(), form) != forms_.end();
+  }
   TCursor Cursor() const { return cursor_; }
   // A cursor other than crDefault overrides every control's own until it is reset.
   void SetCursor(TCursor cursor);

@@ -314,3 +314,78 @@ TEST(Image, PlacementFollowsStretchCentreAndProportional) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Keyboard, AltLetterPressesTheButtonThatMarksIt) {
+  TLayoutForm form(nullptr, R"(object F: TForm
+  object BitBtn1: TBitBtn
+    Caption = '暂停一下(&P)'
+  end
+  object Hidden1: TButton
+    Caption = '&Quit'
+    Visible = False
+  end
+  object Check1: TCheckBox
+    Caption = '&Lock'
+  end
+end
+)");
+  auto* pause = static_cast<TBitBtn*>(form.FindComponent("BitBtn1"));
+  auto* hidden = static_cast<TButton*>(form.FindComponent("Hidden1"));
+  auto* check = static_cast<TCheckBox*>(form.FindComponent("Check1"));
+  int pauses = 0, quits = 0;
+  pause->OnClick = [&](TObject*) { ++pauses; };
+  hidden->OnClick = [&](TObject*) { ++quits; };
+  form.Show();
+  SendMessageW(pause->Handle(), WM_SYSCHAR, L'p', 1 << 29);
+  SendMessageW(form.Handle(), WM_SYSCHAR, L'P', 1 << 29);
+  SendMessageW(form.Handle(), WM_SYSCHAR, L'q', 1 << 29);
+  SendMessageW(form.Handle(), WM_SYSCHAR, L'l', 1 << 29);
+  EXPECT_EQ(pauses, 2);
+  EXPECT_EQ(quits, 0);
+  EXPECT_TRUE(check->Checked());
+  EXPECT_FALSE(form.DialogChar(L'z'));
+}
+
+TEST(Keyboard, EveryControlHearsOfAFocusChange) {
+  TPlainForm form(nullptr);
+  auto* panel = new TPanel(&form);
+  panel->SetParent(&form);
+  auto* first = new TButton(panel);
+  first->SetParent(panel);
+  auto* second = new TButton(&form);
+  second->SetParent(panel);
+  second->SetTop(40);
+  auto* label = new TLabel(&form);
+  label->SetParent(panel);
+  std::vector<LPARAM> heard;
+  TWndMethod saved = label->WindowProc;
+  label->WindowProc = [&](TMessage& m) {
+    if (m.Msg == CM_FOCUSCHANGED) heard.push_back(m.LParam);
+    saved(m);
+  };
+  form.Show();
+  first->SetFocus();
+  second->SetFocus();
+  EXPECT_EQ(form.ActiveControl(), second);
+  ASSERT_GE(heard.size(), 2u);
+  EXPECT_EQ(heard[heard.size() - 2], reinterpret_cast<LPARAM>(first));
+  EXPECT_EQ(heard.back(), reinterpret_cast<LPARAM>(second));
+  label->WindowProc = saved;
+}
+
+TEST(CloseActions, AFormFreedBeforeItsReleaseArrivesIsNotFreedTwice) {
+  auto* form = new TPlainForm(Application);
+  form->Release();
+  delete form;
+  // A new form may well be built where the old one was.
+  auto* next = new TPlainForm(Application);
+  Application->ProcessMessages();
+  EXPECT_TRUE(Screen->Contains(next));
+  next->SetCaption("still here");
+  EXPECT_EQ(next->Caption(), "still here");
+  delete next;
+}
+
+}  // namespace
