@@ -225,3 +225,51 @@ TEST(Handlers, BoundHandlerRunsOnTheFormAndWrongSignatureIsRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TextConversions, IntegersBooleansAndColoursParseStrictly) {
+  EXPECT_EQ(IntFromText(" 42 "), 42);
+  EXPECT_EQ(IntFromText("-$10"), -16);
+  EXPECT_EQ(IntFromText("0x7fffffff"), INT32_MAX);
+  EXPECT_EQ(IntFromText("-9223372036854775807"), -INT64_MAX);
+  for (const char* bad : {"", "-", "$", "1.5", "9223372036854775808", "12 3", "0x"})
+    EXPECT_THROW(IntFromText(bad), EConvertError) << bad;
+  EXPECT_TRUE(BoolFromText("TRUE"));
+  EXPECT_FALSE(BoolFromText(" false"));
+  EXPECT_EQ(ColorFromText("clBtnFace"), clBtnFace);
+  EXPECT_EQ(ColorFromText("$1FFFFFFF"), clNone);
+  EXPECT_EQ(ColorFromText("-2147483633"), clBtnFace);
+  EXPECT_EQ(ColorToText(clBtnFace), "clBtnFace");
+  EXPECT_EQ(ColorFromText(ColorToText(RGBColor(1, 2, 3))), RGBColor(1, 2, 3));
+  EXPECT_THROW(ColorFromText("clPink"), EConvertError);
+  EXPECT_THROW(ColorFromText("$1FFFFFFFF"), EConvertError);
+}
+
+TEST(TextConversions, SetsIgnoreSpacingAndRefuseUnknownMembers) {
+  const TEnumNames names{{"biSystemMenu", "biMinimize", "biMaximize"}};
+  EXPECT_EQ(names.SetFromText("[ biMaximize ,biSystemMenu ]", "BorderIcons"), 5u);
+  EXPECT_EQ(names.SetFromText("[]", "BorderIcons"), 0u);
+  EXPECT_EQ(names.SetToText(0), "[]");
+  EXPECT_EQ(names.SetToText(6), "[biMinimize, biMaximize]");
+  EXPECT_THROW(names.SetFromText("[biHelp]", "BorderIcons"), EPropertyError);
+  EXPECT_THROW(names.SetFromText("biSystemMenu", "BorderIcons"), EPropertyError);
+  EXPECT_EQ(names.ToText(7), "7");
+  EXPECT_EQ(names.FromText("bimaximize", "X"), 2);
+}
+
+TEST(Component, MovingToAnotherOwnerChangesWhoFreesIt) {
+  std::vector<std::string> log;
+  auto* first = new TComponent(nullptr);
+  TComponent second(nullptr);
+  auto* moved = new TTracked(first, log);
+  moved->SetName("moved");
+  second.InsertComponent(moved);
+  EXPECT_EQ(moved->Owner(), &second);
+  EXPECT_EQ(first->ComponentCount(), 0);
+  delete first;
+  EXPECT_TRUE(log.empty());
+  EXPECT_EQ(second.FindComponent("MOVED"), moved);
+}
+
+}  // namespace

@@ -132,3 +132,69 @@ TEST(FormLayout, UnknownNamesAreErrorsThatNameThem) {
 }
 
 }  // namespace
+
+namespace {
+
+class TReaderForm : public TForm {
+public:
+  TReaderForm(TComponent* owner, const std::string& layout) : TForm(owner) { InitializeForm(layout); }
+};
+
+std::string ErrorOf(const std::string& layout) {
+  try {
+    TReaderForm form(nullptr, layout);
+  } catch (const Exception& e) {
+    return e.Message();
+  }
+  return "";
+}
+
+TEST(FormLayout, ValuesOfTheWrongShapeAreRefusedWithTheirPlace) {
+  EXPECT_EQ(ErrorOf("object F: TForm\n  object L: TLabel\n    Captionn = 'x'\n  end\nend\n"),
+            "Error reading L.Captionn: Property Captionn does not exist in TLabel");
+  EXPECT_NE(ErrorOf("object F: TForm\n  Caption = ( 'a' 'b' )\nend\n").find("F.Caption"), std::string::npos);
+  EXPECT_NE(ErrorOf("object F: TForm\n  Font = 'Arial'\nend\n").find("F.Font"), std::string::npos);
+  EXPECT_NE(ErrorOf("object F: TForm\n  Width = 'wide'\nend\n").find("F.Width"), std::string::npos);
+  EXPECT_NE(ErrorOf("object F: TForm\n  Icon.Data = file('x.ico')\nend\n").find("must be expanded"), std::string::npos);
+  EXPECT_NE(ErrorOf("object F: TForm\n  Icon.Data = 'text'\nend\n").find("Binary data expected"), std::string::npos);
+  EXPECT_NE(ErrorOf("object F: TForm\n  OnShow = 'FormShow'\nend\n").find("F.OnShow"), std::string::npos);
+  EXPECT_NE(ErrorOf("object F: TForm\n  object L: TLabel\n    object B: TButton\n    end\n  end\nend\n").find("cannot be placed"),
+            std::string::npos);
+  EXPECT_NE(ErrorOf("object F: TForm\n  object T: TTabSheet\n  end\nend\n").find("page control"), std::string::npos);
+  EXPECT_NE(ErrorOf("object F: TForm\n  object I: TMenuItem\n  end\nend\n").find("menu"), std::string::npos);
+  EXPECT_NE(ErrorOf("object F: TForm\n  object A: TLabel\n  end\n  object A: TLabel\n  end\nend\n").find("already exists"),
+            std::string::npos);
+  EXPECT_NE(ErrorOf("object F: TForm\n  Caption = 'unterminated\nend\n").find("Line 2"), std::string::npos);
+}
+
+TEST(FormLayout, ListsReferencesAndLoadingOrder) {
+  TReaderForm form(nullptr, R"(object F: TForm
+  ActiveControl = Edit1
+  object Memo1: TMemo
+    Lines.Strings = (
+      'one'
+      'two')
+    PopupMenu = nil
+  end
+  object Edit1: TEdit
+    Text = 'typed'
+  end
+  object Timer1: TTimer
+    Interval = 50
+  end
+  object Label1: TLabel
+    Caption = 'long enough text'
+  end
+end
+)");
+  EXPECT_EQ(static_cast<TMemo*>(form.FindComponent("Memo1"))->Lines(), (std::vector<std::string>{"one", "two"}));
+  EXPECT_EQ(form.ActiveControl(), form.FindComponent("Edit1"));
+  EXPECT_EQ(static_cast<TEdit*>(form.FindComponent("Edit1"))->Text(), "typed");
+  // Auto-sizing waits for the whole layout, then follows the caption and font.
+  auto* label = static_cast<TLabel*>(form.FindComponent("Label1"));
+  EXPECT_GT(label->Width(), 65);
+  EXPECT_FALSE(label->Loading());
+  EXPECT_FALSE(form.Loading());
+}
+
+}  // namespace
