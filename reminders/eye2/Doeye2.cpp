@@ -65,6 +65,9 @@ void Tdoeye2::Resize() {
 }
 
 void Tdoeye2::FormShow(TObject*) {
+  // The window state follows every size change the window sees, and the changes it sees while
+  // hidden count as "restored": ask for the screen again before each showing.
+  SetWindowState(TWindowState::wsMaximized);
   SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   GIFAnimator1->SetAnimate(true);
   lockCounter_ = velmain->SpinEdit1->Value();

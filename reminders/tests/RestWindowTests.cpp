@@ -43,7 +43,12 @@ TEST(RestWindow, CountsDownTheLockSecondsThenOffersTheReturnButtonAndThePointer)
     StopRealCountdown();
 
     // The window covers the screen; the buttons stay centred at the design's share of the height.
+    RECT workArea{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
+    EXPECT_TRUE(IsZoomed(doeye2->Handle()));
     EXPECT_EQ(doeye2->ClientWidth(), GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_GE(doeye2->ClientHeight(), workArea.bottom - workArea.top);
+    EXPECT_EQ(doeye2->Label3->Top() + doeye2->Label3->Height(), doeye2->ClientHeight());
     EXPECT_EQ(doeye2->BitBtn1->Left(), (doeye2->ClientWidth() - 100) / 2);
     EXPECT_EQ(doeye2->SpeedButton1->Top(), MulDiv(596, doeye2->ClientHeight(), 712));
 
