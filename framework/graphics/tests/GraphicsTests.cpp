@@ -5,6 +5,7 @@
 
 #include "framework/controls/Application.h"
 #include "framework/controls/ExtCtrls.h"
+#include "framework/controls/ImgList.h"
 #include "framework/graphics/Graphic.h"
 #include "framework/graphics/JPEGImage.h"
 #include "framework/graphics/tests/TinyJpeg.h"
@@ -248,6 +249,115 @@ TEST(Font, SizeAndHeightAgreeAndChangesRecreateTheHandle) {
   SetPropValue(font, "Charset", "1");
   EXPECT_EQ(GetPropValue(font, "Charset"), "DEFAULT_CHARSET");
   EXPECT_THROW(SetPropValue(font, "Charset", "300"), EConvertError);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Bitmap, ResizingKeepsTheOverlapAndMonochromeKeepsTheShape) {
+  TBitmap b;
+  b.SetSize(4, 4);
+  b.Canvas()->Brush()->SetColor(clBlack);
+  b.Canvas()->FillRect({0, 0, 4, 4});
+  b.Canvas()->SetPixel(1, 1, clWhite);
+  b.SetSize(6, 2);
+  EXPECT_EQ(b.Canvas()->Pixel(1, 1), clWhite);
+  EXPECT_EQ(b.Canvas()->Pixel(0, 0), clBlack);
+  b.SetMonochrome(true);
+  EXPECT_TRUE(b.Monochrome());
+  EXPECT_EQ(b.Width(), 6);
+  EXPECT_EQ(b.Canvas()->Pixel(1, 1), clWhite);
+  EXPECT_EQ(b.Canvas()->Pixel(0, 1), clBlack);
+  EXPECT_THROW(b.SetSize(-1, 5), EInvalidGraphicOperation);
+  EXPECT_THROW(b.SetSize(100000, 5), EInvalidGraphicOperation);
+  EXPECT_EQ(b.Width(), 6);
+  TBitmap empty;
+  EXPECT_THROW(empty.ScanLine(0), EInvalidGraphicOperation);
+}
+
+TEST(Bitmap, AssigningAnotherKindOfGraphicRendersIt) {
+  TReadOnlyMemoryStream s(kTinyJpeg, sizeof kTinyJpeg);
+  TJPEGImage jpeg;
+  jpeg.LoadFromStream(s);
+  TBitmap b;
+  b.Assign(jpeg);
+  EXPECT_EQ(b.Width(), 8);
+  EXPECT_NEAR(BlueOf(b.Canvas()->Pixel(2, 2)), 0xCC, 4);
+  TJPEGImage copy;
+  copy.Assign(jpeg);
+  TMemoryStream saved;
+  copy.SaveToStream(saved);
+  EXPECT_EQ(saved.Bytes(), std::vector<uint8_t>(kTinyJpeg, kTinyJpeg + sizeof kTinyJpeg));
+  TIcon icon;
+  EXPECT_THROW(icon.Assign(jpeg), EConvertError);
+}
+
+TEST(Picture, ChangesOfTheHeldGraphicReachThePictureListener) {
+  TPicture picture;
+  int changes = 0;
+  picture.OnChange = [&](TObject*) { ++changes; };
+  TBitmap* bitmap = picture.Bitmap();
+  EXPECT_EQ(changes, 1);
+  bitmap->SetSize(3, 3);
+  EXPECT_EQ(changes, 2);
+  TBitmap other;
+  other.SetSize(5, 5);
+  picture.SetGraphic(&other);
+  EXPECT_EQ(picture.Width(), 5);
+  EXPECT_NE(picture.Graphic(), &other);
+  other.SetSize(9, 9);
+  EXPECT_EQ(picture.Width(), 5);
+  picture.SetGraphic(nullptr);
+  EXPECT_EQ(picture.Graphic(), nullptr);
+  EXPECT_EQ(picture.Width(), 0);
+}
+
+TEST(ImageList, StripsAreCutIntoImagesWithTheCornerColourTransparent) {
+  TImageList list(nullptr);
+  TBitmap strip;
+  strip.SetSize(48, 16);
+  strip.Canvas()->Brush()->SetColor(clFuchsia);
+  strip.Canvas()->FillRect({0, 0, 48, 16});
+  strip.Canvas()->Brush()->SetColor(clRed);
+  strip.Canvas()->FillRect({20, 4, 28, 12});
+  EXPECT_EQ(list.AddMasked(strip), 0);
+  EXPECT_EQ(list.Count(), 3);
+  TBitmap target;
+  target.SetSize(16, 16);
+  target.Canvas()->Brush()->SetColor(clWhite);
+  target.Canvas()->FillRect({0, 0, 16, 16});
+  list.Draw(*target.Canvas(), 0, 0, 1);
+  EXPECT_EQ(target.Canvas()->Pixel(0, 0), clWhite);
+  EXPECT_EQ(target.Canvas()->Pixel(6, 8), clRed);
+  list.Draw(*target.Canvas(), 0, 0, 7);
+  TBitmap wrong;
+  wrong.SetSize(20, 16);
+  EXPECT_THROW(list.AddMasked(wrong), EInvalidOperation);
+  EXPECT_EQ(list.Count(), 3);
+  // Layout data replaces the images.
+  TMemoryStream data;
+  strip.SaveToStream(data);
+  data.SetPosition(0);
+  list.ReadBitmap(data);
+  EXPECT_EQ(list.Count(), 3);
+}
+
+TEST(Canvas, TextIsMeasuredInTheCanvasFont) {
+  TBitmap b;
+  b.SetSize(200, 50);
+  TCanvas& c = *b.Canvas();
+  c.Font()->SetName("Tahoma");
+  c.Font()->SetHeight(-12);
+  const TPoint small = c.TextExtent("Hello");
+  c.Font()->SetHeight(-24);
+  const TPoint large = c.TextExtent("Hello");
+  EXPECT_GT(large.X, small.X);
+  EXPECT_GT(large.Y, small.Y);
+  TRect r{0, 0, 40, 0};
+  const int height = c.DrawText("one two three four five", r, DT_WORDBREAK | DT_CALCRECT);
+  EXPECT_GT(height, large.Y);
+  EXPECT_THROW(TCanvas().FillRect({0, 0, 1, 1}), EInvalidOperation);
 }
 
 }  // namespace
