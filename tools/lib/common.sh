@@ -82,6 +82,16 @@ brevin_wine_session_begin() {
   brevin_start_desktop
 }
 
+# True when this prefix's virtual desktop (its explorer) is running. Expects brevin_wine_env.
+brevin_desktop_running() {
+  local pid
+  for pid in $(pgrep -f 'explorer'); do
+    [ "$(readlink "/proc/$pid/exe" 2>/dev/null)" = "$BREVIN_WINE" ] || continue
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
+  done
+  return 1
+}
+
 # Keeps one wineserver alive and opens the virtual desktop before any test runs. Wine's background
 # processes (the desktop's explorer, services) inherit the standard output of the program that
 # starts them; started here they hold /dev/null rather than a test's output pipe, which ctest
