@@ -147,6 +147,15 @@ TEST(RestWindow, ThePointerCountStaysBalancedOverManyRestWindows) {
     EXPECT_EQ(CursorCount(), pointer) << "round " << round;
     EXPECT_TRUE(TaskbarVisible());
   }
+  // Closed by the program while still locked: the pointer comes back with the taskbar.
+  Fire({.lockScreen = true, .exercise = false, .lockSeconds = 5}, [&] {
+    StopRealCountdown();
+    doeye2->Timer2->SetEnabled(true);
+    doeye2->Close();
+  });
+  EXPECT_EQ(CursorCount(), pointer);
+  EXPECT_FALSE(doeye2->Timer2->Enabled());
+  EXPECT_TRUE(TaskbarVisible());
 }
 
 TEST(RestWindow, AudioThatCannotBePreparedIsReportedInFrontAndTheLockStillEnds) {
