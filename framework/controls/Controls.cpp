@@ -940,7 +940,15 @@ void TWinControl::WndProc(TMessage& m) {
     }
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-      if (DoKeyDown(m)) return;
+      if (DoKeyDown(m)) {
+        // A swallowed key leaves no character behind either (no Alt+letter press, no typing).
+        MSG pending;
+        while (PeekMessageW(&pending, handle_, WM_CHAR, WM_DEADCHAR, PM_REMOVE)) {
+        }
+        while (PeekMessageW(&pending, handle_, WM_SYSCHAR, WM_SYSDEADCHAR, PM_REMOVE)) {
+        }
+        return;
+      }
       break;
     case WM_KEYUP:
     case WM_SYSKEYUP:

@@ -346,6 +346,19 @@ end
   EXPECT_EQ(quits, 0);
   EXPECT_TRUE(check->Checked());
   EXPECT_FALSE(form.DialogChar(L'z'));
+  // A key that key preview swallows takes its character along: Alt+P presses nothing then.
+  form.SetKeyPreview(true);
+  bool swallow = true;
+  form.OnKeyDown = [&](TObject*, uint16_t& key, TShiftState) {
+    if (swallow) key = 0;
+  };
+  for (bool s : {true, false}) {
+    swallow = s;
+    // Translating the key-down queues its character, as real typing does.
+    PostMessageW(pause->Handle(), WM_SYSKEYDOWN, 'P', 1 << 29);
+    Application->ProcessMessages();
+  }
+  EXPECT_EQ(pauses, 3);
 }
 
 TEST(Keyboard, EveryControlHearsOfAFocusChange) {
