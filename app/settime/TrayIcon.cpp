@@ -12,10 +12,11 @@ constexpr unsigned kChineseCodePage = 936;
 constexpr wchar_t kTrayWindowClass[] = L"BrevinTrayIconWindow";
 
 // The shell reads only the version-1 part of the record: size, window, id, flags, callback
-// message, icon and the 64-byte tip.
-constexpr DWORD kVersion1Size = NOTIFYICONDATAA_V1_SIZE;
-static_assert(kVersion1Size == offsetof(NOTIFYICONDATAA, szTip) + 64);
-static_assert(sizeof(NOTIFYICONDATAA::szTip) >= kTrayTipLimit + 1);
+// message, icon and the 64-character tip. The wide record is used so that the tip reads the
+// same whatever the system's ANSI code page is.
+constexpr DWORD kVersion1Size = NOTIFYICONDATAW_V1_SIZE;
+static_assert(kVersion1Size == offsetof(NOTIFYICONDATAW, szTip) + 64 * sizeof(wchar_t));
+static_assert(sizeof(NOTIFYICONDATAW::szTip) / sizeof(wchar_t) >= kTrayTipLimit + 1);
 
 UINT TaskbarCreatedMessage() {
   static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
@@ -104,19 +105,20 @@ void TTrayIcon::SetToolTip(const std::string& text) {
 }
 
 void TTrayIcon::FillIconData() {
-  data_ = NOTIFYICONDATAA{};
+  data_ = NOTIFYICONDATAW{};
   data_.cbSize = kVersion1Size;
   data_.hWnd = window_;
   data_.uID = 0;
   data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   data_.uCallbackMessage = kTrayCallbackMessage;
   data_.hIcon = icon_->Handle();
-  tipAnsi_.copy(data_.szTip, kTrayTipLimit);
+  const std::wstring tip = Utf8ToWide(ToolTip());
+  tip.copy(data_.szTip, kTrayTipLimit);
 }
 
 bool TTrayIcon::Notify(DWORD message) {
   ++shellCalls_;
-  return Shell_NotifyIconA(message, &data_) != FALSE;
+  return Shell_NotifyIconW(message, &data_) != FALSE;
 }
 
 bool TTrayIcon::AddIcon() {
@@ -166,6 +168,8 @@ void TTrayIcon::SetShowDesigning(bool value) {
       ShowWindow(mainForm->Handle(), SW_SHOWNORMAL);
       SetWindowPos(mainForm->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     }
+    // The application window carries the taskbar button that hiding took away.
+    Application->ShowTaskbarButton();
   } else {
     if (mainForm) {
       mainForm->SetWindowState(TWindowState::wsMinimized);

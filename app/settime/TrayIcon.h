@@ -17,7 +17,8 @@
 // Private messages of the icon's message window.
 constexpr UINT kTrayCallbackMessage = WM_USER + 1;
 constexpr UINT kTrayReapplyTipMessage = WM_USER + 2;
-// The tooltip buffer of the version-1 record holds 64 bytes; the text keeps two in reserve.
+// The tooltip of the version-1 record holds 64 characters; the text is limited as it would be
+// in code page 936, where it takes at most 62 bytes.
 constexpr size_t kTrayTipLimit = 62;
 
 // Cuts text, given in code page 936, to at most limit bytes without splitting a double-byte
@@ -63,7 +64,7 @@ private:
   bool Notify(DWORD message);
   void ClickTimerTick(TObject* sender);
 
-  NOTIFYICONDATAA data_{};
+  NOTIFYICONDATAW data_{};
   TTimer* clickTimer_;
   std::unique_ptr<TIcon> icon_;
   std::string tipAnsi_;

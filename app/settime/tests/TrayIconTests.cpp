@@ -32,11 +32,11 @@ protected:
     }
   }
   bool ShellKnowsIcon() {
-    NOTIFYICONDATAA data{};
-    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    NOTIFYICONDATAW data{};
+    data.cbSize = NOTIFYICONDATAW_V1_SIZE;
     data.hWnd = icon->MessageWindow();
     data.uFlags = NIF_TIP;
-    return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+    return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
   }
 
   TTrayIcon* icon = nullptr;
@@ -108,8 +108,10 @@ TEST_F(Tray, HidingAndShowingTheMainWindowTouchesOnlyTheToolWindowBit) {
   icon->SetShowDesigning(false);
   EXPECT_FALSE(IsWindowVisible(velmain->Handle()));
   EXPECT_EQ(GetWindowLongPtrW(app, GWL_EXSTYLE), before | WS_EX_TOOLWINDOW);
+  EXPECT_FALSE(IsWindowVisible(app)) << "no taskbar button while in the tray";
   icon->SetShowDesigning(true);
   EXPECT_TRUE(IsWindowVisible(velmain->Handle()));
+  EXPECT_TRUE(IsWindowVisible(app)) << "the taskbar button is back";
   EXPECT_TRUE(GetWindowLongPtrW(velmain->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
   EXPECT_EQ(GetWindowLongPtrW(app, GWL_EXSTYLE), before & ~static_cast<LONG_PTR>(WS_EX_TOOLWINDOW));
 }
