@@ -42,15 +42,6 @@ Tdoeye2::Tdoeye2(TComponent* owner) : TForm(owner) {
   Bind(MediaPlayer1, "MediaPlayer1");
   Bind(Timer2, "Timer2");
   InitializeForm();
-  // Alt+letter reaches the focused control as a character after its key-down was swallowed, and
-  // would press the button that letter marks: the pause button drops those characters too.
-  BitBtn1->WindowProc = [buttonProc = BitBtn1->WindowProc](TMessage& m) {
-    if (m.Msg == WM_SYSCHAR) {
-      m.Result = 0;
-      return;
-    }
-    buttonProc(m);
-  };
   for (TControl* control : {static_cast<TControl*>(GIFAnimator1), static_cast<TControl*>(BitBtn1),
                             static_cast<TControl*>(SpeedButton1)})
     centred_.emplace_back(control, control->Top());
@@ -158,10 +149,6 @@ void Tdoeye2::WndProc(TMessage& m) {
   switch (m.Msg) {
     case kReportAudioErrorMessage:
       ReportAudioError();
-      m.Result = 0;
-      return;
-    case WM_SYSCHAR:
-      // Alt+letter while the window itself has the focus (see the pause button above).
       m.Result = 0;
       return;
     case WM_SYSCOMMAND:
