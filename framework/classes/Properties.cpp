@@ -205,11 +205,11 @@ std::string TEnumNames::ToText(int value) const {
   return value >= 0 && static_cast<size_t>(value) < names.size() ? names[static_cast<size_t>(value)] : std::to_string(value);
 }
 
-uint32_t TEnumNames::SetFromText(const std::string& text, const std::string& property) const {
+uint64_t TEnumNames::SetFromText(const std::string& text, const std::string& property) const {
   std::string t = Trim(text);
   if (t.size() < 2 || t.front() != '[' || t.back() != ']') throw EPropertyError("Invalid set value " + t + " for " + property);
   t = t.substr(1, t.size() - 2);
-  uint32_t bits = 0;
+  uint64_t bits = 0;
   size_t start = 0;
   while (start <= t.size()) {
     size_t comma = t.find(',', start);
@@ -217,18 +217,18 @@ uint32_t TEnumNames::SetFromText(const std::string& text, const std::string& pro
     const std::string item = Trim(t.substr(start, comma - start));
     if (!item.empty()) {
       const int i = FromText(item, property);
-      if (i >= 32) throw EPropertyError("Invalid set value " + item + " for " + property);
-      bits |= 1u << i;
+      if (i >= 64) throw EPropertyError("Invalid set value " + item + " for " + property);
+      bits |= uint64_t{1} << i;
     }
     start = comma + 1;
   }
   return bits;
 }
 
-std::string TEnumNames::SetToText(uint32_t bits) const {
+std::string TEnumNames::SetToText(uint64_t bits) const {
   std::string text = "[";
-  for (size_t i = 0; i < names.size() && i < 32; ++i) {
-    if (!(bits & (1u << i))) continue;
+  for (size_t i = 0; i < names.size() && i < 64; ++i) {
+    if (!(bits & (uint64_t{1} << i))) continue;
     if (text.size() > 1) text += ", ";
     text += names[i];
   }

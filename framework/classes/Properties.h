@@ -98,13 +98,13 @@ TColor ColorFromText(const std::string& text);
 std::string ColorToText(TColor color);
 
 // Enumerations and sets of enumerations, by the names of their values. A set is a bit mask
-// where bit i stands for names[i]: its text is "[a, b]".
+// where bit i stands for names[i] (up to 64 members): its text is "[a, b]".
 struct TEnumNames {
   std::vector<std::string> names;
   int FromText(const std::string& text, const std::string& property) const;
   std::string ToText(int value) const;
-  uint32_t SetFromText(const std::string& text, const std::string& property) const;
-  std::string SetToText(uint32_t bits) const;
+  uint64_t SetFromText(const std::string& text, const std::string& property) const;
+  std::string SetToText(uint64_t bits) const;
 };
 
 namespace props_detail {
@@ -195,11 +195,17 @@ public:
     info_.Add(std::move(p));
     return *this;
   }
-  template <typename B>
-  TClassBuilder& Set(const std::string& name, uint32_t (B::*getter)() const, void (B::*setter)(uint32_t), TEnumNames names) {
+  // Bits is uint32_t or uint64_t; a set with more members than the type holds is refused.
+  template <typename B, typename Bits>
+  TClassBuilder& Set(const std::string& name, Bits (B::*getter)() const, void (B::*setter)(Bits), TEnumNames names) {
+    static_assert(std::is_same_v<Bits, uint32_t> || std::is_same_v<Bits, uint64_t>);
     TPropInfo p{name};
     p.get = [getter, names](const TObject& o) { return names.SetToText((As<B>(o).*getter)()); };
-    p.set = [setter, names, name](TObject& o, const std::string& t) { (As<B>(o).*setter)(names.SetFromText(t, name)); };
+    p.set = [setter, names, name](TObject& o, const std::string& t) {
+      const uint64_t bits = names.SetFromText(t, name);
+      if (bits >> (sizeof(Bits) * 8 - 1) >> 1) throw EPropertyError("Invalid set value " + t + " for " + name);
+      (As<B>(o).*setter)(static_cast<Bits>(bits));
+    };
     info_.Add(std::move(p));
     return *this;
   }

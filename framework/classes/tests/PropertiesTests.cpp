@@ -258,6 +258,31 @@ TEST(TextConversions, SetsIgnoreSpacingAndRefuseUnknownMembers) {
   EXPECT_EQ(names.FromText("bimaximize", "X"), 2);
 }
 
+TEST(TextConversions, WideSetsUseSixtyFourBitsAndNarrowOnesRefuseHighMembers) {
+  TEnumNames many;
+  for (int i = 0; i < 40; ++i) many.names.push_back("x" + std::to_string(i));
+  EXPECT_EQ(many.SetFromText("[x0, x39]", "Wide"), (uint64_t{1} << 39) | 1);
+  EXPECT_EQ(many.SetToText((uint64_t{1} << 39) | 1), "[x0, x39]");
+  struct TWide : TComponent {
+    using TComponent::TComponent;
+    uint64_t Wide() const { return wide; }
+    void SetWide(uint64_t v) { wide = v; }
+    uint32_t Narrow() const { return narrow; }
+    void SetNarrow(uint32_t v) { narrow = v; }
+    uint64_t wide = 0;
+    uint32_t narrow = 0;
+  };
+  const TClassInfo info = TClassBuilder<TWide>("TWide", &TComponent::StaticClassInfo())
+                              .Set("Wide", &TWide::Wide, &TWide::SetWide, many)
+                              .Set("Narrow", &TWide::Narrow, &TWide::SetNarrow, many);
+  TWide w(nullptr);
+  info.FindProperty("Wide")->set(w, "[x35]");
+  EXPECT_EQ(w.wide, uint64_t{1} << 35);
+  info.FindProperty("Narrow")->set(w, "[x31]");
+  EXPECT_EQ(w.narrow, 1u << 31);
+  EXPECT_THROW(info.FindProperty("Narrow")->set(w, "[x32]"), EPropertyError);
+}
+
 TEST(Component, MovingToAnotherOwnerChangesWhoFreesIt) {
   std::vector<std::string> log;
   auto* first = new TComponent(nullptr);
