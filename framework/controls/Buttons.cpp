@@ -282,8 +282,6 @@ void TSpeedButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
   TGraphicControl::MouseUp(button, shift, x, y);
 }
 
-void TSpeedButton::Click() { TGraphicControl::Click(); }
-
 void TSpeedButton::Paint() {
   TCanvas& c = *Canvas();
   const TRect client = ClientRect();

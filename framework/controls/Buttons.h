@@ -76,7 +76,6 @@ public:
   bool MouseInControl() const { return mouseInControl_; }
   TButtonState State() const;
   void WndProc(TMessage& message) override;
-  void Click() override;
 
 protected:
   void Paint() override;

@@ -146,7 +146,6 @@ protected:
   virtual void InvalidateControl();
   void ApplyParentFont();
   void ApplyParentColor();
-  bool Clicking() const { return clicking_; }
   // Records visibility that the window already has (shown or hidden through the API).
   void SetVisibleFlagQuietly(bool visible) { visible_ = visible; }
 

@@ -257,8 +257,29 @@ void TBitmap::LoadFromStream(TStream& stream) {
   } else if (compression != BI_RLE8 && compression != BI_RLE4) {
     throw EInvalidGraphic("Bitmap image is not valid");
   }
-  // Colour tables of palette images lie between the header and the bits; GDI reads them.
+  // Colour tables of palette images lie between the header and the bits; GDI reads them, and
+  // the table becomes the bitmap's palette.
   const BITMAPINFO* info = reinterpret_cast<const BITMAPINFO*>(&file[14]);
+  UniquePalette palette;
+  if (bitCount <= 8) {
+    const size_t entrySize = headerSize == 12 ? 3 : 4;
+    size_t count = size_t{1} << bitCount;
+    if (headerSize >= 40) {
+      const uint32_t used = ReadLE<uint32_t>(&file[46]);
+      if (used > 0 && used < count) count = used;
+    }
+    const size_t tableStart = 14 + headerSize;
+    if (tableStart + count * entrySize > offBits) throw EInvalidGraphic("Bitmap image is not valid");
+    std::vector<uint8_t> buffer(sizeof(LOGPALETTE) + sizeof(PALETTEENTRY) * count);
+    auto* lp = reinterpret_cast<LOGPALETTE*>(buffer.data());
+    lp->palVersion = 0x300;
+    lp->palNumEntries = static_cast<WORD>(count);
+    for (size_t i = 0; i < count; ++i) {
+      const uint8_t* q = &file[tableStart + i * entrySize];
+      lp->palPalEntry[i] = {q[2], q[1], q[0], 0};
+    }
+    palette.reset(CreatePalette(lp));
+  }
   monochrome_ = false;
   ReleaseCanvasDC();
   handle_.reset();
@@ -267,6 +288,7 @@ void TBitmap::LoadFromStream(TStream& stream) {
   SetDIBitsToDevice(MemoryDC(), 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(absHeight), 0, 0, 0,
                     static_cast<UINT>(absHeight), &file[offBits], info, DIB_RGB_COLORS);
   GdiFlush();
+  palette_ = std::move(palette);
   Changed();
 }
 

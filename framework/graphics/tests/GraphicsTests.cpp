@@ -73,6 +73,52 @@ TEST(Bitmap, SavedBmpLoadsBackWithTheSamePixels) {
   EXPECT_EQ(BytesOf(c), BytesOf(b));
 }
 
+// A 2 x 1, 8-bit BMP with a two-colour table: pixel 0 uses entry 1 (red), pixel 1 entry 0 (blue).
+std::vector<uint8_t> MakePaletteBmp() {
+  std::vector<uint8_t> bmp(14 + 40 + 8 + 4, 0);
+  bmp[0] = 'B';
+  bmp[1] = 'M';
+  const uint32_t size = static_cast<uint32_t>(bmp.size()), off = 14 + 40 + 8;
+  std::memcpy(&bmp[2], &size, 4);
+  std::memcpy(&bmp[10], &off, 4);
+  BITMAPINFOHEADER bih{};
+  bih.biSize = 40;
+  bih.biWidth = 2;
+  bih.biHeight = 1;
+  bih.biPlanes = 1;
+  bih.biBitCount = 8;
+  bih.biClrUsed = 2;
+  std::memcpy(&bmp[14], &bih, 40);
+  const uint8_t table[8] = {0xFF, 0, 0, 0, 0, 0, 0xFF, 0};
+  std::memcpy(&bmp[54], table, 8);
+  bmp[62] = 1;
+  bmp[63] = 0;
+  return bmp;
+}
+
+TEST(Bitmap, PaletteImagesBringTheirColourTable) {
+  std::vector<uint8_t> bmp = MakePaletteBmp();
+  TReadOnlyMemoryStream s(bmp.data(), static_cast<int64_t>(bmp.size()));
+  TBitmap b;
+  b.LoadFromStream(s);
+  EXPECT_EQ(b.Canvas()->Pixel(0, 0), clRed);
+  EXPECT_EQ(b.Canvas()->Pixel(1, 0), clBlue);
+  ASSERT_NE(b.Palette(), nullptr);
+  PALETTEENTRY entries[4] = {};
+  EXPECT_EQ(GetPaletteEntries(b.Palette(), 0, 4, entries), 2u);
+  EXPECT_EQ(entries[1].peRed, 0xFF);
+  TBitmap copy;
+  copy.Assign(b);
+  ASSERT_NE(copy.Palette(), nullptr);
+  EXPECT_NE(copy.Palette(), b.Palette());
+  // A table that runs into the pixels is refused.
+  const uint32_t used = 200;
+  std::memcpy(&bmp[46], &used, 4);
+  TReadOnlyMemoryStream bad(bmp.data(), static_cast<int64_t>(bmp.size()));
+  TBitmap refused;
+  EXPECT_THROW(refused.LoadFromStream(bad), EInvalidGraphic);
+}
+
 TEST(Bitmap, DamagedBmpIsRefusedAndKeepsNothingHalfLoaded) {
   TBitmap good;
   good.SetSize(4, 4);
