@@ -30,7 +30,7 @@ TApplication::TApplication() : TComponent(nullptr) {}
 
 TApplication::~TApplication() {
   // Forms go first, while the window that owns them still exists.
-  while (ComponentCount() > 0) delete Components(ComponentCount() - 1);
+  DestroyComponents();
   if (handle_) DestroyWindow(handle_);
   if (Application == this) Application = nullptr;
 }
@@ -98,6 +98,11 @@ LRESULT CALLBACK TApplication::AppWndProc(HWND window, UINT msg, WPARAM wParam, 
     return 0;
   }
   return DefWindowProcW(window, msg, wParam, lParam);
+}
+
+void TApplication::DestroyComponents() {
+  while (ComponentCount() > 0) delete Components(ComponentCount() - 1);
+  mainForm_ = nullptr;
 }
 
 void TApplication::SetTitle(const std::string& title) {

@@ -32,6 +32,9 @@ public:
     if (!mainForm_) mainForm_ = form;
   }
   void ForgetMainForm() { mainForm_ = nullptr; }
+  // Frees the forms (and other components) the application owns, newest first: the program's
+  // last step after Run, so that their destructors (tray icons, players) run while all is alive.
+  void DestroyComponents();
 
   // Shows the main form and dispatches messages until Terminate.
   void Run();

@@ -402,3 +402,21 @@ TEST(CloseActions, AFormFreedBeforeItsReleaseArrivesIsNotFreedTwice) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ApplicationLifetime, DestroyComponentsFreesTheFormsNewestFirst) {
+  std::vector<std::string> order;
+  TPlainForm* first = nullptr;
+  Application->CreateForm(first);
+  auto* second = new TPlainForm(Application);
+  first->OnDestroy = [&](TObject*) { order.push_back("first"); };
+  second->OnDestroy = [&](TObject*) { order.push_back("second"); };
+  Application->DestroyComponents();
+  EXPECT_EQ(order, (std::vector<std::string>{"second", "first"}));
+  EXPECT_EQ(Application->MainForm(), nullptr);
+  EXPECT_EQ(Application->ComponentCount(), 0);
+  EXPECT_TRUE(IsWindow(Application->Handle()));
+}
+
+}  // namespace
