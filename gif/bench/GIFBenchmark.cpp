@@ -1,6 +1,7 @@
 // Decode and encode throughput of the codec over the benchmark corpus (tools/gifcorpus), with
 // giflib doing the same work on the same data as the reference.
-//   gif_benchmark [--benchmark options]; corpus directory from $GIF_CORPUS (default gif-corpus)
+//   gif_benchmark [--benchmark options]; corpus directory from $GIF_CORPUS, else the one the build
+//   generates
 #include <benchmark/benchmark.h>
 #include <gif_lib.h>
 
@@ -23,7 +24,7 @@ const char* const kFiles[] = {"photo.gif", "two.gif", "sixteen.gif", "interlaced
 
 std::filesystem::path CorpusDir() {
   const char* dir = std::getenv("GIF_CORPUS");
-  return dir ? dir : "gif-corpus";
+  return dir ? dir : GIF_CORPUS_DIR;
 }
 
 const std::vector<uint8_t>& FileBytes(const std::string& name) {
