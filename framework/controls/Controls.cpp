@@ -470,10 +470,12 @@ void TWinControl::CreateWnd() {
   const WindowClass& wc = RegisterWindowClass(p);
   systemClass_ = wc.system;
   defWndProc_ = wc.original;
-  creatingControl = this;
+  // A window-creation hook may create windows of its own before ours gets its first message;
+  // each creation keeps its own control and puts the outer one back.
+  TWinControl* outer = std::exchange(creatingControl, this);
   HWND window = CreateWindowExW(p.ExStyle, p.WinClassName.c_str(), p.Caption.c_str(), p.Style, p.X, p.Y, p.Width,
                                 p.Height, p.WndParent, reinterpret_cast<HMENU>(p.Id), GetModuleHandleW(nullptr), nullptr);
-  creatingControl = nullptr;
+  creatingControl = outer;
   if (!window) throw EOutOfResources("Error creating window: " + SystemErrorMessage(GetLastError()));
   if (!handle_) AttachWindow(this, window);
   SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), FALSE);

@@ -290,3 +290,45 @@ TEST(ActiveXHost, AMissingControlLeavesAnEmptyAreaAndCallsReportFalse) {
 }
 
 }  // namespace
+
+namespace {
+
+thread_local TWinControl* hookChild = nullptr;
+thread_local int hookCreations = 0;
+
+// Creates another framework window while the first one is being created, as a skinning hook may.
+LRESULT CALLBACK NestedCreationHook(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_CREATEWND && hookChild && !hookChild->HandleAllocated() && hookCreations++ == 0) hookChild->HandleNeeded();
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST(WindowCreation, AWindowMadeByAHookDuringCreationDoesNotTakeTheOuterControl) {
+  TPlainForm form(nullptr);
+  form.HandleNeeded();
+  auto* inner = Make<TPanel>(&form, 0, 0, 50, 50);
+  inner->DestroyHandle();
+  hookChild = inner;
+  hookCreations = 0;
+  auto* outer = new TButton(&form);
+  bool outerSawCreate = false;
+  TWndMethod saved = outer->WindowProc;
+  outer->WindowProc = [&](TMessage& m) {
+    if (m.Msg == WM_CREATE) outerSawCreate = true;
+    saved(m);
+  };
+  HHOOK hook = SetWindowsHookExW(WH_CBT, NestedCreationHook, nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  outer->SetParent(&form);
+  UnhookWindowsHookEx(hook);
+  hookChild = nullptr;
+  ASSERT_TRUE(outer->HandleAllocated());
+  ASSERT_TRUE(inner->HandleAllocated());
+  EXPECT_EQ(FindControl(outer->Handle()), outer);
+  EXPECT_EQ(FindControl(inner->Handle()), inner);
+  EXPECT_NE(outer->Handle(), inner->Handle());
+  // The outer control was attached from its first message on.
+  EXPECT_TRUE(outerSawCreate);
+  outer->WindowProc = saved;
+}
+
+}  // namespace
