@@ -26,10 +26,6 @@ public:
   void BitBtn1Click(TObject* sender);
   void SpeedButton1Click(TObject* sender);
 
-  // True from the show until the countdown has run out: keys are swallowed meanwhile and the
-  // pointer is hidden.
-  bool Locked() const { return locked_; }
-
   TPanel* Panel1 = nullptr;
   TLabel* Label1 = nullptr;              // worked-time message
   TPanel* Panel2 = nullptr;
@@ -50,6 +46,8 @@ private:
   void Unlock();
   void ReportAudioError();
 
+  // Seconds left; locked_ from the show until the countdown has run out, while the pointer is
+  // hidden.
   int32_t lockCounter_ = 0;
   bool locked_ = false;
   std::exception_ptr audioError_;
