@@ -519,10 +519,14 @@ void TWinControl::InsertControl(TControl* control) {
   if (auto* w = dynamic_cast<TWinControl*>(control); w && handle_) w->HandleNeeded();
   if (control->Align() != TAlign::alNone) AlignControls();
   control->InvalidateControl();
+  Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(control), 1);
 }
 
 void TWinControl::RemoveControl(TControl* control) {
   auto it = std::find(controls_.begin(), controls_.end(), control);
+  if (it == controls_.end()) return;
+  Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(control), 0);
+  it = std::find(controls_.begin(), controls_.end(), control);
   if (it == controls_.end()) return;
   control->InvalidateControl();
   if (auto* w = dynamic_cast<TWinControl*>(control)) w->DestroyHandle();

@@ -29,6 +29,9 @@ constexpr UINT CM_MOUSEENTER = CM_BASE + 19;
 constexpr UINT CM_MOUSELEAVE = CM_BASE + 20;
 // Posted to a form that asked to be freed after the current message.
 constexpr UINT CM_RELEASE = CM_BASE + 33;
+// Performed on a parent when a child joins (LParam 1, after) or leaves (LParam 0, before);
+// WParam is the TControl*.
+constexpr UINT CM_CONTROLLISTCHANGE = CM_BASE + 44;
 
 constexpr UINT CN_BASE = 0xBC00;
 constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;

@@ -332,3 +332,29 @@ TEST(WindowCreation, AWindowMadeByAHookDuringCreationDoesNotTakeTheOuterControl)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ControlList, AParentHearsOfChildrenJoiningAndLeaving) {
+  TPlainForm form(nullptr);
+  auto* panel = Make<TPanel>(&form, 0, 0, 100, 100);
+  std::vector<std::pair<TControl*, LPARAM>> heard;
+  TWndMethod saved = panel->WindowProc;
+  panel->WindowProc = [&](TMessage& m) {
+    if (m.Msg == CM_CONTROLLISTCHANGE) heard.emplace_back(reinterpret_cast<TControl*>(m.WParam), m.LParam);
+    saved(m);
+  };
+  auto* label = new TLabel(&form);
+  label->SetParent(panel);
+  auto* button = new TButton(&form);
+  button->SetParent(panel);
+  EXPECT_EQ(panel->ControlCount(), 2);
+  delete label;
+  button->SetParent(&form);
+  panel->WindowProc = saved;
+  const std::vector<std::pair<TControl*, LPARAM>> expected = {{label, 1}, {button, 1}, {label, 0}, {button, 0}};
+  EXPECT_EQ(heard, expected);
+  EXPECT_EQ(panel->ControlCount(), 0);
+}
+
+}  // namespace
