@@ -7,6 +7,7 @@ BREVIN_DEPS=$BREVIN_BUILD/deps
 BREVIN_MINGW_PREFIX=$BREVIN_DEPS/mingw
 BREVIN_TOOLCHAIN=$BREVIN_ROOT/cmake/mingw-w64-x86_64.cmake
 BREVIN_WINE=/usr/lib/wine/wine64
+BREVIN_WINE_LANG=${BREVIN_WINE_LANG:-zh_CN.UTF-8}
 
 brevin_say() { printf '==> %s\n' "$*" >&2; }
 brevin_die() { printf 'error: %s\n' "$*" >&2; exit 1; }
@@ -25,7 +26,15 @@ brevin_wine_env() {
   export WINEDLLOVERRIDES="mscoree,mshtml="
   export WINEARCH=win64
   unset WINELOADER
+  # Wine takes the Windows locale from the Unix one: a Chinese desktop (code page 936, 24-hour long
+  # time format) as the program's users have, from a locale generated into the build tree. Handed
+  # to Wine through env (brevin_wine) so that the calling shell does not try to switch to it.
+  BREVIN_WINE_ENV_ARGS=(LANG="$BREVIN_WINE_LANG" LC_ALL="$BREVIN_WINE_LANG")
+  [ "$BREVIN_WINE_LANG" = C.UTF-8 ] || BREVIN_WINE_ENV_ARGS+=(LOCPATH="$BREVIN_BUILD/locale")
 }
+
+# Runs the Wine loader in the environment brevin_wine_env prepared.
+brevin_wine() { env "${BREVIN_WINE_ENV_ARGS[@]}" "$BREVIN_WINE" "$@"; }
 
 # Starts Xvfb on a free display; sets DISPLAY and BREVIN_XVFB_PID. Geometry is WxHxDepth.
 brevin_start_xvfb() {
@@ -100,7 +109,7 @@ brevin_start_desktop() {
   (
     brevin_wine_env
     wineserver -p </dev/null >/dev/null 2>&1
-    setsid "$BREVIN_WINE" explorer /desktop=Default,1024x768 </dev/null >/dev/null 2>&1 &
+    setsid env "${BREVIN_WINE_ENV_ARGS[@]}" "$BREVIN_WINE" explorer /desktop=Default,1024x768 </dev/null >/dev/null 2>&1 &
     local waited=0
     until xwininfo -root -tree 2>/dev/null | grep -q 'Wine desktop'; do
       sleep 0.2

@@ -118,6 +118,22 @@ TEST(WineFonts, CaptionButtonFontIsInstalled) {
   EXPECT_STREQ(face, L"Marlett");
 }
 
+// The program's users run a Chinese Windows: ANSI code page 936 and a 24-hour long time format.
+TEST(WineLocale, IsSimplifiedChinese) {
+  EXPECT_EQ(GetACP(), 936u);
+  EXPECT_EQ(GetUserDefaultLCID(), MAKELCID(MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED), SORT_DEFAULT));
+  SYSTEMTIME evening{};
+  evening.wYear = 2024;
+  evening.wMonth = 3;
+  evening.wDay = 1;
+  evening.wHour = 22;
+  evening.wMinute = 5;
+  evening.wSecond = 9;
+  wchar_t text[64] = {};
+  ASSERT_GT(GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &evening, nullptr, text, static_cast<int>(std::size(text))), 0);
+  EXPECT_STREQ(text, L"22:05:09");
+}
+
 TEST(WineSound, AWaveOutputDeviceExists) { EXPECT_GT(waveOutGetNumDevs(), 0u); }
 
 }  // namespace
