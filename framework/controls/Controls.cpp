@@ -1,5 +1,6 @@
 #include "framework/controls/Controls.h"
 
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -46,8 +47,15 @@ const WindowClass& RegisterWindowClass(const TCreateParams& p) {
   wc.cbSize = sizeof wc;
   WindowClass entry;
   if (!p.SystemClassName.empty()) {
-    if (!GetClassInfoExW(nullptr, p.SystemClassName.c_str(), &wc))
-      throw EOutOfResources("Window class " + WideToUtf8(p.SystemClassName) + " is not available");
+    if (!GetClassInfoExW(nullptr, p.SystemClassName.c_str(), &wc)) {
+      // The common controls' classes exist once the library has been initialised.
+      INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_TAB_CLASSES | ICC_UPDOWN_CLASS};
+      InitCommonControlsEx(&icc);
+      wc = WNDCLASSEXW{};
+      wc.cbSize = sizeof wc;
+      if (!GetClassInfoExW(nullptr, p.SystemClassName.c_str(), &wc))
+        throw EOutOfResources("Window class " + WideToUtf8(p.SystemClassName) + " is not available");
+    }
     entry.original = wc.lpfnWndProc;
     entry.system = true;
     wc.cbSize = sizeof wc;

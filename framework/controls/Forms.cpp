@@ -106,6 +106,9 @@ TCustomForm::~TCustomForm() {
 void TCustomForm::InitializeForm() { InitializeForm(LayoutResource(ClassName())); }
 
 void TCustomForm::InitializeForm(std::string_view layoutText) {
+  // A program that skipped Application->Initialize still finds the standard classes.
+  static const bool registered = (RegisterStandardClasses(), true);
+  (void)registered;
   ReadLayout(*this, layoutText, handlers_);
   for (const auto& [name, bind] : binds_) {
     TComponent* c = FindComponent(name);
