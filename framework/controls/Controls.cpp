@@ -953,17 +953,26 @@ void TWinControl::WndProc(TMessage& m) {
       return;
     }
     case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-      if (DoKeyDown(m)) {
-        // A swallowed key leaves no character behind either (no Alt+letter press, no typing).
+    case WM_SYSKEYDOWN: {
+      // A swallowed key leaves no character behind either (no Alt+letter press, no typing).
+      auto dropCharacters = [this] {
         MSG pending;
         while (PeekMessageW(&pending, handle_, WM_CHAR, WM_DEADCHAR, PM_REMOVE)) {
         }
         while (PeekMessageW(&pending, handle_, WM_SYSCHAR, WM_SYSDEADCHAR, PM_REMOVE)) {
         }
-        return;
+      };
+      if (DoKeyDown(m)) return dropCharacters();
+      // Tab and Shift+Tab move the focus through the form's tab stops.
+      const TShiftState shift = KeyboardShiftState();
+      if (m.Msg == WM_KEYDOWN && m.WParam == VK_TAB && !(shift & (ssCtrl | ssAlt))) {
+        if (TCustomForm* form = GetParentForm(this); form && form->SelectNext(this, !(shift & ssShift))) {
+          dropCharacters();
+          return;
+        }
       }
       break;
+    }
     case WM_KEYUP:
     case WM_SYSKEYUP:
       if (DoKeyUp(m)) return;

@@ -299,6 +299,42 @@ TControl* FindAccelerated(TWinControl& parent, wchar_t key) {
 
 }  // namespace
 
+namespace {
+
+void CollectTabStops(TWinControl& parent, std::vector<TWinControl*>& stops) {
+  std::vector<TWinControl*> children;
+  for (int i = 0; i < parent.ControlCount(); ++i)
+    if (auto* w = dynamic_cast<TWinControl*>(parent.Controls(i))) children.push_back(w);
+  std::stable_sort(children.begin(), children.end(), [](const TWinControl* a, const TWinControl* b) {
+    const unsigned oa = static_cast<unsigned>(a->TabOrder()), ob = static_cast<unsigned>(b->TabOrder());
+    return oa < ob;
+  });
+  for (TWinControl* w : children) {
+    if (!w->Visible() || !w->Enabled()) continue;
+    if (w->TabStop() && w->HandleAllocated()) stops.push_back(w);
+    CollectTabStops(*w, stops);
+  }
+}
+
+}  // namespace
+
+bool TCustomForm::SelectNext(TWinControl* from, bool forward) {
+  std::vector<TWinControl*> stops;
+  CollectTabStops(*this, stops);
+  if (stops.empty()) return false;
+  auto at = std::find(stops.begin(), stops.end(), from);
+  size_t index;
+  if (at == stops.end()) {
+    index = forward ? 0 : stops.size() - 1;
+  } else {
+    const size_t current = static_cast<size_t>(at - stops.begin());
+    index = forward ? (current + 1) % stops.size() : (current + stops.size() - 1) % stops.size();
+  }
+  if (stops[index] == from || !stops[index]->CanFocus()) return false;
+  stops[index]->SetFocus();
+  return true;
+}
+
 bool TCustomForm::DialogChar(wchar_t key) {
   TControl* target = FindAccelerated(*this, static_cast<wchar_t>(towupper(key)));
   if (!target) return false;

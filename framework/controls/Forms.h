@@ -87,6 +87,10 @@ public:
 
   // Told by a window of the form that took the focus; broadcasts CM_FOCUSCHANGED.
   void FocusChanged(TWinControl* control);
+  // Focuses the next (or previous) tab stop after `from`, wrapping around: tab stops are the
+  // focusable windows with TabStop, by TabOrder within each parent (unset orders last, in
+  // creation order), parents before their children. Returns whether the focus moved.
+  bool SelectNext(TWinControl* from, bool forward);
   // Alt+key: clicks the visible, enabled button (or check/radio box) whose caption marks the
   // key with "&". Returns whether one did.
   bool DialogChar(wchar_t key);

@@ -420,3 +420,48 @@ TEST(ApplicationLifetime, DestroyComponentsFreesTheFormsNewestFirst) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Keyboard, TabMovesThroughTheTabStopsInTabOrder) {
+  TLayoutForm form(nullptr, R"(object F: TForm
+  object Last1: TButton
+    TabOrder = 2
+  end
+  object First1: TButton
+    TabOrder = 0
+  end
+  object Panel1: TPanel
+    TabOrder = 1
+    object Inner1: TEdit
+    end
+    object Off1: TButton
+      TabStop = False
+    end
+  end
+  object Hidden1: TButton
+    Visible = False
+  end
+end
+)");
+  form.Show();
+  auto* first = static_cast<TWinControl*>(form.FindComponent("First1"));
+  auto* inner = static_cast<TWinControl*>(form.FindComponent("Inner1"));
+  auto* last = static_cast<TWinControl*>(form.FindComponent("Last1"));
+  first->SetFocus();
+  std::vector<TWinControl*> visited;
+  for (int i = 0; i < 4; ++i) {
+    SendMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
+    visited.push_back(FindControl(GetFocus()));
+  }
+  EXPECT_EQ(visited, (std::vector<TWinControl*>{inner, last, first, inner}));
+  EXPECT_TRUE(form.SelectNext(inner, false));
+  EXPECT_EQ(FindControl(GetFocus()), first);
+  // Key preview that swallows Tab keeps the focus where it is.
+  form.SetKeyPreview(true);
+  form.OnKeyDown = [](TObject*, uint16_t& key, TShiftState) { key = 0; };
+  SendMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
+  EXPECT_EQ(FindControl(GetFocus()), first);
+}
+
+}  // namespace
