@@ -3,6 +3,7 @@
 #include "app/settime/Autostart.h"
 #include "app/settime/TrayIcon.h"
 #include "framework/controls/Application.h"
+#include "framework/controls/OleCtrls.h"
 #include "framework/resources/ResourceFile.h"
 
 Tvelmain* velmain = nullptr;
@@ -11,6 +12,12 @@ namespace {
 constexpr const char* kSkinFileName = "velskin.skn";
 constexpr const char* kMovieFileName = "tarno.vel";
 constexpr const char* kTrayToolTip = "欢迎使用晴岚！";
+// The Flash control's Movie property.
+constexpr DISPID kMovieDispId = 102;
+
+TActiveXControl* MoviePlayer(const Tvelmain& form) {
+  return dynamic_cast<TActiveXControl*>(form.FindComponent("ShockwaveFlash1"));
+}
 }  // namespace
 
 const TClassInfo& Tvelmain::StaticClassInfo() {
@@ -144,11 +151,23 @@ void Tvelmain::TabSheet2Hide(TObject*) { TabSheet2->SetImageIndex(1); }
 
 void Tvelmain::TabSheet4Show(TObject*) {
   TabSheet4->SetImageIndex(26);
-  ExtractResourceNextToExecutable("flash", "swf3", kMovieFileName);
+  // A movie that cannot be written is reported here rather than thrown: thrown, it would also cut
+  // short the page change, and the page being left would miss its own hide step.
+  std::string moviePath;
+  try {
+    moviePath = ExtractResourceNextToExecutable("flash", "swf3", kMovieFileName);
+  } catch (const std::exception& error) {
+    Application->HandleException(error);
+    return;
+  }
+  TActiveXControl* player = MoviePlayer(*this);
+  // Without the Flash control (Wine has none) the area stays empty and only the file is handled.
+  if (player && player->SetStringProperty(kMovieDispId, moviePath)) (void)player->CallMethod("Play");
 }
 
 void Tvelmain::TabSheet4Hide(TObject*) {
   TabSheet4->SetImageIndex(27);
+  if (TActiveXControl* player = MoviePlayer(*this)) (void)player->CallMethod("Stop");
   DeleteFileIfExists(PathNextToExecutable(kMovieFileName));
 }
 
