@@ -166,6 +166,17 @@ void TCustomForm::CreateParams(TCreateParams& p) {
   p.WinClassName = Utf8ToWide(ClassName());
 }
 
+void TCustomForm::CreateWnd() {
+  creatingWindow_ = true;
+  try {
+    TWinControl::CreateWnd();
+  } catch (...) {
+    creatingWindow_ = false;
+    throw;
+  }
+  creatingWindow_ = false;
+}
+
 void TCustomForm::CreateWindowHandleDone() {
   pendingClientWidth_ = pendingClientHeight_ = -1;
   ApplyAlpha();
@@ -556,8 +567,8 @@ void TCustomForm::WndProc(TMessage& m) {
       }
       break;
     case WM_SIZE:
-      // A hidden window's sizes (the one at creation included) say nothing about its state.
-      if (!IsWindowVisible(Handle())) break;
+      // The size a window gets while it is created says nothing about the state asked for.
+      if (creatingWindow_) break;
       if (m.WParam == SIZE_MINIMIZED)
         windowState_ = TWindowState::wsMinimized;
       else if (m.WParam == SIZE_MAXIMIZED)

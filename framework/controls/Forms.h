@@ -123,6 +123,7 @@ protected:
   }
 
   void CreateParams(TCreateParams& params) override;
+  void CreateWnd() override;
   void CreateWindowHandleDone() override;
   void WndProc(TMessage& message) override;
   void PaintWindow(HDC dc) override;
@@ -153,6 +154,7 @@ private:
   int pendingClientWidth_ = -1;
   int pendingClientHeight_ = -1;
   bool placed_ = false;
+  bool creatingWindow_ = false;
   bool modal_ = false;
   bool releasePending_ = false;
   TModalResult modalResult_ = mrNone;

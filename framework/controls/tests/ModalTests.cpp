@@ -192,6 +192,18 @@ TEST(Timer, TicksOnlyWhileEnabled) {
   timer.SetInterval(0);
   pump(60);
   EXPECT_EQ(ticks, stopped);
+  // A one-shot timer that stops itself in its handler can be started again.
+  timer.SetInterval(30);
+  timer.SetEnabled(false);
+  timer.OnTimer = [&](TObject*) {
+    timer.SetEnabled(false);
+    ++ticks;
+  };
+  for (int round = 1; round <= 2; ++round) {
+    timer.SetEnabled(true);
+    pump(150);
+    EXPECT_EQ(ticks, stopped + round);
+  }
 }
 
 }  // namespace

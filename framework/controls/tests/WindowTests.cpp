@@ -98,6 +98,20 @@ TEST(FormWindow, ScreenCentreAndMaximisedStates) {
   EXPECT_FALSE(IsZoomed(big.Handle()));
 }
 
+TEST(FormWindow, StateFollowsMinimiseHideAndRestoreThroughTheApi) {
+  // What the tray icon does: minimise, hide, later show normal through the API, and again.
+  TPlainForm form(nullptr);
+  form.Show();
+  for (int round = 0; round < 2; ++round) {
+    form.SetWindowState(TWindowState::wsMinimized);
+    EXPECT_TRUE(IsIconic(form.Handle())) << round;
+    ShowWindow(form.Handle(), SW_HIDE);
+    ShowWindow(form.Handle(), SW_SHOWNORMAL);
+    EXPECT_FALSE(IsIconic(form.Handle())) << round;
+    EXPECT_EQ(form.WindowState(), TWindowState::wsNormal) << round;
+  }
+}
+
 TEST(FormWindow, ShowingThroughTheApiKeepsVisibleTrueWithoutOnShow) {
   TPlainForm form(nullptr);
   int shows = 0, hides = 0;
