@@ -161,8 +161,14 @@ void Tvelmain::TabSheet4Show(TObject*) {
     return;
   }
   TActiveXControl* player = MoviePlayer(*this);
-  // Without the Flash control (Wine has none) the area stays empty and only the file is handled.
-  if (player && player->SetStringProperty(kMovieDispId, moviePath)) (void)player->CallMethod("Play");
+  if (!player) return;
+  // Without the Flash control (Wine has none) its empty window would keep whatever was drawn there
+  // before; hidden, it lets the picture show through. The file is handled all the same.
+  if (!player->ControlAvailable()) {
+    player->SetVisible(false);
+    return;
+  }
+  if (player->SetStringProperty(kMovieDispId, moviePath)) (void)player->CallMethod("Play");
 }
 
 void Tvelmain::TabSheet4Hide(TObject*) {

@@ -10,7 +10,7 @@
 namespace {
 constexpr const char* kHelpFileName = "Helpx.chm";
 constexpr const char* kHelpTopic = "软件简介.htm";
-constexpr const char* kContactAddress = "mailto:qinglan@example.org";
+constexpr const char* kContactAddress = "mailto:ql@example.org";
 constexpr UINT kHelpDisplayTopic = 0;
 
 using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);

@@ -18,6 +18,7 @@
 #include "app/settime/Velmain.h"
 #include "app/settime/tests/AppFixture.h"
 #include "framework/controls/Application.h"
+#include "framework/controls/OleCtrls.h"
 #include "framework/resources/ResourceFile.h"
 #include "framework/resources/ResourceStream.h"
 #include "framework/win32/Strings.h"
@@ -166,6 +167,9 @@ TEST_F(Pages, TheMovieFileExistsExactlyWhileAboutIsActiveAndIsWrittenAfreshEachT
   WriteText(MoviePath(), "stale");
   ClickTab(kAboutTab);
   EXPECT_EQ(FileText(MoviePath()), MovieResource());
+  auto* player = dynamic_cast<TActiveXControl*>(velmain->FindComponent("ShockwaveFlash1"));
+  ASSERT_NE(player, nullptr);
+  EXPECT_EQ(player->Visible(), player->ControlAvailable()) << "an empty movie area must not hide the picture";
   ClickTab(kTutorialTab);
   EXPECT_FALSE(MovieExists());
   WriteText(MoviePath(), "left over");
