@@ -746,12 +746,21 @@ void TWinControl::PaintControls(HDC dc, TControl* stop) {
     IntersectClipRect(dc, 0, 0, c->Width(), c->Height());
     try {
       c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+      c->paintFailed_ = false;
     } catch (...) {
-      RestoreDC(dc, saved);
-      throw;
+      // One control that cannot paint does not keep its siblings from painting.
+      ReportPaintError(*c);
     }
     RestoreDC(dc, saved);
   }
+}
+
+void TWinControl::ReportPaintError(TControl& control) {
+  // Every repaint would fail again (the error box itself uncovers the control): the error is
+  // reported once, and again only after the control has painted successfully in between.
+  if (control.paintFailed_) return;
+  control.paintFailed_ = true;
+  HandleDispatchException(std::current_exception());
 }
 
 void TWinControl::PaintTo(HDC dc, int x, int y, TControl* stop) {
@@ -803,9 +812,9 @@ void TWinControl::PaintHandler(TMessage& m) {
       PaintWindow(dc);
       PaintControls(dc, nullptr);
     }
+    paintFailed_ = false;
   } catch (...) {
-    if (own) EndPaint(handle_, &ps);
-    throw;
+    ReportPaintError(*this);
   }
   if (own) EndPaint(handle_, &ps);
 }

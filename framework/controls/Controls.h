@@ -172,6 +172,7 @@ private:
   bool showHint_ = false;
   TPopupMenu* popupMenu_ = nullptr;
   bool clicking_ = false;
+  bool paintFailed_ = false;
 };
 
 struct TCreateParams {
@@ -281,6 +282,8 @@ private:
   friend LRESULT CALLBACK BrevinWndProc(HWND, UINT, WPARAM, LPARAM);
   friend void AttachWindow(TWinControl*, HWND);
   void PaintHandler(TMessage& message);
+  // Inside a catch block: hands a painting error to the application, once per run of failures.
+  void ReportPaintError(TControl& control);
   bool RouteMouseToChild(TMessage& message);
   void UpdateBoundsFromWindow();
   void UpdateHover(TControl* control);

@@ -3,6 +3,7 @@
 #include "framework/controls/Application.h"
 #include "framework/controls/ExtCtrls.h"
 #include "framework/controls/StdCtrls.h"
+#include "framework/graphics/Graphic.h"
 #include "framework/controls/tests/TestForms.h"
 
 namespace {
@@ -130,6 +131,52 @@ TEST(ErrorHandler, ErrorInAHandlerEndsThatHandlerAndTheLoopCarriesOn) {
   EXPECT_EQ(reported, (std::vector<std::string>{"boom", "boom"}));
   // The window is still there and still answers.
   EXPECT_TRUE(IsWindow(button->Handle()));
+  Application->OnException = nullptr;
+}
+
+// Paints itself red, or fails to paint while `fail` is set.
+class TFragile : public TGraphicControl {
+public:
+  using TGraphicControl::TGraphicControl;
+  bool fail = false;
+
+protected:
+  void Paint() override {
+    if (fail) throw EInvalidGraphicOperation("Unknown GIF version");
+    Canvas()->Brush()->SetColor(clRed);
+    Canvas()->FillRect(ClientRect());
+  }
+};
+
+TEST(ErrorHandler, AControlThatCannotPaintIsReportedOnceAndItsSiblingsStillPaint) {
+  std::vector<std::string> reported;
+  Application->OnException = [&](const std::exception& e) { reported.push_back(e.what()); };
+  TPlainForm form(nullptr);
+  auto* broken = new TFragile(&form);
+  broken->SetParent(&form);
+  broken->SetBounds(0, 0, 20, 20);
+  broken->fail = true;
+  auto* fine = new TFragile(&form);
+  fine->SetParent(&form);
+  fine->SetBounds(30, 0, 20, 20);
+  form.Show();
+  auto paint = [&] {
+    TBitmap shot;
+    shot.SetSize(form.ClientWidth(), form.ClientHeight());
+    form.PaintTo(shot.Canvas()->Handle(), 0, 0);
+    return shot.Canvas()->Pixel(40, 10);
+  };
+  for (int i = 0; i < 3; ++i) {
+    form.Repaint();
+    EXPECT_EQ(paint(), clRed);
+  }
+  EXPECT_EQ(reported, (std::vector<std::string>{"Unknown GIF version"}));
+  // Painting well once re-arms the report.
+  broken->fail = false;
+  paint();
+  broken->fail = true;
+  paint();
+  EXPECT_EQ(reported.size(), 2u);
   Application->OnException = nullptr;
 }
 
