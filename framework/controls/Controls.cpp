@@ -486,6 +486,8 @@ void TWinControl::CreateWnd() {
   creatingControl = outer;
   if (!window) throw EOutOfResources("Error creating window: " + SystemErrorMessage(GetLastError()));
   if (!handle_) AttachWindow(this, window);
+  // Windows puts a new child under its elder siblings; a layout means the later control in front.
+  if (p.Style & WS_CHILD) SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), FALSE);
   CreateWindowHandleDone();
   for (TControl* c : std::vector<TControl*>(controls_))

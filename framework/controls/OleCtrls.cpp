@@ -60,16 +60,26 @@ void TActiveXControl::ReleaseControl() {
 void TActiveXControl::CreateWindowHandleDone() {
   if (progId_.empty()) return;
   AtlHost& atl = AtlHost::Get();
-  if (!atl.ready) return;
-  const TRect client = ClientRect();
-  host_ = CreateWindowExW(0, L"AtlAxWin", Utf8ToWide(progId_).c_str(), WS_CHILD | WS_VISIBLE, 0, 0, client.Width(),
-                          client.Height(), Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
-  if (!host_) return;
-  IUnknown* unknown = nullptr;
-  if (SUCCEEDED(atl.getControl(host_, &unknown)) && unknown) {
+  const std::wstring progId = Utf8ToWide(progId_);
+  if (atl.ready) {
+    const TRect client = ClientRect();
+    host_ = CreateWindowExW(0, L"AtlAxWin", progId.c_str(), WS_CHILD | WS_VISIBLE, 0, 0, client.Width(), client.Height(),
+                            Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    IUnknown* unknown = nullptr;
+    if (host_ && SUCCEEDED(atl.getControl(host_, &unknown)) && unknown) {
+      void* dispatch = nullptr;
+      if (SUCCEEDED(unknown->QueryInterface(IID_IDispatch, &dispatch))) dispatch_ = static_cast<IDispatch*>(dispatch);
+      unknown->Release();
+    }
+  }
+  if (!dispatch_) {
+    // A container that cannot run the control (Wine's cannot) still leaves it reachable by name,
+    // without a picture.
+    CLSID clsid{};
     void* dispatch = nullptr;
-    if (SUCCEEDED(unknown->QueryInterface(IID_IDispatch, &dispatch))) dispatch_ = static_cast<IDispatch*>(dispatch);
-    unknown->Release();
+    if (SUCCEEDED(CLSIDFromProgID(progId.c_str(), &clsid)) &&
+        SUCCEEDED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, &dispatch)))
+      dispatch_ = static_cast<IDispatch*>(dispatch);
   }
   for (const std::string& setting : settings_) {
     const size_t eq = setting.find('=');

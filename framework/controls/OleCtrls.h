@@ -1,7 +1,9 @@
 #pragma once
-// A host for an ActiveX control named by its ProgID ("ShockwaveFlash.ShockwaveFlash"), reached
-// late-bound through its IDispatch. Where the control is not installed the host stays an empty
-// area and every call reports false, so a program can carry on without it.
+// A host for an ActiveX control named by its ProgID ("ShockwaveFlash.ShockwaveFlash"), shown in
+// the system's container window and reached late-bound through its IDispatch. Where the container
+// cannot run the control the object is still created and reachable, without a picture; where the
+// control is not installed the host stays an empty area and every call reports false, so a
+// program can carry on without it.
 #include <windows.h>
 #include <oaidl.h>
 

@@ -6,6 +6,8 @@
 #include "framework/controls/ExtCtrls.h"
 #include "framework/controls/Menus.h"
 #include "framework/controls/OleCtrls.h"
+
+#include <objbase.h>
 #include "framework/controls/Spin.h"
 #include "framework/controls/StdCtrls.h"
 #include "framework/controls/tests/TestForms.h"
@@ -355,6 +357,24 @@ TEST(ControlList, AParentHearsOfChildrenJoiningAndLeaving) {
   const std::vector<std::pair<TControl*, LPARAM>> expected = {{label, 1}, {button, 1}, {label, 0}, {button, 0}};
   EXPECT_EQ(heard, expected);
   EXPECT_EQ(panel->ControlCount(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ActiveXHost, AnInstalledControlIsHostedAndReachedByName) {
+  // The web browser control is part of every Windows (and of Wine).
+  TPlainForm form(nullptr);
+  auto* host = Make<TActiveXControl>(&form, 0, 0, 210, 60);
+  host->SetProgID("Shell.Explorer");
+  form.Show();
+  CLSID clsid{};
+  if (FAILED(CLSIDFromProgID(L"Shell.Explorer", &clsid))) GTEST_SKIP() << "no web browser control on this system";
+  ASSERT_TRUE(host->ControlAvailable());
+  EXPECT_TRUE(host->CallMethod("Stop"));
+  EXPECT_FALSE(host->CallMethod("NoSuchMethod"));
+  EXPECT_FALSE(host->SetStringProperty("NoSuchProperty", "x"));
 }
 
 }  // namespace
