@@ -21,6 +21,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
       Application->CreateForm(doeye);
       Application->CreateForm(doeye2);
       Application->Run();
+      // The forms' destructors take the tray icon away and close the media players.
+      Application->DestroyComponents();
     } catch (const std::exception& error) {
       // Without its windows the program cannot do anything: say why rather than vanish.
       Application->ShowException(error);

@@ -71,7 +71,8 @@ private:
   HWND window_ = nullptr;
   bool active_ = false;
   bool showDesigning_ = true;
-  bool clickFlag_ = false;
+  // Set from the start, so that the very first single click on the icon already counts.
+  bool clickFlag_ = true;
   TPopupMenu* popupMenu_ = nullptr;
   int shellCalls_ = 0;
 };
