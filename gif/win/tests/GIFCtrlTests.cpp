@@ -151,19 +151,19 @@ struct FrameSpec {
 std::unique_ptr<TGIFGraphic> MakeGif(const std::vector<FrameSpec>& frames) {
   auto graphic = std::make_unique<TGIFGraphic>();
   TGIFImage& gif = graphic->Image();
-  for (const FrameSpec& spec : frames) {
-    TDibImage dib = SolidDib(spec.width, spec.height, spec.color);
-    if (spec.transparent != clNone) {
+  for (const FrameSpec& shape : frames) {
+    TDibImage dib = SolidDib(shape.width, shape.height, shape.color);
+    if (shape.transparent != clNone) {
       uint8_t* row = dib.Row(0);
-      row[0] = BlueOf(spec.transparent);
-      row[1] = GreenOf(spec.transparent);
-      row[2] = RedOf(spec.transparent);
+      row[0] = BlueOf(shape.transparent);
+      row[1] = GreenOf(shape.transparent);
+      row[2] = RedOf(shape.transparent);
     }
-    const int index = gif.AddFrame(dib, spec.transparent);
+    const int index = gif.AddFrame(dib, shape.transparent);
     TGIFFrame& frame = gif.Frame(index);
-    frame.Origin = {spec.left, spec.top};
-    frame.Disposal = spec.disposal;
-    frame.DelayMs = spec.delay;
+    frame.Origin = {shape.left, shape.top};
+    frame.Disposal = shape.disposal;
+    frame.DelayMs = shape.delay;
   }
   gif.UpdateLogicalSize();
   gif.CurrentFrame = 0;

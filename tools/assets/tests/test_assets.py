@@ -25,8 +25,8 @@ import swfread  # noqa: E402
 
 def load_script(name):
     loader = importlib.machinery.SourceFileLoader(name.replace("-", "_"), os.path.join(TOOLS, name))
-    spec = importlib.util.spec_from_loader(loader.name, loader)
-    module = importlib.util.module_from_spec(spec)
+    module_spec = importlib.util.spec_from_loader(loader.name, loader)
+    module = importlib.util.module_from_spec(module_spec)
     loader.exec_module(module)
     return module
 
