@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "framework/win32/WindowClass.h"
 #include "framework/controls/Application.h"
 #include "framework/win32/Strings.h"
 
@@ -52,15 +53,7 @@ const TClassInfo& TTrayIcon::StaticClassInfo() {
 
 TTrayIcon::TTrayIcon(TComponent* owner)
     : TComponent(owner), clickTimer_(new TTimer(this)), icon_(std::make_unique<TIcon>()) {
-  static const bool registered = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = TrayWndProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = kTrayWindowClass;
-    return RegisterClassExW(&wc) != 0;
-  }();
-  (void)registered;
+  RegisterWindowClassOnce(kTrayWindowClass, TrayWndProc);
   window_ = CreateWindowExW(0, kTrayWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                             GetModuleHandleW(nullptr), this);
   clickTimer_->SetEnabled(false);

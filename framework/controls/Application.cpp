@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "framework/win32/Strings.h"
+#include "framework/win32/WindowClass.h"
 
 namespace {
 constexpr wchar_t kAppClass[] = L"TApplication";
@@ -43,17 +44,7 @@ void TApplication::Initialize() {
 
 HWND TApplication::Handle() {
   if (handle_) return handle_;
-  static bool registered = false;
-  if (!registered) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = AppWndProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = kAppClass;
-    wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
-    if (!RegisterClassExW(&wc)) throw EOutOfResources("Cannot register the application window class");
-    registered = true;
-  }
+  RegisterWindowClassOnce(kAppClass, AppWndProc, LoadIconW(GetModuleHandleW(nullptr), L"MAINICON"));
   // Zero-sized and centred: it shows only as the taskbar button.
   handle_ = CreateWindowExW(0, kAppClass, Utf8ToWide(title_).c_str(),
                             WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,

@@ -862,37 +862,26 @@ void TWinControl::ReflectToChild(TMessage& m, HWND child, UINT reflected) {
   }
 }
 
-bool TWinControl::DoKeyDown(TMessage& m) {
+// The form sees the key first when it previews keys; a handler that zeroes it swallows it.
+bool TWinControl::DispatchKey(TMessage& m, TKeyEvent TWinControl::*event) {
   uint16_t key = static_cast<uint16_t>(m.WParam);
   const TShiftState shift = KeyboardShiftState();
   TCustomForm* form = GetParentForm(this);
-  if (form && form != this && form->KeyPreview() && form->OnKeyDown) {
-    form->OnKeyDown(form, key, shift);
+  if (form && form != this && form->KeyPreview() && form->*event) {
+    (form->*event)(form, key, shift);
     if (key == 0) return true;
   }
-  if (OnKeyDown) {
-    OnKeyDown(this, key, shift);
+  if (this->*event) {
+    (this->*event)(this, key, shift);
     if (key == 0) return true;
   }
   m.WParam = key;
   return false;
 }
 
-bool TWinControl::DoKeyUp(TMessage& m) {
-  uint16_t key = static_cast<uint16_t>(m.WParam);
-  const TShiftState shift = KeyboardShiftState();
-  TCustomForm* form = GetParentForm(this);
-  if (form && form != this && form->KeyPreview() && form->OnKeyUp) {
-    form->OnKeyUp(form, key, shift);
-    if (key == 0) return true;
-  }
-  if (OnKeyUp) {
-    OnKeyUp(this, key, shift);
-    if (key == 0) return true;
-  }
-  m.WParam = key;
-  return false;
-}
+bool TWinControl::DoKeyDown(TMessage& m) { return DispatchKey(m, &TWinControl::OnKeyDown); }
+
+bool TWinControl::DoKeyUp(TMessage& m) { return DispatchKey(m, &TWinControl::OnKeyUp); }
 
 bool TWinControl::DoKeyPress(TMessage& m) {
   char16_t key = static_cast<char16_t>(m.WParam);

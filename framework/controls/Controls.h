@@ -267,6 +267,7 @@ protected:
   // True when the key was swallowed (key set to 0 by a handler).
   virtual bool DoKeyDown(TMessage& message);
   virtual bool DoKeyUp(TMessage& message);
+  bool DispatchKey(TMessage& message, TKeyEvent TWinControl::*event);
   virtual bool DoKeyPress(TMessage& message);
   bool IsSystemClass() const { return systemClass_; }
   void FontChanged() override;

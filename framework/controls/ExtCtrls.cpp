@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/controls/Application.h"
+#include "framework/win32/WindowClass.h"
 
 namespace {
 const TEnumNames& BevelCutNames() {
@@ -301,16 +302,7 @@ const TClassInfo& TTimer::StaticClassInfo() {
 }
 
 TTimer::TTimer(TComponent* owner) : TComponent(owner) {
-  static bool registered = false;
-  if (!registered) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = TimerWndProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = kTimerClass;
-    if (!RegisterClassExW(&wc)) throw EOutOfResources("Cannot register the timer window class");
-    registered = true;
-  }
+  RegisterWindowClassOnce(kTimerClass, TimerWndProc);
   // A message-only window: invisible to window enumeration and to the skin hook.
   window_ = CreateWindowExW(0, kTimerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!window_) throw EOutOfResources("Not enough timers available");

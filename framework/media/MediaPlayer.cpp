@@ -2,6 +2,7 @@
 
 
 #include "framework/win32/Strings.h"
+#include "framework/win32/WindowClass.h"
 
 namespace {
 constexpr wchar_t kNotifyClass[] = L"BrevinMediaPlayerNotify";
@@ -13,15 +14,7 @@ LRESULT CALLBACK NotifyProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 void RegisterNotifyClass() {
-  static const bool registered = [] {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = NotifyProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = kNotifyClass;
-    return RegisterClassExW(&windowClass) != 0;
-  }();
-  if (!registered) throw EOutOfResources("Cannot register the media player's window class");
+  RegisterWindowClassOnce(kNotifyClass, NotifyProc);
 }
 
 std::string MciErrorText(MCIERROR code) {
