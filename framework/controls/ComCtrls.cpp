@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
+#include "framework/controls/Application.h"
 #include "framework/win32/Strings.h"
 
 namespace {
@@ -184,6 +186,7 @@ void TPageControl::RemovePage(TTabSheet* page) {
   const bool wasActive = page == activePage_;
   std::erase(pages_, page);
   if (wasActive) activePage_ = nullptr;
+  if (page == showPending_) showPending_ = nullptr;
   RebuildTabs();
   // While the form goes away its pages are not shown one after another.
   const bool ending = Destroying() || (Owner() && Owner()->Destroying());
@@ -201,7 +204,12 @@ void TPageControl::SetActivePage(TTabSheet* page) {
     page->SetVisible(true);
   }
   if (old) old->SetVisible(false);
-  if (Loading() || (Owner() && Owner()->Destroying())) return;
+  if (Owner() && Owner()->Destroying()) return;
+  if (Loading()) {
+    showPending_ = page;
+    return;
+  }
+  showPending_ = nullptr;
   if (page && page->OnShow) page->OnShow(page);
   if (old && old->OnHide) old->OnHide(old);
 }
@@ -249,7 +257,22 @@ void TPageControl::AdjustClientRect(TRect& rect) const {
   rect = {r.left, r.top, r.right, r.bottom};
 }
 
+void TPageControl::RunPendingShow() {
+  for (const TControl* c = this; c && c->Parent(); c = c->Parent())
+    if (!c->Visible()) return;
+  TTabSheet* page = std::exchange(showPending_, nullptr);
+  if (page && page->OnShow) page->OnShow(page);
+}
+
 void TPageControl::WndProc(TMessage& m) {
+  if (m.Msg == CM_SHOWINGCHANGED && m.WParam && showPending_) {
+    // Whatever the handler does, the form goes on showing; its error is reported like any other.
+    try {
+      RunPendingShow();
+    } catch (...) {
+      HandleDispatchException(std::current_exception());
+    }
+  }
   if (m.Msg == CN_NOTIFY) {
     const NMHDR* hdr = reinterpret_cast<const NMHDR*>(m.LParam);
     if (hdr->code == TCN_SELCHANGE) {

@@ -23,6 +23,7 @@ public:
   TTabSheet* Pages(int index) const { return pages_.at(static_cast<size_t>(index)); }
   TTabSheet* ActivePage() const { return activePage_; }
   // Shows the page, hides the old one; the new page's OnShow runs, then the old one's OnHide.
+  // A page made active while the layout is read has its OnShow when the form is first shown.
   void SetActivePage(TTabSheet* page);
   int ActivePageIndex() const;
   void SetActivePageIndex(int index);
@@ -50,10 +51,12 @@ protected:
 
 private:
   int TabIndexOf(const TTabSheet* page) const;
+  void RunPendingShow();
   TTabSheet* PageOfTab(int tab) const;
 
   std::vector<TTabSheet*> pages_;
   TTabSheet* activePage_ = nullptr;
+  TTabSheet* showPending_ = nullptr;
   TTabStyle style_ = TTabStyle::tsTabs;
   bool multiLine_ = false;
   TImageList* images_ = nullptr;

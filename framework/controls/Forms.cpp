@@ -564,6 +564,8 @@ void TCustomForm::WndProc(TMessage& m) {
       if (m.LParam == 0) {
         SetVisibleFlagQuietly(m.WParam != 0);
         if (m.WParam && Application && Application->MainForm() == this) Application->ShowTaskbarButton();
+        TMessage showing{CM_SHOWINGCHANGED, m.WParam, 0, 0};
+        Broadcast(showing);
       }
       break;
     case WM_SIZE:

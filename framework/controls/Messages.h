@@ -27,6 +27,8 @@ constexpr UINT CM_FONTCHANGED = CM_BASE + 14;
 constexpr UINT CM_TEXTCHANGED = CM_BASE + 18;
 constexpr UINT CM_MOUSEENTER = CM_BASE + 19;
 constexpr UINT CM_MOUSELEAVE = CM_BASE + 20;
+// Sent to every control of a form that the form is being shown (WParam 1) or hidden (WParam 0).
+constexpr UINT CM_SHOWINGCHANGED = CM_BASE + 25;
 // Posted to a form that asked to be freed after the current message.
 constexpr UINT CM_RELEASE = CM_BASE + 33;
 // Performed on a parent when a child joins (LParam 1, after) or leaves (LParam 0, before);
@@ -45,3 +47,12 @@ constexpr UINT CN_KEYDOWN = CN_BASE + WM_KEYDOWN;
 constexpr UINT CN_SYSKEYDOWN = CN_BASE + WM_SYSKEYDOWN;
 constexpr UINT CN_HSCROLL = CN_BASE + WM_HSCROLL;
 constexpr UINT CN_VSCROLL = CN_BASE + WM_VSCROLL;
+
+// Private messages of the program's own windows, kept together so that no two meet on one window.
+// The tray icon's message window: the shell's mouse callback, and the tip re-applied after an add.
+constexpr UINT kTrayCallbackMessage = WM_USER + 1;
+constexpr UINT kTrayReapplyTipMessage = WM_USER + 2;
+// The threaded timer's window on the GUI thread: a tick handed over from the worker.
+constexpr UINT kTimerSyncMessage = WM_APP + 0x51;
+// The rest window: an audio failure, reported once the window is up so that the box stays in front.
+constexpr UINT kReportAudioErrorMessage = WM_APP + 0x120;

@@ -113,6 +113,55 @@ TEST(PageControl, FreeingTheFormShowsNoOtherPageOnTheWayOut) {
   EXPECT_TRUE(log.empty());
 }
 
+// The active page of a layout became active while the layout was read, when no handler may run.
+class TPagedForm : public TForm {
+public:
+  BREVIN_CLASS_INFO()
+  explicit TPagedForm(TComponent* owner) : TForm(owner) {
+    Handler("FirstShow", &TPagedForm::FirstShow);
+    Handler("SecondShow", &TPagedForm::SecondShow);
+    InitializeForm(R"(object PagedForm: TPagedForm
+  ClientWidth = 200
+  ClientHeight = 120
+  object Pages: TPageControl
+    Align = alClient
+    object First: TTabSheet
+      OnShow = FirstShow
+    end
+    object Second: TTabSheet
+      OnShow = SecondShow
+    end
+  end
+end
+)");
+  }
+  std::vector<std::string> log;
+  void FirstShow(TObject*) { log.push_back("first"); }
+  void SecondShow(TObject*) { log.push_back("second"); }
+};
+
+const TClassInfo& TPagedForm::StaticClassInfo() {
+  static const TClassInfo info("TPagedForm", &TForm::StaticClassInfo());
+  return info;
+}
+
+TEST(PageControl, TheActivePageOfALayoutHasItsOnShowOnceWhenTheFormFirstShows) {
+  TPagedForm form(nullptr);
+  EXPECT_TRUE(form.log.empty());
+  form.Show();
+  EXPECT_EQ(form.log, std::vector<std::string>{"first"});
+  form.Hide();
+  form.Show();
+  EXPECT_EQ(form.log, std::vector<std::string>{"first"});
+
+  // A page chosen before the first show is the one that shows, once.
+  TPagedForm other(nullptr);
+  auto* pages = dynamic_cast<TPageControl*>(other.FindComponent("Pages"));
+  pages->SetActivePageIndex(1);
+  other.Show();
+  EXPECT_EQ(other.log, std::vector<std::string>{"second"});
+}
+
 TEST(GraphicControls, MouseGoesToTheTopmostControlUnderIt) {
   TPlainForm form(nullptr);
   auto* below = new TLabel(&form);
