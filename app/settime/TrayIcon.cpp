@@ -110,7 +110,6 @@ void TTrayIcon::FillIconData() {
 }
 
 bool TTrayIcon::Notify(DWORD message) {
-  ++shellCalls_;
   return Shell_NotifyIconW(message, &data_) != FALSE;
 }
 

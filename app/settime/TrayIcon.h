@@ -12,11 +12,9 @@
 #include "framework/classes/Properties.h"
 #include "framework/controls/ExtCtrls.h"
 #include "framework/controls/Menus.h"
+#include "framework/controls/Messages.h"
 #include "framework/graphics/Graphic.h"
 
-// Private messages of the icon's message window.
-constexpr UINT kTrayCallbackMessage = WM_USER + 1;
-constexpr UINT kTrayReapplyTipMessage = WM_USER + 2;
 // The tooltip of the version-1 record holds 64 characters; the text is limited as it would be
 // in code page 936, where it takes at most 62 bytes.
 constexpr size_t kTrayTipLimit = 62;
@@ -54,8 +52,6 @@ public:
   void PopupAtCursor();
 
   HWND MessageWindow() const { return window_; }
-  // Shell calls made so far, so that callers can tell a no-op from a repeated call.
-  int ShellCallCount() const { return shellCalls_; }
 
 private:
   static LRESULT CALLBACK TrayWndProc(HWND, UINT, WPARAM, LPARAM);
@@ -74,7 +70,6 @@ private:
   // Set from the start, so that the very first single click on the icon already counts.
   bool clickFlag_ = true;
   TPopupMenu* popupMenu_ = nullptr;
-  int shellCalls_ = 0;
 };
 
 // The one tray icon, created by the main window's show handler.

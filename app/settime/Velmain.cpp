@@ -77,7 +77,13 @@ Tvelmain::Tvelmain(TComponent* owner) : TForm(owner) {
   Bind(Timer1, "Timer1");
   Bind(PopupMenu1, "PopupMenu1");
   Bind(Label12, "Label12");
+  SetReminderHost(this);
   InitializeForm();
+}
+
+Tvelmain::~Tvelmain() {
+  SetReminderHost(nullptr);
+  if (velmain == this) velmain = nullptr;
 }
 
 void Tvelmain::FormCreate(TObject*) {

@@ -1,7 +1,7 @@
 #pragma once
 // The main window: alarm settings, the eye-exercise tutorial, About, the tray menu. The alarm
 // has no object of its own: its state is the content of this window's controls, which the
-// reminder windows read and write through the one instance `velmain`.
+// reminder windows read and write through the one instance `velmain`, their host.
 #include <string>
 
 #include "framework/controls/Buttons.h"
@@ -11,13 +11,15 @@
 #include "framework/controls/Menus.h"
 #include "framework/controls/Spin.h"
 #include "framework/controls/StdCtrls.h"
+#include "reminders/ReminderHost.h"
 
 class TSkinData;
 
-class Tvelmain : public TForm {
+class Tvelmain : public TForm, public TReminderHost {
 public:
   BREVIN_CLASS_INFO()
   explicit Tvelmain(TComponent* owner);
+  ~Tvelmain() override;
 
   // Lifecycle.
   void FormCreate(TObject* sender);
@@ -32,10 +34,13 @@ public:
   void RadioButton1Click(TObject* sender);
   void RadioButton2Click(TObject* sender);
   void Timer1Timer(TObject* sender);
-  // Run by the return button of either reminder window.
-  void RearmAfterReminder();
-  // "您已连续工作了h时m分s秒" from the alarm time text and the work start text.
-  std::string WorkedTimeText() const;
+  // What the reminder windows ask of the alarm. The re-arm is run by their return buttons; the
+  // worked time is "您已连续工作了h时m分s秒" from the alarm time text and the work start text.
+  bool ExerciseMode() const override;
+  int LockSeconds() const override;
+  std::string WorkedTimeText() const override;
+  void RearmAfterReminder() override;
+  void ReminderClosed() override;
   bool Armed() const { return !SpeedButton1->Enabled(); }
 
   // Pages and commands.

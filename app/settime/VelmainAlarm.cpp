@@ -111,10 +111,7 @@ void Tvelmain::Timer1Timer(TObject*) {
 
   if (CheckBox1->Checked()) {
     if (!Application->FindComponent("doeye2")) Application->CreateForm(doeye2);
-    if (HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr)) ShowWindow(taskbar, SW_HIDE);
-    ShowCursor(FALSE);
-    doeye2->Timer2->SetEnabled(false);
-    doeye2->BitBtn1->SetVisible(false);
+    doeye2->EnterLockScreen();
     if (TrayIcon1) TrayIcon1->SetActive(false);
     doeye2->ShowModal();
   } else {
@@ -132,6 +129,14 @@ void Tvelmain::RearmAfterReminder() {
   SetPromptLine(RestLineText(Label3->Caption()));
   SetExerciseLine(ExerciseLineText(Label3->Caption()));
   Label7->SetCaption(Label2->Caption());
+}
+
+bool Tvelmain::ExerciseMode() const { return RadioButton1->Checked(); }
+
+int Tvelmain::LockSeconds() const { return SpinEdit1->Value(); }
+
+void Tvelmain::ReminderClosed() {
+  if (TrayIcon1) TrayIcon1->SetActive(true);
 }
 
 std::string Tvelmain::WorkedTimeText() const {

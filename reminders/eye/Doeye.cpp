@@ -1,8 +1,7 @@
 #include "reminders/eye/Doeye.h"
 
-#include "app/settime/TrayIcon.h"
-#include "app/settime/Velmain.h"
 #include "reminders/ReminderClasses.h"
+#include "reminders/ReminderHost.h"
 #include "reminders/audio/ExerciseAudio.h"
 
 Tdoeye* doeye = nullptr;
@@ -39,9 +38,9 @@ void Tdoeye::FormShow(TObject*) {
   SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   // Appended rather than concatenated: GCC 12 misreads "\r" + string as an overlapping copy.
   std::string message = "\r";
-  message += velmain->WorkedTimeText();
+  message += ReminderHost().WorkedTimeText();
   Label1->SetCaption(message);
-  if (velmain->RadioButton1->Checked()) {
+  if (ReminderHost().ExerciseMode()) {
     SetCaption("休息一下吧！");
     Label2->SetCaption("   正在播放眼保健操...");
     Label2->Font()->SetSize(11);
@@ -59,13 +58,13 @@ void Tdoeye::FormShow(TObject*) {
 void Tdoeye::BitBtn1Click(TObject*) { TogglePauseButton(*MediaPlayer1, *BitBtn1); }
 
 void Tdoeye::SpeedButton1Click(TObject*) {
-  const std::exception_ptr closeError = velmain->RadioButton1->Checked() ? StopExerciseAudio(*MediaPlayer1) : nullptr;
-  velmain->RearmAfterReminder();
+  const std::exception_ptr closeError = ReminderHost().ExerciseMode() ? StopExerciseAudio(*MediaPlayer1) : nullptr;
+  ReminderHost().RearmAfterReminder();
   Close();
   if (closeError) std::rethrow_exception(closeError);
 }
 
 void Tdoeye::FormClose(TObject*, TCloseAction&) {
   DeleteExerciseAudio();
-  if (TrayIcon1) TrayIcon1->SetActive(true);
+  ReminderHost().ReminderClosed();
 }

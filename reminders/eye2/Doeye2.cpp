@@ -2,20 +2,15 @@
 
 #include <string>
 
-#include "app/settime/TrayIcon.h"
-#include "app/settime/Velmain.h"
 #include "framework/controls/Application.h"
-#include "framework/controls/Spin.h"
 #include "reminders/ReminderClasses.h"
+#include "reminders/ReminderHost.h"
 #include "reminders/audio/ExerciseAudio.h"
 
 Tdoeye2* doeye2 = nullptr;
 
 namespace {
 constexpr int kDesignClientHeight = 712;
-// Posted by the show handler when the audio could not be started: the report waits until the
-// window is up, so that the message box is owned by it and stays in front of it.
-constexpr UINT kReportAudioErrorMessage = WM_APP + 0x120;
 }  // namespace
 
 const TClassInfo& Tdoeye2::StaticClassInfo() {
@@ -70,13 +65,13 @@ void Tdoeye2::FormShow(TObject*) {
   SetWindowState(TWindowState::wsMaximized);
   SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   GIFAnimator1->SetAnimate(true);
-  lockCounter_ = velmain->SpinEdit1->Value();
+  lockCounter_ = ReminderHost().LockSeconds();
   locked_ = true;
   audioError_ = nullptr;
-  Label1->SetCaption(velmain->WorkedTimeText());
+  Label1->SetCaption(ReminderHost().WorkedTimeText());
   Label3->SetVisible(true);
   SpeedButton1->SetVisible(false);
-  if (velmain->RadioButton1->Checked()) {
+  if (ReminderHost().ExerciseMode()) {
     Label2->SetCaption("\r\r\r正在播放眼保健操...");
     try {
       StartExerciseAudio(*MediaPlayer1);
@@ -104,20 +99,35 @@ void Tdoeye2::Timer2Timer(TObject*) {
   Unlock();
 }
 
+void Tdoeye2::EnterLockScreen() {
+  if (HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr)) ShowWindow(taskbar, SW_HIDE);
+  ShowCursor(FALSE);
+  Timer2->SetEnabled(false);
+  BitBtn1->SetVisible(false);
+}
+
+void Tdoeye2::LeaveLockScreen() {
+  if (HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr)) ShowWindow(taskbar, SW_RESTORE);
+  // Closed before the countdown ran out (only the program can do that): the pointer and the
+  // countdown must not stay behind with the hidden window.
+  Timer2->SetEnabled(false);
+  if (locked_) Unlock();
+}
+
 void Tdoeye2::Unlock() {
   locked_ = false;
   Label3->SetCaption("");
   Label3->SetVisible(false);
   SpeedButton1->SetVisible(true);
-  // Balances the one hide the alarm made before showing the window.
+  // Balances the hide of EnterLockScreen.
   ShowCursor(TRUE);
 }
 
 void Tdoeye2::BitBtn1Click(TObject*) { TogglePauseButton(*MediaPlayer1, *BitBtn1); }
 
 void Tdoeye2::SpeedButton1Click(TObject*) {
-  const std::exception_ptr closeError = velmain->RadioButton1->Checked() ? StopExerciseAudio(*MediaPlayer1) : nullptr;
-  velmain->RearmAfterReminder();
+  const std::exception_ptr closeError = ReminderHost().ExerciseMode() ? StopExerciseAudio(*MediaPlayer1) : nullptr;
+  ReminderHost().RearmAfterReminder();
   Timer2->SetEnabled(false);
   Close();
   if (closeError) std::rethrow_exception(closeError);
@@ -127,12 +137,8 @@ void Tdoeye2::FormKeyDown(TObject*, uint16_t& key, TShiftState) { key = 0; }
 
 void Tdoeye2::FormClose(TObject*, TCloseAction&) {
   DeleteExerciseAudio();
-  if (HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr)) ShowWindow(taskbar, SW_RESTORE);
-  if (TrayIcon1) TrayIcon1->SetActive(true);
-  // Closed before the countdown ran out (only the program can do that): the pointer and the
-  // countdown must not stay behind with the hidden window.
-  Timer2->SetEnabled(false);
-  if (locked_) Unlock();
+  LeaveLockScreen();
+  ReminderHost().ReminderClosed();
 }
 
 void Tdoeye2::ReportAudioError() {

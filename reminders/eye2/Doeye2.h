@@ -1,7 +1,8 @@
 #pragma once
 // The full-screen rest window: semi-transparent and stay-on-top, it covers the desktop, swallows
 // every key and offers its return button only when the lock countdown has run out. The alarm
-// hides the taskbar and the pointer before showing it modally; the window brings both back.
+// enters the lock screen (taskbar and pointer hidden) before showing it modally; closing the
+// window leaves it.
 #include <cstdint>
 #include <exception>
 #include <utility>
@@ -26,6 +27,10 @@ public:
   void BitBtn1Click(TObject* sender);
   void SpeedButton1Click(TObject* sender);
 
+  // Hides the taskbar and the pointer and holds the countdown and the pause button back until
+  // the window shows; closing the window undoes it.
+  void EnterLockScreen();
+
   TPanel* Panel1 = nullptr;
   TLabel* Label1 = nullptr;              // worked-time message
   TPanel* Panel2 = nullptr;
@@ -43,6 +48,7 @@ protected:
   void Resize() override;
 
 private:
+  void LeaveLockScreen();
   void Unlock();
   void ReportAudioError();
 
