@@ -67,6 +67,16 @@ HWND WaitForWindow(DWORD process, const wchar_t* caption, DWORD timeoutMs = 1500
   return nullptr;
 }
 
+bool OwnsWindowOfClass(DWORD process, const wchar_t* className) {
+  for (HWND window = FindWindowExW(nullptr, nullptr, className, nullptr); window;
+       window = FindWindowExW(nullptr, window, className, nullptr)) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == process) return true;
+  }
+  return false;
+}
+
 void Stop(Process& process) {
   if (!process.handle) return;
   TerminateProcess(process.handle.get(), 0);
@@ -82,13 +92,21 @@ TEST(EndToEnd, StartsShowsItsMainWindowWritesItsSkinAndRefusesASecondCopy) {
   ASSERT_NE(main, nullptr) << "the main window did not appear";
   EXPECT_TRUE(std::filesystem::exists(skin));
 
+  const auto skinWritten = std::filesystem::last_write_time(skin);
   Process second = Start();
   ASSERT_TRUE(second.handle);
   HWND refusal = WaitForWindow(second.id, L"提示");
   ASSERT_NE(refusal, nullptr) << "the second copy must say that one is running";
+  wchar_t text[64] = {};
+  GetDlgItemTextW(refusal, 0xFFFF, text, 64);  // the message box's text control
+  EXPECT_EQ(WideToUtf8(text), "晴岚已经运行!");
   EXPECT_EQ(WaitForWindow(second.id, L"晴岚 V1.2", 500), nullptr);
+  EXPECT_FALSE(OwnsWindowOfClass(second.id, L"BrevinTrayIconWindow")) << "no tray icon for the second copy";
   PostMessageW(refusal, WM_COMMAND, IDOK, 0);
   EXPECT_EQ(WaitForSingleObject(second.handle.get(), 10000), WAIT_OBJECT_0);
+  EXPECT_EQ(std::filesystem::last_write_time(skin), skinWritten) << "the second copy writes nothing";
+  EXPECT_FALSE(std::filesystem::exists(Directory() / L"eyezz.mp3"));
+  EXPECT_FALSE(std::filesystem::exists(Directory() / L"tarno.vel"));
 
   // Closing the main window only hides it in the tray: the program keeps running.
   PostMessageW(main, WM_CLOSE, 0, 0);

@@ -100,6 +100,45 @@ TEST_F(Alarm, RearmGivesRetryCaptionOneHourAfterDismissal) {
   EXPECT_EQ(velmain->Label6->Caption(), "将在12:00:42休息！");
   EXPECT_EQ(velmain->Label23->Caption(), "将在12:00:42\r播放眼保健操！");
   EXPECT_TRUE(velmain->Label6->Visible()) << "the line of the current mode stays the visible one";
+
+  velmain->SpeedButton2Click(nullptr);
+  EXPECT_EQ(velmain->SpeedButton2->Caption(), "取消") << "cancelling turns the retry button back";
+  EXPECT_EQ(velmain->Label6->Caption(), " 未设置闹钟时间！");
+}
+
+TEST_F(Alarm, SettingInExerciseModeShowsTheExerciseLine) {
+  SetClock(EncodeDateTime(2026, 12, 7, 13, 0, 0));
+  velmain->ArmAtStartup();
+  velmain->SpeedButton2Click(nullptr);
+  velmain->DateTimePicker1->SetDateTime(ParseTimeText("13:45:10"));
+  velmain->SpeedButton1Click(nullptr);
+  EXPECT_EQ(velmain->Label3->Caption(), "13:45:10");
+  EXPECT_EQ(velmain->Label23->Caption(), "将在13:45:10\r播放眼保健操！");
+  EXPECT_EQ(velmain->Label8->Caption(), "将在13:45:10\r播放眼保健操！");
+  EXPECT_TRUE(velmain->Label23->Visible());
+  EXPECT_FALSE(velmain->Label6->Visible());
+  EXPECT_EQ(velmain->Label7->Caption(), "13:00:00");
+  EXPECT_FALSE(velmain->SpeedButton1->Enabled());
+  EXPECT_EQ(velmain->SpeedButton2->Caption(), "取消");
+}
+
+TEST_F(Alarm, AnAlarmSetToTheCurrentSecondFiresAtTheNextTickInThatSecond) {
+  SetClock(EncodeDateTime(2026, 12, 7, 16, 20, 5));
+  velmain->ArmAtStartup();
+  velmain->RadioButton2->SetChecked(true);
+  velmain->RadioButton2Click(nullptr);
+  velmain->SpeedButton2Click(nullptr);
+  velmain->Timer1Timer(nullptr);
+  velmain->DateTimePicker1->SetDateTime(ParseTimeText("16:20:05"));
+  velmain->SpeedButton1Click(nullptr);
+  bool shown = false;
+  WhileModal([&] {
+    shown = doeye->Showing();
+    doeye->SpeedButton1Click(nullptr);
+  });
+  velmain->Timer1Timer(nullptr);
+  EXPECT_TRUE(shown);
+  EXPECT_EQ(velmain->Label3->Caption(), "17:20:05");
 }
 
 TEST_F(Alarm, WorkedTimeAcrossMidnightIsOneHour) {

@@ -41,6 +41,11 @@ protected:
     RegCloseKey(key);
     return count;
   }
+  // What Windows should run at logon: this executable, in quotes when its path has a space.
+  static std::string ThisProgram() {
+    const std::string path = ExecutablePath();
+    return path.find(' ') == std::string::npos ? path : "\"" + path + "\"";
+  }
   static void Click() { velmain->SpeedButton3Click(velmain->SpeedButton3); }
   static std::string Caption() { return velmain->SpeedButton3->Caption(); }
 
@@ -61,13 +66,13 @@ TEST_F(Autostart, EachClickFlipsTheCaptionAndTheValue) {
   velmain->SpeedButton3->SetCaption(kAutostartOff);
   Click();
   EXPECT_EQ(Caption(), kAutostartOn);
-  EXPECT_EQ(Stored(), AutostartCommand(ExecutablePath()));
+  EXPECT_EQ(Stored(), ThisProgram());
   Click();
   EXPECT_EQ(Caption(), kAutostartOff);
   EXPECT_EQ(Stored(), std::nullopt);
   Click();
   EXPECT_EQ(Caption(), kAutostartOn);
-  EXPECT_EQ(Stored(), AutostartCommand(ExecutablePath())) << "a second click adds it again";
+  EXPECT_EQ(Stored(), ThisProgram()) << "a second click adds it again";
 }
 
 TEST_F(Autostart, TurningOnTwiceOverwritesTheOneValue) {
@@ -77,7 +82,7 @@ TEST_F(Autostart, TurningOnTwiceOverwritesTheOneValue) {
   WriteAutostartValue(Application->Title(), "C:\\elsewhere\\old.exe");
   velmain->SpeedButton3->SetCaption(kAutostartOff);
   Click();
-  EXPECT_EQ(Stored(), AutostartCommand(ExecutablePath())) << "the current path replaces a stale one";
+  EXPECT_EQ(Stored(), ThisProgram()) << "the current path replaces a stale one";
   EXPECT_EQ(RunValueCount(), values);
 }
 

@@ -47,7 +47,18 @@ TEST_F(Lifecycle, EveryWayOfClosingHidesIntoTheTray) {
     EXPECT_TRUE(IsWindowVisible(velmain->Handle()));
     EXPECT_FALSE(TrayIcon1->Active());
     EXPECT_EQ(velmain->PageControl1->ActivePage(), velmain->TabSheet1);
+    EXPECT_EQ(velmain->TabSheet1->ImageIndex(), 28) << "the active settings tab shows its active image";
   }
+}
+
+TEST_F(Lifecycle, TheFirstShowGivesTheTrayIconItsTipAndItsFiveItemMenu) {
+  ASSERT_NE(TrayIcon1, nullptr);
+  EXPECT_EQ(TrayIcon1->ToolTip(), "欢迎使用晴岚！");
+  ASSERT_NE(TrayIcon1->PopupMenu(), nullptr);
+  const TMenuItem* items = TrayIcon1->PopupMenu()->Items();
+  std::vector<std::string> captions;
+  for (int i = 0; i < items->Count(); ++i) captions.push_back(items->Items(i)->Caption());
+  EXPECT_EQ(captions, (std::vector<std::string>{"设置(&S)", "帮助(&H)", "关于(&A)", "-", "退出(&X)"}));
 }
 
 TEST_F(Lifecycle, TheMinimiseBoxOnlyMinimises) {
