@@ -8,7 +8,16 @@
 #include "reminders/eye/Doeye.h"
 #include "reminders/eye2/Doeye2.h"
 
+namespace {
+// A crash while the rest window is up would leave the user without a taskbar or a pointer.
+LONG WINAPI RestoreDesktopBeforeCrash(EXCEPTION_POINTERS*) {
+  RestoreDesktopAfterLock();
+  return EXCEPTION_CONTINUE_SEARCH;
+}
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  SetUnhandledExceptionFilter(RestoreDesktopBeforeCrash);
   Application->Initialize();
   Application->SetTitle("晴岚");
   // One copy per desktop session: the mutex exists for as long as the first copy runs.
@@ -16,6 +25,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   if (GetLastError() == ERROR_ALREADY_EXISTS) {
     Application->MessageBox("晴岚已经运行!", "提示", 0);
   } else {
+    // An earlier run that was ended while locked left the taskbar hidden.
+    RestoreDesktopAfterLock();
     try {
       Application->CreateForm(velmain);
       Application->CreateForm(doeye);
@@ -25,6 +36,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
       Application->DestroyComponents();
     } catch (const std::exception& error) {
       // Without its windows the program cannot do anything: say why rather than vanish.
+      RestoreDesktopAfterLock();
       Application->ShowException(error);
     }
   }

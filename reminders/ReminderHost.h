@@ -1,7 +1,10 @@
 #pragma once
 // What a reminder window reads from, and reports to, the alarm that showed it. The main window is
 // the one host; the reminder windows know nothing else of the program above them.
+#include <exception>
 #include <string>
+
+class TMediaPlayer;
 
 class TReminderHost {
 public:
@@ -24,3 +27,9 @@ protected:
 void SetReminderHost(TReminderHost* host);
 // Raises an Exception when no host is registered, instead of reminding nobody.
 TReminderHost& ReminderHost();
+
+// What every way out of a reminder window comes to, the return button, Alt+F4, a close from
+// outside or the end of the session alike: the audio stopped and closed, the alarm re-armed an
+// hour ahead, the audio file deleted. A failure to close the audio is handed back, to be reported
+// once the window has done the rest.
+[[nodiscard]] std::exception_ptr FinishReminder(TMediaPlayer& player);

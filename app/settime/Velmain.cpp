@@ -5,6 +5,8 @@
 #include "framework/controls/Application.h"
 #include "framework/controls/OleCtrls.h"
 #include "framework/resources/ResourceFile.h"
+#include "reminders/eye/Doeye.h"
+#include "reminders/eye2/Doeye2.h"
 
 Tvelmain* velmain = nullptr;
 
@@ -132,6 +134,19 @@ void Tvelmain::X1Click(TObject*) {
   DeleteFileIfExists(PathNextToExecutable(kSkinFileName));
   DeleteFileIfExists(PathNextToExecutable(kMovieFileName));
   Application->Terminate();
+}
+
+void Tvelmain::WndProc(TMessage& m) {
+  if (m.Msg == WM_ENDSESSION && m.WParam) EndOfSession();
+  TForm::WndProc(m);
+}
+
+// The process may end as soon as the session's end has been announced: what the return button
+// and the exit command would put right (taskbar, pointer, files, tray icon) is put right now.
+void Tvelmain::EndOfSession() {
+  if (doeye) doeye->EndForSession();
+  if (doeye2) doeye2->EndForSession();
+  X1Click(this);
 }
 
 void Tvelmain::RestoreFromTray() {

@@ -2,6 +2,8 @@
 // The main window: alarm settings, the eye-exercise tutorial, About, the tray menu. The alarm
 // has no object of its own: its state is the content of this window's controls, which the
 // reminder windows read and write through the one instance `velmain`, their host.
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "framework/controls/Buttons.h"
@@ -88,6 +90,9 @@ public:
   TLabel* Label12 = nullptr;             // contact link
   TSkinData* SkinData1 = nullptr;
 
+protected:
+  void WndProc(TMessage& message) override;
+
 private:
   void SetPromptLine(const std::string& text);
   void SetExerciseLine(const std::string& text);
@@ -97,6 +102,12 @@ private:
   void ShowHelp();
   void RestoreFromTray();
   bool ReminderUp() const;
+  // The next tick looks at the seconds after this one; setting the alarm makes the current second
+  // count again, so that an alarm set to it fires at the next tick.
+  void CheckFromNow();
+  void EndOfSession();
+
+  std::optional<int64_t> checkedUpTo_;
 };
 
 extern Tvelmain* velmain;

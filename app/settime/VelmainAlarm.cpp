@@ -1,6 +1,7 @@
 // The alarm: one time of day kept as text, compared with the clock text once a second.
 #include <windows.h>
 
+#include "app/alarm/AlarmTick.h"
 #include "app/alarm/TimeText.h"
 #include "app/settime/TrayIcon.h"
 #include "app/settime/Velmain.h"
@@ -42,7 +43,10 @@ void Tvelmain::SetArmedControls() {
   SpeedButton2->SetEnabled(true);
 }
 
+void Tvelmain::CheckFromNow() { checkedUpTo_ = ClockSecond(Now()) - 1; }
+
 void Tvelmain::ArmAtStartup() {
+  CheckFromNow();
   Label2->SetCaption(FormatTimeText(Now()));
   DateTimePicker1->SetDateTime(Now() + ParseTimeText("01:00:00"));
   Label3->SetCaption(FormatTimeText(DateTimePicker1->DateTime()));
@@ -59,6 +63,7 @@ void Tvelmain::ArmAtStartup() {
 }
 
 void Tvelmain::SpeedButton1Click(TObject*) {
+  CheckFromNow();
   Label3->SetCaption(FormatTimeText(DateTimePicker1->DateTime()));
   SetArmedControls();
   SetExerciseLine(ExerciseLineText(Label3->Caption()));
@@ -104,16 +109,35 @@ bool Tvelmain::ReminderUp() const {
 }
 
 void Tvelmain::Timer1Timer(TObject*) {
-  Label2->SetCaption(FormatTimeText(Now()));
-  if (Label3->Caption() != Label2->Caption()) return;
-  // Two ticks can land in the alarm's second; the second one finds the reminder already up.
-  if (ReminderUp()) return;
+  const TDateTime now = Now();
+  Label2->SetCaption(FormatTimeText(now));
+  const int64_t second = ClockSecond(now);
+  const int64_t checked = checkedUpTo_.value_or(second - 1);
+  checkedUpTo_ = second;
+  // The ticks of the modal loop while a reminder is up only move the clock.
+  if (Label3->Caption().empty() || ReminderUp()) return;
+  switch (CheckAlarmTick(checked, second, Label3->Caption())) {
+    case TAlarmTick::Wait:
+      return;
+    case TAlarmTick::Restart:
+      RearmAfterReminder();
+      return;
+    case TAlarmTick::Fire:
+      break;
+  }
 
   if (CheckBox1->Checked()) {
     if (!Application->FindComponent("doeye2")) Application->CreateForm(doeye2);
     doeye2->EnterLockScreen();
     if (TrayIcon1) TrayIcon1->SetActive(false);
-    doeye2->ShowModal();
+    try {
+      doeye2->ShowModal();
+    } catch (...) {
+      // A rest window that could not show must not leave the desktop locked.
+      doeye2->LeaveLockScreen();
+      ReminderClosed();
+      throw;
+    }
   } else {
     if (!Application->FindComponent("doeye")) Application->CreateForm(doeye);
     if (TrayIcon1) TrayIcon1->SetActive(false);

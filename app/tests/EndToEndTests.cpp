@@ -86,11 +86,17 @@ void Stop(Process& process) {
 TEST(EndToEnd, StartsShowsItsMainWindowWritesItsSkinAndRefusesASecondCopy) {
   const auto skin = Directory() / L"velskin.skn";
   std::filesystem::remove(skin);
+  // As an earlier run that was ended while its rest window was up leaves it.
+  HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+  ASSERT_NE(taskbar, nullptr);
+  ShowWindow(taskbar, SW_HIDE);
   Process first = Start();
   ASSERT_TRUE(first.handle);
   HWND main = WaitForWindow(first.id, L"晴岚 V1.2");
   ASSERT_NE(main, nullptr) << "the main window did not appear";
   EXPECT_TRUE(std::filesystem::exists(skin));
+  EXPECT_TRUE(IsWindowVisible(taskbar)) << "start-up gives the taskbar back";
+  ShowWindow(taskbar, SW_SHOW);
 
   const auto skinWritten = std::filesystem::last_write_time(skin);
   Process second = Start();

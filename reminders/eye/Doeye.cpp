@@ -11,7 +11,7 @@ const TClassInfo& Tdoeye::StaticClassInfo() {
   return info;
 }
 
-Tdoeye::Tdoeye(TComponent* owner) : TForm(owner) {
+Tdoeye::Tdoeye(TComponent* owner) : TReminderForm(owner) {
   RegisterReminderClasses();
   Handler("FormShow", &Tdoeye::FormShow);
   Handler("FormClose", &Tdoeye::FormClose);
@@ -35,6 +35,7 @@ void Tdoeye::CreateParams(TCreateParams& params) {
 }
 
 void Tdoeye::FormShow(TObject*) {
+  BeginReminder();
   SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   // Appended rather than concatenated: GCC 12 misreads "\r" + string as an overlapping copy.
   std::string message = "\r";
@@ -57,14 +58,6 @@ void Tdoeye::FormShow(TObject*) {
 
 void Tdoeye::BitBtn1Click(TObject*) { TogglePauseButton(*MediaPlayer1, *BitBtn1); }
 
-void Tdoeye::SpeedButton1Click(TObject*) {
-  const std::exception_ptr closeError = ReminderHost().ExerciseMode() ? StopExerciseAudio(*MediaPlayer1) : nullptr;
-  ReminderHost().RearmAfterReminder();
-  Close();
-  if (closeError) std::rethrow_exception(closeError);
-}
+void Tdoeye::SpeedButton1Click(TObject*) { Close(); }
 
-void Tdoeye::FormClose(TObject*, TCloseAction&) {
-  DeleteExerciseAudio();
-  ReminderHost().ReminderClosed();
-}
+void Tdoeye::FormClose(TObject*, TCloseAction&) { EndReminder(); }

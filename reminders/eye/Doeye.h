@@ -5,10 +5,11 @@
 #include "framework/controls/Buttons.h"
 #include "framework/controls/ExtCtrls.h"
 #include "framework/controls/Forms.h"
+#include "reminders/ReminderForm.h"
 #include "framework/controls/StdCtrls.h"
 #include "framework/media/MediaPlayer.h"
 
-class Tdoeye : public TForm {
+class Tdoeye : public TReminderForm {
 public:
   BREVIN_CLASS_INFO()
   explicit Tdoeye(TComponent* owner);
@@ -27,6 +28,7 @@ public:
 
 protected:
   void CreateParams(TCreateParams& params) override;
+  TMediaPlayer& ReminderPlayer() override { return *MediaPlayer1; }
 };
 
 extern Tdoeye* doeye;

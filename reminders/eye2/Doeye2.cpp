@@ -18,7 +18,7 @@ const TClassInfo& Tdoeye2::StaticClassInfo() {
   return info;
 }
 
-Tdoeye2::Tdoeye2(TComponent* owner) : TForm(owner) {
+Tdoeye2::Tdoeye2(TComponent* owner) : TReminderForm(owner) {
   RegisterReminderClasses();
   Handler("FormShow", &Tdoeye2::FormShow);
   Handler("FormClose", &Tdoeye2::FormClose);
@@ -65,6 +65,7 @@ void Tdoeye2::FormShow(TObject*) {
   SetWindowState(TWindowState::wsMaximized);
   SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   GIFAnimator1->SetAnimate(true);
+  BeginReminder();
   lockCounter_ = ReminderHost().LockSeconds();
   locked_ = true;
   audioError_ = nullptr;
@@ -102,6 +103,7 @@ void Tdoeye2::Timer2Timer(TObject*) {
 void Tdoeye2::EnterLockScreen() {
   if (HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr)) ShowWindow(taskbar, SW_HIDE);
   ShowCursor(FALSE);
+  locked_ = true;
   Timer2->SetEnabled(false);
   BitBtn1->SetVisible(false);
 }
@@ -126,20 +128,13 @@ void Tdoeye2::Unlock() {
 void Tdoeye2::BitBtn1Click(TObject*) { TogglePauseButton(*MediaPlayer1, *BitBtn1); }
 
 void Tdoeye2::SpeedButton1Click(TObject*) {
-  const std::exception_ptr closeError = ReminderHost().ExerciseMode() ? StopExerciseAudio(*MediaPlayer1) : nullptr;
-  ReminderHost().RearmAfterReminder();
   Timer2->SetEnabled(false);
   Close();
-  if (closeError) std::rethrow_exception(closeError);
 }
 
 void Tdoeye2::FormKeyDown(TObject*, uint16_t& key, TShiftState) { key = 0; }
 
-void Tdoeye2::FormClose(TObject*, TCloseAction&) {
-  DeleteExerciseAudio();
-  LeaveLockScreen();
-  ReminderHost().ReminderClosed();
-}
+void Tdoeye2::FormClose(TObject*, TCloseAction&) { EndReminder(); }
 
 void Tdoeye2::ReportAudioError() {
   const std::exception_ptr error = std::exchange(audioError_, nullptr);
@@ -169,4 +164,15 @@ void Tdoeye2::WndProc(TMessage& m) {
       break;
   }
   TForm::WndProc(m);
+}
+
+void RestoreDesktopAfterLock() {
+  HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+  if (taskbar && !IsWindowVisible(taskbar)) ShowWindow(taskbar, SW_SHOW);
+  int count = ShowCursor(TRUE);
+  if (count > 0) {
+    ShowCursor(FALSE);  // it was showing already
+    return;
+  }
+  while (count < 0) count = ShowCursor(TRUE);
 }

@@ -14,8 +14,9 @@
 #include "framework/controls/StdCtrls.h"
 #include "framework/media/MediaPlayer.h"
 #include "gif/win/GIFCtrl.h"
+#include "reminders/ReminderForm.h"
 
-class Tdoeye2 : public TForm {
+class Tdoeye2 : public TReminderForm {
 public:
   BREVIN_CLASS_INFO()
   explicit Tdoeye2(TComponent* owner);
@@ -28,8 +29,9 @@ public:
   void SpeedButton1Click(TObject* sender);
 
   // Hides the taskbar and the pointer and holds the countdown and the pause button back until
-  // the window shows; closing the window undoes it.
+  // the window shows; closing the window leaves the lock screen, and so does a showing that fails.
   void EnterLockScreen();
+  void LeaveLockScreen();
 
   TPanel* Panel1 = nullptr;
   TLabel* Label1 = nullptr;              // worked-time message
@@ -46,9 +48,10 @@ protected:
   void CreateParams(TCreateParams& params) override;
   void WndProc(TMessage& message) override;
   void Resize() override;
+  void EndingReminder() override { LeaveLockScreen(); }
+  TMediaPlayer& ReminderPlayer() override { return *MediaPlayer1; }
 
 private:
-  void LeaveLockScreen();
   void Unlock();
   void ReportAudioError();
 
@@ -62,3 +65,7 @@ private:
 };
 
 extern Tdoeye2* doeye2;
+
+// Gives back what a lock screen takes, whatever state it was left in: for the ways out that do
+// not pass through the window (a fatal error, an earlier run that was killed while locked).
+void RestoreDesktopAfterLock();

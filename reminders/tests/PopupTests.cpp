@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
+
 #include "app/alarm/TimeText.h"
 #include "app/settime/TrayIcon.h"
 #include "app/settime/Velmain.h"
@@ -96,6 +99,26 @@ TEST(Popup, AfterTheAudioEndedTheFirstPressOnlyFlipsAndTheSecondPlaysFromTheStar
     ClickAt(*doeye->SpeedButton1);
   });
   ExpectDismissed("13:00:00");
+}
+
+TEST(Popup, EveryWayOfClosingItEndsTheReminderAsTheReturnButtonDoes) {
+  Errors().clear();
+  const std::pair<const char*, std::function<void(HWND)>> ways[] = {
+      {"Alt+F4", [](HWND w) { SendMessageW(w, WM_SYSKEYDOWN, VK_F4, 1 << 29); }},
+      {"WM_CLOSE from outside", [](HWND w) { PostMessageW(w, WM_CLOSE, 0, 0); }},
+      {"the end of the session", [](HWND) { doeye->EndForSession(); }},
+  };
+  for (const auto& [way, close] : ways) {
+    SCOPED_TRACE(way);
+    SetClock(12, 10, 0);
+    Fire({.exercise = true}, [&] {
+      ASSERT_TRUE(doeye->MediaPlayer1->IsOpen());
+      close(doeye->Handle());
+      ASSERT_TRUE(PumpUntil([] { return doeye->ModalResult() != mrNone; }, 2000)) << "still up";
+    });
+    ExpectDismissed("12:10:00");
+  }
+  EXPECT_TRUE(Errors().empty());
 }
 
 TEST(Popup, RemindOnlyModeWritesNoFileHidesThePauseButtonAndShowsZeroWorkedTime) {

@@ -181,6 +181,47 @@ TEST_F(Alarm, FiresOnceAtItsSecondOnThePopupPathAndTheClockKeepsTicking) {
   EXPECT_EQ(velmain->Label3->Caption(), "16:00:01");
 }
 
+TEST_F(Alarm, ALateTickStillFiresAndALongSleepStartsAfresh) {
+  SetClock(EncodeDateTime(2026, 12, 7, 9, 30, 0));
+  velmain->ArmAtStartup();
+  velmain->RadioButton2->SetChecked(true);
+  velmain->RadioButton2Click(nullptr);
+  SetClock(EncodeDateTime(2026, 12, 7, 10, 29, 58));
+  velmain->Timer1Timer(nullptr);
+  int shown = 0;
+  WhileModal([&] {
+    ++shown;
+    doeye->SpeedButton1Click(nullptr);
+  });
+  // The machine was too busy to tick in the alarm's second.
+  SetClock(EncodeDateTime(2026, 12, 7, 10, 30, 3));
+  velmain->Timer1Timer(nullptr);
+  EXPECT_EQ(shown, 1);
+  EXPECT_EQ(velmain->Label3->Caption(), "11:30:03");
+
+  // A night asleep over the next alarm: no stale reminder; the alarm and the worked time restart.
+  WhileModal([&] {
+    ++shown;
+    doeye->SpeedButton1Click(nullptr);
+  });
+  SetClock(EncodeDateTime(2026, 12, 8, 7, 0, 0));
+  velmain->Timer1Timer(nullptr);
+  EXPECT_EQ(shown, 1);
+  EXPECT_EQ(velmain->Label3->Caption(), "08:00:00");
+  EXPECT_EQ(velmain->Label7->Caption(), "07:00:00");
+  EXPECT_EQ(velmain->Label6->Caption(), "将在08:00:00休息！");
+}
+
+TEST_F(Alarm, TheLockSecondsStayWithinAnHour) {
+  TSpinEdit& seconds = *velmain->SpinEdit1;
+  const int before = seconds.Value();
+  seconds.SetText("30000");
+  EXPECT_EQ(seconds.Value(), 3600);
+  seconds.SetText("-5");
+  EXPECT_EQ(seconds.Value(), 0);
+  seconds.SetValue(before);
+}
+
 TEST_F(Alarm, LockPathHidesTaskbarAndPointerBeforeTheRestWindow) {
   HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
   ASSERT_NE(taskbar, nullptr) << "tests run inside a virtual desktop with a taskbar";
@@ -189,6 +230,8 @@ TEST_F(Alarm, LockPathHidesTaskbarAndPointerBeforeTheRestWindow) {
   velmain->RadioButton2->SetChecked(true);
   velmain->RadioButton2Click(nullptr);
   velmain->CheckBox1->SetChecked(true);
+  SetClock(EncodeDateTime(2026, 12, 7, 9, 59, 59));
+  velmain->Timer1Timer(nullptr);
   SetClock(EncodeDateTime(2026, 12, 7, 10, 0, 0));
 
   const int cursorBefore = CursorDisplayCount();
