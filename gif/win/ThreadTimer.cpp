@@ -128,7 +128,15 @@ private:
         std::lock_guard<std::mutex> lock(state.mutex);
         cancelled = state.terminated;
       }
-      if (!cancelled) request->procedure();
+      // The worker waits for this request: it is done however the procedure ends, and nothing
+      // unwinds through the window procedure.
+      if (!cancelled) {
+        try {
+          request->procedure();
+        } catch (...) {
+          HandleDispatchException(std::current_exception());
+        }
+      }
       std::lock_guard<std::mutex> lock(state.mutex);
       request->done = true;
       state.changed.notify_all();
@@ -188,18 +196,22 @@ void RunWorker(const std::shared_ptr<TTimerThread::State>& state, TTimerThread* 
       owner = state->owner;
     }
     if (!owner->Enabled()) continue;
-    if (owner->SyncEvent()) {
-      self->SyncCall([owner] { owner->Tick(); });
-      continue;
-    }
-    try {
-      owner->Tick();
-    } catch (...) {
-      {
-        std::lock_guard<std::mutex> lock(state->mutex);
-        state->lastError = std::current_exception();
+    // A failing tick is reported, on whichever thread it ran, and the timer goes on.
+    const auto tick = [state, owner, self] {
+      try {
+        owner->Tick();
+      } catch (...) {
+        {
+          std::lock_guard<std::mutex> lock(state->mutex);
+          state->lastError = std::current_exception();
+        }
+        ReportError(*self);
       }
-      ReportError(*self);
+    };
+    if (owner->SyncEvent()) {
+      self->SyncCall(tick);
+    } else {
+      tick();
     }
   }
 }

@@ -206,6 +206,24 @@ TEST(ThreadTimer, ErrorsOnTheWorkerAreReportedAndTheWorkerGoesOn) {
   SetTimerErrorHandler(nullptr);
 }
 
+TEST(ThreadTimer, ErrorsOfTicksHandedToTheUiThreadAreReportedAndTheTimerGoesOn) {
+  std::vector<std::string> reported;
+  SetTimerErrorHandler([&](TObject*, const std::exception& error) { reported.push_back(error.what()); });
+  {
+    TThreadTimer timer(nullptr);
+    timer.SetInterval(5);
+    int ticks = 0;
+    timer.SetOnTimer([&](TObject*) {
+      if (++ticks == 1) throw EInvalidOperation("tick failed");
+    });
+    EXPECT_TRUE(PumpUntil([&] { return ticks >= 3; }, 3000)) << "the timer stalled after the error";
+    timer.SetOnTimer(nullptr);
+  }
+  SetTimerErrorHandler(nullptr);
+  ASSERT_EQ(reported.size(), 1u);
+  EXPECT_EQ(reported[0], "tick failed");
+}
+
 TEST(ThreadTimer, WindowTimerErrorsGoToTheHandlerWithTheTimerAsSender) {
   std::vector<TObject*> senders;
   SetTimerErrorHandler([&](TObject* sender, const std::exception&) { senders.push_back(sender); });
