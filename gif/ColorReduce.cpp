@@ -71,7 +71,14 @@ private:
   std::vector<Counted> colors_;
 };
 
-TDibImage Histogram8(const TDibImage& src) {
+int Distance(TRGB a, TRGB b) {
+  const int dr = int(a.r) - b.r;
+  const int dg = int(a.g) - b.g;
+  const int db = int(a.b) - b.b;
+  return dr * dr + dg * dg + db * db;
+}
+
+TDibImage Histogram8(const TDibImage& src, std::optional<TRGB> keep) {
   Histogram hist;
   TRGB mask{0xFF, 0xFF, 0xFF};
   int turn = 0;
@@ -83,7 +90,8 @@ TDibImage Histogram8(const TDibImage& src) {
   std::vector<Counted>& colors = hist.Colors();
   TDibImage out(src.Width(), src.Height(), 8);
   std::vector<TRGB> palette;
-  while (palette.size() < 256) {
+  const size_t room = keep ? 255 : 256;
+  while (palette.size() < room) {
     int best = -1;
     for (size_t i = 0; i < colors.size(); ++i)
       if (colors[i].index < 0 && (best < 0 || colors[i].count > colors[size_t(best)].count)) best = int(i);
@@ -97,10 +105,7 @@ TDibImage Histogram8(const TDibImage& src) {
     int best = 0;
     int bestDistance = -1;
     for (size_t i = 0; i < palette.size(); ++i) {
-      const int dr = int(c.color.r) - palette[i].r;
-      const int dg = int(c.color.g) - palette[i].g;
-      const int db = int(c.color.b) - palette[i].b;
-      const int d = dr * dr + dg * dg + db * db;
+      const int d = Distance(c.color, palette[i]);
       if (bestDistance < 0 || d < bestDistance) {
         bestDistance = d;
         best = int(i);
@@ -108,25 +113,38 @@ TDibImage Histogram8(const TDibImage& src) {
     }
     c.index = best;
   }
+  const int keptIndex = int(palette.size());
+  if (keep) out.SetPaletteColor(keptIndex, *keep);
   const int bpp = src.BitsPerPixel() / 8;
   for (int y = 0; y < src.Height(); ++y) {
     const uint8_t* row = src.Row(y);
     uint8_t* dst = out.Row(y);
-    for (int x = 0; x < src.Width(); ++x) dst[x] = uint8_t(hist.IndexAt(hist.Find(SourcePixel(row, x, bpp), false)));
+    for (int x = 0; x < src.Width(); ++x) {
+      const TRGB pixel = SourcePixel(row, x, bpp);
+      dst[x] = uint8_t(keep && pixel == *keep ? keptIndex : hist.IndexAt(hist.Find(pixel, false)));
+    }
   }
   return out;
 }
 
-TDibImage Gray8(const TDibImage& src) {
+uint8_t GrayLevel(TRGB c) { return uint8_t((77 * c.r + 150 * c.g + 29 * c.b) / 256); }
+
+TDibImage Gray8(const TDibImage& src, std::optional<TRGB> keep) {
   TDibImage out(src.Width(), src.Height(), 8);
   for (int i = 0; i < 256; ++i) out.SetPaletteColor(i, {uint8_t(i), uint8_t(i), uint8_t(i)});
+  // The kept colour takes the place of its own grey level; other pixels of that level move one up
+  // or down.
+  const int keptIndex = keep ? GrayLevel(*keep) : -1;
+  const uint8_t neighbour = uint8_t(keptIndex == 255 ? 254 : keptIndex + 1);
+  if (keep) out.SetPaletteColor(keptIndex, *keep);
   const int bpp = src.BitsPerPixel() / 8;
   for (int y = 0; y < src.Height(); ++y) {
     const uint8_t* row = src.Row(y);
     uint8_t* dst = out.Row(y);
     for (int x = 0; x < src.Width(); ++x) {
       const TRGB c = SourcePixel(row, x, bpp);
-      dst[x] = uint8_t((77 * c.r + 150 * c.g + 29 * c.b) / 256);
+      const uint8_t level = GrayLevel(c);
+      dst[x] = level != keptIndex || (keep && c == *keep) ? level : neighbour;
     }
   }
   return out;
@@ -134,8 +152,8 @@ TDibImage Gray8(const TDibImage& src) {
 
 }  // namespace
 
-TDibImage ColorReduce(const TDibImage& source, int method) {
+TDibImage ColorReduce(const TDibImage& source, int method, std::optional<TRGB> keep) {
   if (source.BitsPerPixel() != 24 && source.BitsPerPixel() != 32)
     throw EInvalidGraphicOperation("GIF image encoding error");
-  return method == rmGrayLevels ? Gray8(source) : Histogram8(source);
+  return method == rmGrayLevels ? Gray8(source, keep) : Histogram8(source, keep);
 }

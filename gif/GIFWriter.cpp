@@ -75,7 +75,11 @@ void TGIFFrame::Encode() {
     std::optional<TDibImage> reduced;
     if (bitmap.BitsPerPixel() > 8) {
       const int method = GrayOnly ? int(rmGrayLevels) : DefaultReduction;
-      reduced = ColorReduce(bitmap, method);
+      // An RGB transparent colour must survive the reduction, or the written frame loses it.
+      std::optional<TRGB> keep;
+      if (TransColor != clNone && (uint32_t(TransColor) & 0xFF000000u) == 0)
+        keep = TRGB{uint8_t(TransColor), uint8_t(TransColor >> 8), uint8_t(TransColor >> 16)};
+      reduced = ColorReduce(bitmap, method, keep);
       if (method == rmGrayLevels) GrayOnly = true;
     }
     const TDibImage& dib = reduced ? *reduced : bitmap;

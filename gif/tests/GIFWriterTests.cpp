@@ -263,6 +263,31 @@ TEST(GIFWriterEncode, TooManyColoursAreCountedWithCoarserMasks) {
   EXPECT_EQ(out.PaletteColor(0), favourite(0));
 }
 
+TEST(GIFWriterEncode, TheTransparentColourSurvivesTheReduction) {
+  // 1,600 colours and one magenta key pixel: far too rare for the 256 most frequent, and masked
+  // away by the coarser counts.
+  TDibImage rgb(40, 40, 24);
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 40; ++x) PutRGB(rgb, x, y, {uint8_t(x * 6), uint8_t(y * 6), uint8_t(100 + (x ^ y))});
+  PutRGB(rgb, 7, 11, {255, 0, 255});
+  for (const bool grey : {false, true}) {
+    SCOPED_TRACE(grey ? "grey levels" : "histogram");
+    TGIFImage image;
+    image.AddFrame(rgb);
+    image.Frame(0).TransColor = RGBColor(255, 0, 255);
+    image.Frame(0).GrayOnly = grey;
+    TGIFImage again;
+    Read(again, Write(image));
+    ASSERT_EQ(again.Frame(0).TransColor, RGBColor(255, 0, 255));
+    const TDibImage& dib = again.Frame(0).Bitmap();
+    EXPECT_EQ(dib.PixelColor(7, 11), (TRGB{255, 0, 255}));
+    int keyed = 0;
+    for (int y = 0; y < 40; ++y)
+      for (int x = 0; x < 40; ++x) keyed += dib.PixelColor(x, y) == TRGB{255, 0, 255};
+    EXPECT_EQ(keyed, 1) << "no other pixel turned transparent";
+  }
+}
+
 TEST(GIFWriterEncode, GreyOnlyFramesUseGreyLevels) {
   TDibImage rgb(3, 1, 24);
   uint8_t* p = rgb.Row(0);
