@@ -99,6 +99,7 @@ void TImageControl::WndProc(TMessage& message) {
   if (message.Msg != WM_PAINT) return TGraphicControl::WndProc(message);
   HDC dc = reinterpret_cast<HDC>(message.WParam);
   if (!dc || paintingForCopy_) return;
+  NoteParentWindow();
   if (buffered_) {
     CanvasHandleScope scope(*Canvas(), dc);
     Paint();
@@ -167,14 +168,25 @@ void TImageControl::CopyParentImage(HDC dc) {
   backgroundHeight_ = height;
 }
 
+void TImageControl::NoteParentWindow() {
+  if (GetCurrentThreadId() != uiThread_) return;
+  TWinControl* parent = Parent();
+  parentWindow_ = parent && parent->HandleAllocated() ? parent->Handle() : nullptr;
+}
+
 void TImageControl::PaintNow() {
   TWinControl* parent = Parent();
   if (!parent || !parent->HandleAllocated() || !Visible()) return;
   if (GetCurrentThreadId() == uiThread_) {
+    NoteParentWindow();
     Repaint();
     return;
   }
-  WindowDC dc(parent->Handle());
+  // Asking the parent for its window here could make one on this thread while the UI thread
+  // destroys the parent's; a window that has gone since the UI thread saw it takes no paint.
+  HWND window = parentWindow_;
+  if (!window || !IsWindow(window)) return;
+  WindowDC dc(window);
   if (!dc.get()) return;
   SavedDC saved(dc.get());
   IntersectClipRect(dc.get(), Left(), Top(), Left() + Width(), Top() + Height());
@@ -233,6 +245,7 @@ void TGIFAnimator::Fire(const TNotifyEvent& event) {
 void TGIFAnimator::SetAnimate(bool animate) {
   if (animate == animate_) return;
   if (animate) {
+    NoteParentWindow();
     timer_->SetOnTimer([this](TObject*) { AdvanceFrame(); });
     timer_->SetEnabled(true);
     animate_ = timer_->Enabled();

@@ -13,6 +13,7 @@
 // background comes from the copy taken by the last paint on the UI thread.
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -58,6 +59,9 @@ protected:
   void PictureChanged();
   void AdjustSize();
 
+  // Remembers the parent's window, on the UI thread only, for the worker's paints.
+  void NoteParentWindow();
+
 private:
   void PaintBuffered(HDC dc);
 
@@ -67,6 +71,7 @@ private:
   bool paintingForCopy_ = false;
   bool autoSize_ = false;
   DWORD uiThread_;
+  std::atomic<HWND> parentWindow_{nullptr};
   // The parent's background under the control, as the last paint on the UI thread saw it.
   UniqueBitmap background_;
   int backgroundWidth_ = 0;

@@ -59,6 +59,10 @@ struct TTimerThread::State {
   TThreadTimer* owner = nullptr;
   bool suspended = true;
   bool terminated = false;
+  // A tick is running on the worker (directly or handed to the UI thread); while the UI thread
+  // waits for it to end (stopping), the worker starts none and gives up waiting for the UI thread.
+  bool ticking = false;
+  int stopping = 0;
   uint32_t interval = 1000;
   TThreadPriority priority = TThreadPriority::tpNormal;
   bool priorityChanged = false;
@@ -74,6 +78,8 @@ struct SyncRequest {
   std::shared_ptr<TTimerThread::State> state;
   std::function<void()> procedure;
   bool done = false;
+  // The worker stopped waiting for it: what the procedure refers to may be gone.
+  bool abandoned = false;
 };
 
 class Synchronizer {
@@ -93,7 +99,8 @@ public:
     PostMessageW(window_, kSyncMessage, 0, 0);
     TTimerThread::State& state = *request->state;
     std::unique_lock<std::mutex> lock(state.mutex);
-    state.changed.wait(lock, [&] { return request->done || state.terminated; });
+    state.changed.wait(lock, [&] { return request->done || state.terminated || state.stopping > 0; });
+    request->abandoned = !request->done;
   }
 
 private:
@@ -126,7 +133,7 @@ private:
       bool cancelled;
       {
         std::lock_guard<std::mutex> lock(state.mutex);
-        cancelled = state.terminated;
+        cancelled = state.terminated || request->abandoned;
       }
       // The worker waits for this request: it is done however the procedure ends, and nothing
       // unwinds through the window procedure.
@@ -192,10 +199,21 @@ void RunWorker(const std::shared_ptr<TTimerThread::State>& state, TTimerThread* 
       state->changed.wait_until(lock, deadline, [&] { return state->terminated || !state->owner; });
       if (state->terminated || !state->owner || ApplicationTerminating()) return;
       // Switched off during the sleep: no tick; a later resume starts a fresh sleep.
-      if (state->suspended) continue;
+      if (state->suspended || state->stopping > 0) continue;
       owner = state->owner;
+      state->ticking = true;
     }
-    if (!owner->Enabled()) continue;
+    const auto tickEnded = [&state] {
+      {
+        std::lock_guard<std::mutex> lock(state->mutex);
+        state->ticking = false;
+      }
+      state->changed.notify_all();
+    };
+    if (!owner->Enabled()) {
+      tickEnded();
+      continue;
+    }
     // A failing tick is reported, on whichever thread it ran, and the timer goes on.
     const auto tick = [state, owner, self] {
       try {
@@ -213,6 +231,7 @@ void RunWorker(const std::shared_ptr<TTimerThread::State>& state, TTimerThread* 
     } else {
       tick();
     }
+    tickEnded();
   }
 }
 
@@ -336,6 +355,25 @@ void TTimerThread::SyncCall(const std::function<void()>& procedure) {
   Synchronizer::Instance().Run(request);
 }
 
+void TTimerThread::WaitForTick() {
+  if (IsWorkerThread()) return;
+  std::unique_lock<std::mutex> lock(state_->mutex);
+  ++state_->stopping;
+  state_->changed.notify_all();
+  while (state_->ticking && !state_->terminated) {
+    // The tick may be painting into one of this thread's windows, which can take a message sent
+    // to this thread: those are answered while waiting.
+    lock.unlock();
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    lock.lock();
+    state_->changed.wait_for(lock, std::chrono::milliseconds(2));
+  }
+  --state_->stopping;
+  lock.unlock();
+  state_->changed.notify_all();
+}
+
 std::exception_ptr TTimerThread::LastError() const {
   std::lock_guard<std::mutex> lock(state_->mutex);
   return state_->lastError;
@@ -396,8 +434,9 @@ TThreadTimer::TThreadTimer(TComponent* owner) : TComponent(owner), thread_(std::
 TThreadTimer::~TThreadTimer() {
   destroying_ = true;
   enabled_ = false;
-  onTimer_ = nullptr;
+  // Ending the thread waits for a tick in progress; only then can the handler go.
   thread_.reset();
+  onTimer_ = nullptr;
   DestroyMessageWindow();
 }
 
@@ -408,8 +447,17 @@ void TThreadTimer::SetEnabled(bool enabled) {
 }
 
 void TThreadTimer::SetInterval(uint32_t interval) {
-  if (interval == interval_) return;
-  interval_ = interval;
+  if (interval == interval_.exchange(interval)) return;
+  // A tick on the worker may set the next interval (an animation's frame delays): the worker's
+  // own schedule is all there is to change then.
+  if (thread_->IsWorkerThread()) {
+    if (interval == 0) {
+      thread_->Suspend();
+    } else {
+      thread_->SetInterval(interval);
+    }
+    return;
+  }
   Reschedule();
 }
 
@@ -426,14 +474,28 @@ void TThreadTimer::SetThreadPriority(TThreadPriority priority) {
 }
 
 void TThreadTimer::SetOnTimer(TNotifyEvent handler) {
-  const bool changed = static_cast<bool>(handler) != static_cast<bool>(onTimer_);
-  onTimer_ = std::move(handler);
+  // The old handler, and whatever it refers to, may go once this returns: a tick that is running
+  // it on the worker ends first.
+  thread_->WaitForTick();
+  bool changed;
+  {
+    std::lock_guard<std::mutex> lock(handlerMutex_);
+    changed = static_cast<bool>(handler) != static_cast<bool>(onTimer_);
+    onTimer_ = std::move(handler);
+    hasHandler_ = static_cast<bool>(onTimer_);
+  }
   if (changed) Reschedule();
 }
 
+TNotifyEvent TThreadTimer::OnTimer() const {
+  std::lock_guard<std::mutex> lock(handlerMutex_);
+  return onTimer_;
+}
+
 void TThreadTimer::Tick() {
-  if (!enabled_ || destroying_ || !onTimer_) return;
-  onTimer_(this);
+  if (!enabled_ || destroying_) return;
+  const TNotifyEvent handler = OnTimer();
+  if (handler) handler(this);
 }
 
 void TThreadTimer::DestroyMessageWindow() {

@@ -15,6 +15,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 #include "framework/classes/Events.h"
@@ -51,6 +52,9 @@ public:
   // Runs the procedure on the UI thread and waits for it; runs it directly when the worker is not
   // running or the caller is the UI thread. Gives up without running it when the worker is told to end.
   void SyncCall(const std::function<void()>& procedure);
+  // From any thread but the worker: returns once no tick is running on the worker, giving up any
+  // hand-over to the UI thread that such a tick is waiting for.
+  void WaitForTick();
   // The error caught in the last tick run on the worker, if any.
   std::exception_ptr LastError() const;
 
@@ -77,7 +81,7 @@ public:
   void SetSyncEvent(bool syncEvent) { syncEvent_ = syncEvent; }
   TThreadPriority ThreadPriority() const { return priority_; }
   void SetThreadPriority(TThreadPriority priority);
-  const TNotifyEvent& OnTimer() const { return onTimer_; }
+  TNotifyEvent OnTimer() const;
   void SetOnTimer(TNotifyEvent handler);
 
   // Calls OnTimer when enabled, set and the timer is not being destroyed.
@@ -91,15 +95,17 @@ public:
 private:
   static LRESULT CALLBACK MessageWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
   void Reschedule();
-  bool Active() const { return interval_ != 0 && enabled_ && onTimer_; }
+  bool Active() const { return interval_ != 0 && enabled_ && hasHandler_; }
   void DestroyMessageWindow();
 
   std::atomic<bool> enabled_{true};
-  uint32_t interval_ = 1000;
+  std::atomic<uint32_t> interval_{1000};
   std::atomic<bool> syncEvent_{true};
   bool threaded_ = true;
   TThreadPriority priority_ = TThreadPriority::tpNormal;
+  mutable std::mutex handlerMutex_;
   TNotifyEvent onTimer_;
+  std::atomic<bool> hasHandler_{false};
   std::atomic<bool> destroying_{false};
   HWND window_ = nullptr;
   std::unique_ptr<TTimerThread> thread_;

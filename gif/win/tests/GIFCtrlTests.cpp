@@ -415,6 +415,26 @@ TEST(GIFAnimator, AsyncDrawingTicksOnTheWorkerWithoutTearingOrDeadlock) {
   form.reset();
 }
 
+TEST(GIFAnimator, FormsAnimatingOnTheWorkerComeAndGoWithoutARace) {
+  const std::vector<uint8_t> rest = ReadRestGif();
+  auto gif = MakeGif({{0, 0, 40, 40, clBlue, 1, 10, clNone}, {0, 0, 40, 40, clLime, 1, 10, clNone}});
+  std::atomic<int> frames{0};
+  for (int i = 0; i < 200; ++i) {
+    auto form = MakeForm(rest, true);
+    TGIFAnimator& animator = AnimatorOf(*form);
+    animator.SetImage(*gif);
+    animator.SetAsyncDrawing(true);
+    animator.OnFrameChanged = [&](TObject*) { ++frames; };
+    form->Show();
+    animator.SetAnimate(true);
+    Pump(i % 4 * 30);
+    // Both ways out: stopped first, and freed while the worker ticks.
+    if (i % 2 == 0) animator.SetAnimate(false);
+    form.reset();
+  }
+  EXPECT_GT(frames.load(), 20) << "the animations did not run";
+}
+
 TEST(GIFAnimator, TheWorkerPaintsStraightIntoTheWindowOverTheCopiedBackground) {
   auto form = MakeForm(ReadRestGif(), true);
   TGIFAnimator& animator = AnimatorOf(*form);

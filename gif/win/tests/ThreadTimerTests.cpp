@@ -224,6 +224,26 @@ TEST(ThreadTimer, ErrorsOfTicksHandedToTheUiThreadAreReportedAndTheTimerGoesOn) 
   EXPECT_EQ(reported[0], "tick failed");
 }
 
+TEST(ThreadTimer, ClearingTheHandlerWaitsForATickRunningOnTheWorker) {
+  TThreadTimer timer(nullptr);
+  timer.SetSyncEvent(false);
+  timer.SetInterval(5);
+  std::atomic<bool> inTick{false};
+  std::atomic<bool> gone{false};
+  std::atomic<bool> usedAfterGone{false};
+  timer.SetOnTimer([&](TObject*) {
+    inTick = true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    if (gone) usedAfterGone = true;
+  });
+  ASSERT_TRUE(PumpUntil([&] { return inTick.load(); }, 3000));
+  timer.SetEnabled(false);
+  timer.SetOnTimer(nullptr);
+  gone = true;  // whatever the handler refers to may be freed from here on
+  std::this_thread::sleep_for(std::chrono::milliseconds(150));
+  EXPECT_FALSE(usedAfterGone.load());
+}
+
 TEST(ThreadTimer, WindowTimerErrorsGoToTheHandlerWithTheTimerAsSender) {
   std::vector<TObject*> senders;
   SetTimerErrorHandler([&](TObject* sender, const std::exception&) { senders.push_back(sender); });
