@@ -10,6 +10,7 @@
 #include "framework/controls/Forms.h"
 #include "framework/controls/Menus.h"
 #include "framework/win32/Strings.h"
+#include "framework/win32/WindowClass.h"
 
 LRESULT CALLBACK BrevinWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 
@@ -39,7 +40,8 @@ std::wstring Lower(std::wstring s) {
   return s;
 }
 
-const WindowClass& RegisterWindowClass(const TCreateParams& p) {
+// The class of a control's window, registered when the first window of it is created.
+const WindowClass& ControlWindowClass(const TCreateParams& p) {
   const std::wstring key = Lower(p.WinClassName);
   auto it = ClassesByName().find(key);
   if (it != ClassesByName().end()) return it->second;
@@ -58,19 +60,15 @@ const WindowClass& RegisterWindowClass(const TCreateParams& p) {
     }
     entry.original = wc.lpfnWndProc;
     entry.system = true;
-    wc.cbSize = sizeof wc;
     wc.style &= ~static_cast<UINT>(CS_GLOBALCLASS);
   } else {
     wc.style = p.ClassStyle;
     wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     wc.hbrBackground = nullptr;
   }
-  wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = p.WinClassName.c_str();
   wc.lpfnWndProc = BrevinWndProc;
-  const ATOM atom = RegisterClassExW(&wc);
-  if (!atom) throw EOutOfResources("Cannot register window class " + WideToUtf8(p.WinClassName));
-  ProcsByAtom()[atom] = entry.original;
+  ProcsByAtom()[RegisterWindowClass(wc)] = entry.original;
   return ClassesByName()[key] = entry;
 }
 
@@ -475,7 +473,7 @@ void TWinControl::CreateWnd() {
   TCreateParams p;
   CreateParams(p);
   if (p.SystemClassName.empty()) p.Style |= WS_CLIPCHILDREN;
-  const WindowClass& wc = RegisterWindowClass(p);
+  const WindowClass& wc = ControlWindowClass(p);
   systemClass_ = wc.system;
   defWndProc_ = wc.original;
   // A window-creation hook may create windows of its own before ours gets its first message;
