@@ -156,6 +156,9 @@ protected:
 
 private:
   friend class TWinControl;
+  // Mouse messages become MouseDown/MouseUp/MouseMove, clicks and the popup menu; true when the
+  // message needs nothing more.
+  bool TranslateMouse(TMessage& message);
 
   TWinControl* parent_ = nullptr;
   bool visible_ = true;
@@ -282,6 +285,11 @@ protected:
 private:
   friend LRESULT CALLBACK BrevinWndProc(HWND, UINT, WPARAM, LPARAM);
   friend void AttachWindow(TWinControl*, HWND);
+  // The paths that take their own messages out of WndProc; each returns true when the message is
+  // done with, false to let it go on.
+  bool HandlePaint(TMessage& message);
+  bool HandleKeyboard(TMessage& message);
+  bool HandleMouse(TMessage& message);
   void PaintHandler(TMessage& message);
   // Inside a catch block: hands a painting error to the application, once per run of failures.
   void ReportPaintError(TControl& control);
