@@ -2,7 +2,16 @@
 // keys), Tab moves through the tab stops, Alt+letter presses a button, and the focus.
 #include "framework/controls/Controls.h"
 
-#include "framework/controls/Forms.h"
+namespace {
+
+// The end of the parent chain: the form, when the control sits on one.
+TWinControl& TopLevel(TWinControl& control) {
+  TWinControl* top = &control;
+  while (top->Parent()) top = top->Parent();
+  return *top;
+}
+
+}  // namespace
 
 TShiftState KeyboardShiftState() {
   TShiftState s = 0;
@@ -31,7 +40,7 @@ bool TWinControl::HandleKeyboard(TMessage& m) {
       // Tab and Shift+Tab move the focus through the form's tab stops.
       const TShiftState shift = KeyboardShiftState();
       if (m.Msg == WM_KEYDOWN && m.WParam == VK_TAB && !(shift & (ssCtrl | ssAlt))) {
-        if (TCustomForm* form = GetParentForm(this); form && form->SelectNext(this, !(shift & ssShift))) {
+        if (TopLevel(*this).SelectNext(this, !(shift & ssShift))) {
           dropCharacters();
           return true;
         }
@@ -45,13 +54,13 @@ bool TWinControl::HandleKeyboard(TMessage& m) {
       return DoKeyPress(m);
     case WM_SYSCHAR:
       // Alt+letter presses the button whose caption marks that letter with "&".
-      if (TCustomForm* form = GetParentForm(this); form && form->DialogChar(static_cast<wchar_t>(m.WParam))) {
+      if (TopLevel(*this).DialogChar(static_cast<wchar_t>(m.WParam))) {
         m.Result = 0;
         return true;
       }
       return false;
     case WM_SETFOCUS:
-      if (TCustomForm* form = GetParentForm(this)) form->FocusChanged(this);
+      TopLevel(*this).FocusChanged(this);
       if (OnEnter) OnEnter(this);
       return false;
     case WM_KILLFOCUS:
@@ -66,9 +75,9 @@ bool TWinControl::HandleKeyboard(TMessage& m) {
 bool TWinControl::DispatchKey(TMessage& m, TKeyEvent TWinControl::*event) {
   uint16_t key = static_cast<uint16_t>(m.WParam);
   const TShiftState shift = KeyboardShiftState();
-  TCustomForm* form = GetParentForm(this);
-  if (form && form != this && form->KeyPreview() && form->*event) {
-    (form->*event)(form, key, shift);
+  TWinControl& form = TopLevel(*this);
+  if (&form != this && form.KeyPreview() && form.*event) {
+    (form.*event)(&form, key, shift);
     if (key == 0) return true;
   }
   if (this->*event) {
@@ -85,9 +94,9 @@ bool TWinControl::DoKeyUp(TMessage& m) { return DispatchKey(m, &TWinControl::OnK
 
 bool TWinControl::DoKeyPress(TMessage& m) {
   char16_t key = static_cast<char16_t>(m.WParam);
-  TCustomForm* form = GetParentForm(this);
-  if (form && form != this && form->KeyPreview() && form->OnKeyPress) {
-    form->OnKeyPress(form, key);
+  TWinControl& form = TopLevel(*this);
+  if (&form != this && form.KeyPreview() && form.OnKeyPress) {
+    form.OnKeyPress(&form, key);
     if (key == 0) return true;
   }
   if (OnKeyPress) {

@@ -4,14 +4,8 @@
 
 #include <algorithm>
 
-#include "framework/controls/Forms.h"
 #include "framework/controls/Menus.h"
 #include "framework/win32/Strings.h"
-
-TCustomForm* GetParentForm(TControl* control) {
-  while (control && control->Parent()) control = control->Parent();
-  return dynamic_cast<TCustomForm*>(control);
-}
 
 // ---------------------------------------------------------------------------------------------
 // TControl

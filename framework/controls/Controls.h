@@ -45,7 +45,6 @@ constexpr TModalResult mrClose = 8;
 
 class TWinControl;
 class TPopupMenu;
-class TCustomForm;
 
 class TControl : public TComponent {
 public:
@@ -282,6 +281,16 @@ protected:
   // Containers whose client area holds more than their children (tab rows) narrow it here.
   virtual void AdjustClientRect(TRect&) const {}
 
+  // What the top-level control (a form) adds to the keyboard of the controls on it; a plain one
+  // adds nothing. Whether its key events see their keys first:
+  virtual bool KeyPreview() const { return false; }
+  // Tab and Shift+Tab: moves the focus on from the given control, forwards or back; true when it moved.
+  virtual bool SelectNext(TWinControl*, bool) { return false; }
+  // Alt+key: true when a control took the key.
+  virtual bool DialogChar(wchar_t) { return false; }
+  // A window on it took the focus.
+  virtual void FocusChanged(TWinControl*) {}
+
 private:
   friend LRESULT CALLBACK BrevinWndProc(HWND, UINT, WPARAM, LPARAM);
   friend void AttachWindow(TWinControl*, HWND);
@@ -348,8 +357,6 @@ private:
 
 // The control object of a window created by the framework; nullptr for foreign windows.
 TWinControl* FindControl(HWND window);
-// The form a control sits on (nullptr when it has none).
-TCustomForm* GetParentForm(TControl* control);
 // Shift state from the keyboard now (for key messages) or from mouse-message flags.
 TShiftState KeyboardShiftState();
 TShiftState MouseShiftState(WPARAM flags);

@@ -28,6 +28,11 @@ BOOL CALLBACK DisableWindow(HWND window, LPARAM param) {
 
 TScreen* Screen = new TScreen;
 
+TCustomForm* GetParentForm(TControl* control) {
+  while (control && control->Parent()) control = control->Parent();
+  return dynamic_cast<TCustomForm*>(control);
+}
+
 int TScreen::Width() const { return GetSystemMetrics(SM_CXSCREEN); }
 int TScreen::Height() const { return GetSystemMetrics(SM_CYSCREEN); }
 

@@ -72,7 +72,7 @@ public:
   void SetAlphaBlend(bool value);
   int AlphaBlendValue() const { return alphaBlendValue_; }
   void SetAlphaBlendValue(int value);
-  bool KeyPreview() const { return keyPreview_; }
+  bool KeyPreview() const override { return keyPreview_; }
   void SetKeyPreview(bool value) { keyPreview_ = value; }
   TIcon* Icon() const { return icon_.get(); }
   TWinControl* ActiveControl() const { return activeControl_; }
@@ -86,14 +86,14 @@ public:
   bool Showing() const override;
 
   // Told by a window of the form that took the focus; broadcasts CM_FOCUSCHANGED.
-  void FocusChanged(TWinControl* control);
+  void FocusChanged(TWinControl* control) override;
   // Focuses the next (or previous) tab stop after `from`, wrapping around: tab stops are the
   // focusable windows with TabStop, by TabOrder within each parent (unset orders last, in
   // creation order), parents before their children. Returns whether the focus moved.
-  bool SelectNext(TWinControl* from, bool forward);
+  bool SelectNext(TWinControl* from, bool forward) override;
   // Alt+key: clicks the visible, enabled button (or check/radio box) whose caption marks the
   // key with "&". Returns whether one did.
-  bool DialogChar(wchar_t key);
+  bool DialogChar(wchar_t key) override;
 
   TNotifyEvent OnCreate;
   TNotifyEvent OnDestroy;
@@ -192,3 +192,6 @@ private:
 };
 
 extern TScreen* Screen;
+
+// The form a control sits on (nullptr when it has none).
+TCustomForm* GetParentForm(TControl* control);
