@@ -3,6 +3,25 @@
 // sent them, and what is left to the window class.
 #include "framework/controls/Controls.h"
 
+namespace {
+TControlHost* controlHost = nullptr;
+}
+
+TControlHost* ControlHost() { return controlHost; }
+
+void SetControlHost(TControlHost* host) { controlHost = host; }
+
+void HandleDispatchException(std::exception_ptr error) {
+  if (!controlHost) return;
+  try {
+    std::rethrow_exception(error);
+  } catch (const std::exception& e) {
+    controlHost->HandleException(e);
+  } catch (...) {
+    controlHost->HandleException(Exception("Unknown error"));
+  }
+}
+
 LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
   TMessage m{msg, wParam, lParam, 0};
   WindowProc(m);

@@ -2,8 +2,6 @@
 // into its DC, double buffering, and painting errors reported without flooding the user.
 #include "framework/controls/Controls.h"
 
-#include "framework/controls/Application.h"
-
 void TControl::InvalidateControl() {
   if (!parent_ || !parent_->HandleAllocated() || !visible_) return;
   const RECT r{left_, top_, left_ + width_, top_ + height_};

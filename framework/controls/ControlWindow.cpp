@@ -7,7 +7,6 @@
 #include <map>
 #include <utility>
 
-#include "framework/controls/Application.h"
 #include "framework/win32/Strings.h"
 #include "framework/win32/WindowClass.h"
 

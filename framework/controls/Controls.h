@@ -5,6 +5,7 @@
 // control's handling (a skinner) saves WindowProc, installs its own and calls the saved one.
 #include <windows.h>
 
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -362,3 +363,18 @@ TShiftState KeyboardShiftState();
 TShiftState MouseShiftState(WPARAM flags);
 // Name table of TAlign for layouts.
 const TEnumNames& AlignNames();
+
+// What the control layer needs of the application above it, which installs itself for as long as
+// it exists: where errors raised by handlers go, and the window that owns popup menus.
+class TControlHost {
+public:
+  virtual HWND Handle() = 0;
+  virtual void HandleException(const std::exception& error) = 0;
+
+protected:
+  ~TControlHost() = default;
+};
+TControlHost* ControlHost();
+void SetControlHost(TControlHost* host);
+// Where errors raised while a message is dispatched end up: the host's handler (none without a host).
+void HandleDispatchException(std::exception_ptr error);

@@ -193,5 +193,25 @@ private:
 
 extern TScreen* Screen;
 
+// What forms need of the application that owns them, which installs itself for as long as it
+// exists: the window that owns every form, the main form and its taskbar button, the message loop.
+// Without one, forms are ownerless windows that cannot be shown modally.
+class TFormHost : public TControlHost {
+public:
+  virtual TCustomForm* MainForm() const = 0;
+  virtual void ForgetMainForm() = 0;
+  virtual void ShowTaskbarButton() = 0;
+  virtual void Minimize() = 0;
+  virtual void HandleMessage() = 0;
+  virtual void Terminate() = 0;
+  virtual bool Terminated() const = 0;
+
+protected:
+  ~TFormHost() = default;
+};
+TFormHost* FormHost();
+// Installs the host of the forms and of the control layer below them (nullptr: none).
+void SetFormHost(TFormHost* host);
+
 // The form a control sits on (nullptr when it has none).
 TCustomForm* GetParentForm(TControl* control);
