@@ -145,28 +145,14 @@ void TGraphicControl::WndProc(TMessage& m) {
   if (m.Msg == WM_PAINT) {
     HDC dc = reinterpret_cast<HDC>(m.WParam);
     if (!dc) return;
-    canvas_->SetHandle(dc);
-    canvas_->Font()->Assign(*Font());
-    try {
-      Paint();
-    } catch (...) {
-      canvas_->SetHandle(nullptr);
-      throw;
-    }
-    canvas_->SetHandle(nullptr);
+    TCanvasDC lent(*canvas_, dc, *Font());
+    Paint();
     return;
   }
   TControl::WndProc(m);
 }
 
 void TCustomControl::PaintWindow(HDC dc) {
-  canvas_->SetHandle(dc);
-  canvas_->Font()->Assign(*Font());
-  try {
-    Paint();
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
+  TCanvasDC lent(*canvas_, dc, *Font());
+  Paint();
 }

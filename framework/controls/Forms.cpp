@@ -533,15 +533,8 @@ void TCustomForm::Release() {
 
 void TCustomForm::PaintWindow(HDC dc) {
   if (!OnPaint) return;
-  canvas_->SetHandle(dc);
-  canvas_->Font()->Assign(*Font());
-  try {
-    OnPaint(this);
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
+  TCanvasDC lent(*canvas_, dc, *Font());
+  OnPaint(this);
 }
 
 void TCustomForm::Resize() {
