@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "framework/controls/Register.h"
 #include "framework/win32/Strings.h"
 #include "framework/win32/WindowClass.h"
 
@@ -12,28 +13,19 @@ constexpr wchar_t kAppClass[] = L"TApplication";
 // Never freed: forms may outlive everything else that static destruction takes down.
 TApplication* Application = new TApplication;
 
-void HandleDispatchException(std::exception_ptr error) {
-  try {
-    std::rethrow_exception(error);
-  } catch (const std::exception& e) {
-    if (Application) Application->HandleException(e);
-  } catch (...) {
-    if (Application) Application->HandleException(Exception("Unknown error"));
-  }
-}
-
 const TClassInfo& TApplication::StaticClassInfo() {
   static const TClassInfo info("TApplication", &TComponent::StaticClassInfo());
   return info;
 }
 
-TApplication::TApplication() : TComponent(nullptr) {}
+TApplication::TApplication() : TComponent(nullptr) { SetFormHost(this); }
 
 TApplication::~TApplication() {
   // Forms go first, while the window that owns them still exists.
   DestroyComponents();
   if (handle_) DestroyWindow(handle_);
   if (Application == this) Application = nullptr;
+  if (FormHost() == this) SetFormHost(nullptr);
 }
 
 void TApplication::Initialize() {

@@ -10,7 +10,7 @@
 #include "framework/classes/Object.h"
 #include "framework/controls/Forms.h"
 
-class TApplication : public TComponent {
+class TApplication : public TComponent, public TFormHost {
 public:
   BREVIN_CLASS_INFO()
   TApplication();
@@ -18,12 +18,12 @@ public:
 
   // Registers the standard component classes; call once before the first form.
   void Initialize();
-  HWND Handle();
+  HWND Handle() override;
   const std::string& Title() const { return title_; }
   void SetTitle(const std::string& title);
   std::string ExeName() const;
 
-  TCustomForm* MainForm() const { return mainForm_; }
+  TCustomForm* MainForm() const override { return mainForm_; }
   // Creates a form owned by the application; the first one becomes the main form.
   template <typename T>
   void CreateForm(T*& reference) {
@@ -31,7 +31,7 @@ public:
     reference = form;
     if (!mainForm_) mainForm_ = form;
   }
-  void ForgetMainForm() { mainForm_ = nullptr; }
+  void ForgetMainForm() override { mainForm_ = nullptr; }
   // Frees the forms (and other components) the application owns, newest first: the program's
   // last step after Run, so that their destructors (tray icons, players) run while all is alive.
   void DestroyComponents();
@@ -41,18 +41,18 @@ public:
   // Dispatches every waiting message, then returns.
   void ProcessMessages();
   // Waits for one message and dispatches it.
-  void HandleMessage();
-  void Terminate();
-  bool Terminated() const { return terminated_; }
+  void HandleMessage() override;
+  void Terminate() override;
+  bool Terminated() const override { return terminated_; }
   // Taskbar-level minimise and restore (the forms follow their owner window).
-  void Minimize();
+  void Minimize() override;
   void Restore();
-  void ShowTaskbarButton();
+  void ShowTaskbarButton() override;
   bool ShowMainForm = true;
 
   // The default error handler: OnException when set, else a message box with the error's
   // text, owned by the active window so that no topmost window hides it.
-  void HandleException(const std::exception& error);
+  void HandleException(const std::exception& error) override;
   void ShowException(const std::exception& error);
   std::function<void(const std::exception& error)> OnException;
 
@@ -70,8 +70,3 @@ private:
 };
 
 extern TApplication* Application;
-
-// Where errors raised while a message is dispatched end up: the application's handler.
-void HandleDispatchException(std::exception_ptr error);
-// Registers every standard class of the framework for layouts (Initialize calls it).
-void RegisterStandardClasses();

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <utility>
 
-#include "framework/controls/Application.h"
 #include "framework/win32/Strings.h"
 
 namespace {

@@ -5,6 +5,7 @@
 // control's handling (a skinner) saves WindowProc, installs its own and calls the saved one.
 #include <windows.h>
 
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -45,7 +46,6 @@ constexpr TModalResult mrClose = 8;
 
 class TWinControl;
 class TPopupMenu;
-class TCustomForm;
 
 class TControl : public TComponent {
 public:
@@ -156,6 +156,9 @@ protected:
 
 private:
   friend class TWinControl;
+  // Mouse messages become MouseDown/MouseUp/MouseMove, clicks and the popup menu; true when the
+  // message needs nothing more.
+  bool TranslateMouse(TMessage& message);
 
   TWinControl* parent_ = nullptr;
   bool visible_ = true;
@@ -279,9 +282,24 @@ protected:
   // Containers whose client area holds more than their children (tab rows) narrow it here.
   virtual void AdjustClientRect(TRect&) const {}
 
+  // What the top-level control (a form) adds to the keyboard of the controls on it; a plain one
+  // adds nothing. Whether its key events see their keys first:
+  virtual bool KeyPreview() const { return false; }
+  // Tab and Shift+Tab: moves the focus on from the given control, forwards or back; true when it moved.
+  virtual bool SelectNext(TWinControl*, bool) { return false; }
+  // Alt+key: true when a control took the key.
+  virtual bool DialogChar(wchar_t) { return false; }
+  // A window on it took the focus.
+  virtual void FocusChanged(TWinControl*) {}
+
 private:
   friend LRESULT CALLBACK BrevinWndProc(HWND, UINT, WPARAM, LPARAM);
   friend void AttachWindow(TWinControl*, HWND);
+  // The paths that take their own messages out of WndProc; each returns true when the message is
+  // done with, false to let it go on.
+  bool HandlePaint(TMessage& message);
+  bool HandleKeyboard(TMessage& message);
+  bool HandleMouse(TMessage& message);
   void PaintHandler(TMessage& message);
   // Inside a catch block: hands a painting error to the application, once per run of failures.
   void ReportPaintError(TControl& control);
@@ -340,10 +358,23 @@ private:
 
 // The control object of a window created by the framework; nullptr for foreign windows.
 TWinControl* FindControl(HWND window);
-// The form a control sits on (nullptr when it has none).
-TCustomForm* GetParentForm(TControl* control);
 // Shift state from the keyboard now (for key messages) or from mouse-message flags.
 TShiftState KeyboardShiftState();
 TShiftState MouseShiftState(WPARAM flags);
 // Name table of TAlign for layouts.
 const TEnumNames& AlignNames();
+
+// What the control layer needs of the application above it, which installs itself for as long as
+// it exists: where errors raised by handlers go, and the window that owns popup menus.
+class TControlHost {
+public:
+  virtual HWND Handle() = 0;
+  virtual void HandleException(const std::exception& error) = 0;
+
+protected:
+  ~TControlHost() = default;
+};
+TControlHost* ControlHost();
+void SetControlHost(TControlHost* host);
+// Where errors raised while a message is dispatched end up: the host's handler (none without a host).
+void HandleDispatchException(std::exception_ptr error);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "framework/controls/Application.h"
 #include "framework/win32/WindowClass.h"
 
 namespace {

@@ -2,13 +2,17 @@
 
 #include <algorithm>
 
-#include "framework/controls/Application.h"
 #include "framework/controls/Buttons.h"
-#include "framework/controls/StdCtrls.h"
 #include "framework/controls/LayoutReader.h"
+#include "framework/controls/Register.h"
+#include "framework/controls/StdCtrls.h"
 #include "framework/win32/Strings.h"
 
 namespace {
+
+TFormHost* formHost = nullptr;
+
+bool IsMainForm(const TCustomForm* form) { return formHost && formHost->MainForm() == form; }
 
 struct DisabledWindows {
   HWND except;
@@ -27,6 +31,18 @@ BOOL CALLBACK DisableWindow(HWND window, LPARAM param) {
 }  // namespace
 
 TScreen* Screen = new TScreen;
+
+TFormHost* FormHost() { return formHost; }
+
+void SetFormHost(TFormHost* host) {
+  formHost = host;
+  SetControlHost(host);
+}
+
+TCustomForm* GetParentForm(TControl* control) {
+  while (control && control->Parent()) control = control->Parent();
+  return dynamic_cast<TCustomForm*>(control);
+}
 
 int TScreen::Width() const { return GetSystemMetrics(SM_CXSCREEN); }
 int TScreen::Height() const { return GetSystemMetrics(SM_CYSCREEN); }
@@ -99,7 +115,7 @@ TCustomForm::~TCustomForm() {
   }
   std::erase(Screen->forms_, this);
   if (Screen->activeForm_ == this) Screen->activeForm_ = nullptr;
-  if (Application && Application->MainForm() == this) Application->ForgetMainForm();
+  if (IsMainForm(this)) formHost->ForgetMainForm();
   DestroyHandle();
 }
 
@@ -162,7 +178,7 @@ void TCustomForm::CreateParams(TCreateParams& p) {
   p.Y = top_;
   p.Width = width;
   p.Height = height;
-  p.WndParent = Application ? Application->Handle() : nullptr;
+  p.WndParent = formHost ? formHost->Handle() : nullptr;
   p.WinClassName = Utf8ToWide(ClassName());
 }
 
@@ -370,7 +386,7 @@ void TCustomForm::PlaceOnFirstShow() {
   if (position_ == TPosition::poScreenCenter || position_ == TPosition::poDesktopCenter ||
       position_ == TPosition::poMainFormCenter || position_ == TPosition::poOwnerFormCenter) {
     TRect area{0, 0, Screen->Width(), Screen->Height()};
-    TCustomForm* main = Application ? Application->MainForm() : nullptr;
+    TCustomForm* main = formHost ? formHost->MainForm() : nullptr;
     if ((position_ == TPosition::poMainFormCenter || position_ == TPosition::poOwnerFormCenter) && main && main != this)
       area = main->BoundsRect();
     SetBounds(area.Left + (area.Width() - Width()) / 2, area.Top + (area.Height() - Height()) / 2, Width(), Height());
@@ -404,7 +420,7 @@ void TCustomForm::SetVisible(bool visible) {
     ShowWindow(window, windowState_ == TWindowState::wsMaximized   ? SW_SHOWMAXIMIZED
                        : windowState_ == TWindowState::wsMinimized ? SW_SHOWMINIMIZED
                                                                    : SW_SHOWNORMAL);
-    if (Application && Application->MainForm() == this) Application->ShowTaskbarButton();
+    if (IsMainForm(this)) formHost->ShowTaskbarButton();
     return;
   }
   if (!Visible() && !(HandleAllocated() && IsWindowVisible(Handle()))) return;
@@ -437,8 +453,8 @@ void TCustomForm::Close() {
   TCloseAction action = TCloseAction::caHide;
   if (OnClose) OnClose(this, action);
   if (action == TCloseAction::caNone) return;
-  if (Application && Application->MainForm() == this) {
-    Application->Terminate();
+  if (IsMainForm(this)) {
+    formHost->Terminate();
     if (action == TCloseAction::caHide || action == TCloseAction::caMinimize) return;
   }
   switch (action) {
@@ -474,6 +490,7 @@ void TCustomForm::CloseModal() {
 TModalResult TCustomForm::ShowModal() {
   if (modal_ || (HandleAllocated() && IsWindowVisible(Handle())) || Visible())
     throw EInvalidOperation("Cannot make a visible window modal");
+  if (!formHost) throw EInvalidOperation("Cannot show a form modally without an application");
   if (HWND capture = GetCapture()) SendMessageW(capture, WM_CANCELMODE, 0, 0);
   ReleaseCapture();
   HWND previous = GetActiveWindow();
@@ -490,8 +507,8 @@ TModalResult TCustomForm::ShowModal() {
     Show();
     SetForegroundWindow(Handle());
     while (modalResult_ == mrNone) {
-      Application->HandleMessage();
-      if (Application->Terminated()) {
+      formHost->HandleMessage();
+      if (formHost->Terminated()) {
         modalResult_ = mrCancel;
       } else if (modalResult_ != mrNone) {
         CloseModal();
@@ -511,20 +528,13 @@ TModalResult TCustomForm::ShowModal() {
 
 void TCustomForm::Release() {
   releasePending_ = true;
-  if (Application) PostMessageW(Application->Handle(), CM_RELEASE, 0, reinterpret_cast<LPARAM>(this));
+  if (formHost) PostMessageW(formHost->Handle(), CM_RELEASE, 0, reinterpret_cast<LPARAM>(this));
 }
 
 void TCustomForm::PaintWindow(HDC dc) {
   if (!OnPaint) return;
-  canvas_->SetHandle(dc);
-  canvas_->Font()->Assign(*Font());
-  try {
-    OnPaint(this);
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
+  TCanvasDC lent(*canvas_, dc, *Font());
+  OnPaint(this);
 }
 
 void TCustomForm::Resize() {
@@ -538,8 +548,8 @@ void TCustomForm::WndProc(TMessage& m) {
       m.Result = 0;
       return;
     case WM_SYSCOMMAND:
-      if ((m.WParam & 0xFFF0) == SC_MINIMIZE && Application && Application->MainForm() == this) {
-        Application->Minimize();
+      if ((m.WParam & 0xFFF0) == SC_MINIMIZE && IsMainForm(this)) {
+        formHost->Minimize();
         m.Result = 0;
         return;
       }
@@ -563,7 +573,7 @@ void TCustomForm::WndProc(TMessage& m) {
       // A show or hide through the API (not through Visible) still counts.
       if (m.LParam == 0) {
         SetVisibleFlagQuietly(m.WParam != 0);
-        if (m.WParam && Application && Application->MainForm() == this) Application->ShowTaskbarButton();
+        if (m.WParam && IsMainForm(this)) formHost->ShowTaskbarButton();
         TMessage showing{CM_SHOWINGCHANGED, m.WParam, 0, 0};
         Broadcast(showing);
       }

@@ -72,7 +72,7 @@ public:
   void SetAlphaBlend(bool value);
   int AlphaBlendValue() const { return alphaBlendValue_; }
   void SetAlphaBlendValue(int value);
-  bool KeyPreview() const { return keyPreview_; }
+  bool KeyPreview() const override { return keyPreview_; }
   void SetKeyPreview(bool value) { keyPreview_ = value; }
   TIcon* Icon() const { return icon_.get(); }
   TWinControl* ActiveControl() const { return activeControl_; }
@@ -86,14 +86,14 @@ public:
   bool Showing() const override;
 
   // Told by a window of the form that took the focus; broadcasts CM_FOCUSCHANGED.
-  void FocusChanged(TWinControl* control);
+  void FocusChanged(TWinControl* control) override;
   // Focuses the next (or previous) tab stop after `from`, wrapping around: tab stops are the
   // focusable windows with TabStop, by TabOrder within each parent (unset orders last, in
   // creation order), parents before their children. Returns whether the focus moved.
-  bool SelectNext(TWinControl* from, bool forward);
+  bool SelectNext(TWinControl* from, bool forward) override;
   // Alt+key: clicks the visible, enabled button (or check/radio box) whose caption marks the
   // key with "&". Returns whether one did.
-  bool DialogChar(wchar_t key);
+  bool DialogChar(wchar_t key) override;
 
   TNotifyEvent OnCreate;
   TNotifyEvent OnDestroy;
@@ -192,3 +192,26 @@ private:
 };
 
 extern TScreen* Screen;
+
+// What forms need of the application that owns them, which installs itself for as long as it
+// exists: the window that owns every form, the main form and its taskbar button, the message loop.
+// Without one, forms are ownerless windows that cannot be shown modally.
+class TFormHost : public TControlHost {
+public:
+  virtual TCustomForm* MainForm() const = 0;
+  virtual void ForgetMainForm() = 0;
+  virtual void ShowTaskbarButton() = 0;
+  virtual void Minimize() = 0;
+  virtual void HandleMessage() = 0;
+  virtual void Terminate() = 0;
+  virtual bool Terminated() const = 0;
+
+protected:
+  ~TFormHost() = default;
+};
+TFormHost* FormHost();
+// Installs the host of the forms and of the control layer below them (nullptr: none).
+void SetFormHost(TFormHost* host);
+
+// The form a control sits on (nullptr when it has none).
+TCustomForm* GetParentForm(TControl* control);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "framework/controls/Application.h"
+#include "framework/controls/Controls.h"
 #include "framework/win32/Handles.h"
 #include "framework/win32/Strings.h"
 
@@ -91,7 +91,8 @@ void TPopupMenu::Popup(int x, int y) {
   std::vector<TMenuItem*> commands;
   items_->BuildInto(menu.get(), commands);
   handle_ = menu.get();
-  HWND owner = Application->Handle();
+  TControlHost* host = ControlHost();
+  HWND owner = host ? host->Handle() : nullptr;
   const UINT chosen = static_cast<UINT>(
       TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, x, y, 0, owner, nullptr));
   handle_ = nullptr;

@@ -1,4 +1,5 @@
-#include "framework/controls/Application.h"
+#include "framework/controls/Register.h"
+
 #include "framework/controls/Buttons.h"
 #include "framework/controls/ComCtrls.h"
 #include "framework/controls/ExtCtrls.h"

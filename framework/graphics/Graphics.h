@@ -169,3 +169,19 @@ public:
 private:
   TCanvas& canvas_;
 };
+
+// Lends a DC to a canvas for one painting, in the given font; the canvas lets it go on the way
+// out, a failed painting included, so that it never keeps a DC that is released.
+class TCanvasDC {
+public:
+  TCanvasDC(TCanvas& canvas, HDC dc, const TFont& font) : canvas_(canvas) {
+    canvas_.SetHandle(dc);
+    canvas_.Font()->Assign(font);
+  }
+  ~TCanvasDC() { canvas_.SetHandle(nullptr); }
+  TCanvasDC(const TCanvasDC&) = delete;
+  TCanvasDC& operator=(const TCanvasDC&) = delete;
+
+private:
+  TCanvas& canvas_;
+};

@@ -8,6 +8,7 @@
 #include "framework/controls/Application.h"
 #include "framework/core/Exception.h"
 #include "framework/win32/Strings.h"
+#include "framework/win32/WindowClass.h"
 
 // ---------------------------------------------------------------------------------------------
 // Error reporting
@@ -105,12 +106,9 @@ public:
 
 private:
   Synchronizer() : uiThread_(GetCurrentThreadId()) {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = &Synchronizer::WindowProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"BrevinTimerSync";
-    RegisterClassW(&wc);
-    window_ = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    constexpr wchar_t kClass[] = L"BrevinTimerSync";
+    RegisterWindowClassOnce(kClass, &Synchronizer::WindowProc);
+    window_ = CreateWindowExW(0, kClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!window_) throw EOutOfResources("Out of system resources");
   }
 
@@ -520,14 +518,7 @@ void TThreadTimer::Reschedule() {
   if (window_) {
     KillTimer(window_, kTimerId);
   } else {
-    static const ATOM registered = [] {
-      WNDCLASSW wc{};
-      wc.lpfnWndProc = &TThreadTimer::MessageWindowProc;
-      wc.hInstance = GetModuleHandleW(nullptr);
-      wc.lpszClassName = kMessageWindowClass;
-      return RegisterClassW(&wc);
-    }();
-    (void)registered;
+    RegisterWindowClassOnce(kMessageWindowClass, &TThreadTimer::MessageWindowProc);
     window_ = CreateWindowExW(0, kMessageWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                               GetModuleHandleW(nullptr), nullptr);
     if (!window_) throw EOutOfResources("Out of system resources");
