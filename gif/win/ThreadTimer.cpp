@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "framework/controls/Application.h"
+#include "framework/controls/Messages.h"
 #include "framework/core/Exception.h"
 #include "framework/win32/Strings.h"
 #include "framework/win32/WindowClass.h"
@@ -73,8 +74,6 @@ struct TTimerThread::State {
 
 namespace {
 
-constexpr UINT kSyncMessage = WM_APP + 0x51;
-
 struct SyncRequest {
   std::shared_ptr<TTimerThread::State> state;
   std::function<void()> procedure;
@@ -97,7 +96,7 @@ public:
       std::lock_guard<std::mutex> lock(mutex_);
       queue_.push_back(request);
     }
-    PostMessageW(window_, kSyncMessage, 0, 0);
+    PostMessageW(window_, kTimerSyncMessage, 0, 0);
     TTimerThread::State& state = *request->state;
     std::unique_lock<std::mutex> lock(state.mutex);
     state.changed.wait(lock, [&] { return request->done || state.terminated || state.stopping > 0; });
@@ -113,7 +112,7 @@ private:
   }
 
   static LRESULT CALLBACK WindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg != kSyncMessage) return DefWindowProcW(window, msg, wParam, lParam);
+    if (msg != kTimerSyncMessage) return DefWindowProcW(window, msg, wParam, lParam);
     Instance().Drain();
     return 0;
   }
