@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "skin/SkinClassMap.h"
 #include "skin/SkinModel.h"
 #include "skin/SkinWrite.h"
 #include "skin/tests/SkinBytes.h"
@@ -301,6 +303,19 @@ TEST(SkinModel, TheProgramsSkinGivesEveryObjectWithItsFrames) {
     }
   }
   EXPECT_EQ(model.Title().ActiveText, RGBColor(22, 70, 46));
+}
+
+TEST(SkinClassMap, EveryLineNamesAClassAndAKnownKind) {
+  const std::vector<std::string> kinds = {"scrollbar", "pngbitbtn", "panel", "combobox", "speedbutton",
+                                          "button", "bitbtn", "menubtn", "checkgroup", "radiogroup",
+                                          "edit", "groupbox", "checkbox", "radiobutton"};
+  ASSERT_EQ(DefaultSkinClassMap().size(), 117u);
+  for (const std::string& line : DefaultSkinClassMap()) {
+    EXPECT_EQ(line[0], 'T') << line;
+    EXPECT_NE(std::find(kinds.begin(), kinds.end(), SkinClassMapKind(line)), kinds.end()) << line;
+  }
+  EXPECT_EQ(SkinClassMapKind("TControlBar=Panel"), "panel");
+  EXPECT_EQ(SkinClassMapKind("no kind"), "");
 }
 
 }  // namespace
