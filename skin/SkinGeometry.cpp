@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-TSkinRect SkinFrameRect(int imageWidth, int imageHeight, int count, int frame, TFrameLayout layout) {
+TRect SkinFrameRect(int imageWidth, int imageHeight, int count, int frame, TFrameLayout layout) {
   const int n = std::max(count, 1);
   const int index = std::clamp(frame, 1, n) - 1;
   const int width = std::max(imageWidth, 0);
@@ -28,7 +28,7 @@ void FitPair(int& first, int& second, int frameSize, int targetSize) {
 
 }  // namespace
 
-std::vector<TSlicePiece> NineSlicePieces(const TSkinRect& frame, TSkinMargins m, const TSkinRect& target,
+std::vector<TSlicePiece> NineSlicePieces(const TRect& frame, TSkinMargins m, const TRect& target,
                                          bool tileMiddle) {
   std::vector<TSlicePiece> pieces;
   if (frame.Empty() || target.Empty()) return pieces;
@@ -50,14 +50,14 @@ std::vector<TSlicePiece> NineSlicePieces(const TSkinRect& frame, TSkinMargins m,
   return pieces;
 }
 
-void DrawNineSlice(const TSkinImage& source, const TSkinRect& frame, TSkinMargins margins, bool tileMiddle,
-                   TSkinImage& dest, const TSkinRect& target, bool transparent) {
-  const TSkinRect inside = source.Clip(frame);
+void DrawNineSlice(const TSkinImage& source, const TRect& frame, TSkinMargins margins, bool tileMiddle,
+                   TSkinImage& dest, const TRect& target, bool transparent) {
+  const TRect inside = source.Clip(frame);
   if (inside != frame) return;
   for (const TSlicePiece& piece : NineSlicePieces(frame, margins, target, tileMiddle)) {
-    const TSkinRect& s = piece.Source;
-    const TSkinRect& d = piece.Dest;
-    const TSkinRect clip = dest.Clip(d);
+    const TRect& s = piece.Source;
+    const TRect& d = piece.Dest;
+    const TRect clip = dest.Clip(d);
     for (int y = clip.Top; y < clip.Bottom; ++y) {
       const int v = y - d.Top;
       const int sy = s.Top + (piece.Tile ? v % s.Height() : static_cast<int>(int64_t{v} * s.Height() / d.Height()));
@@ -71,11 +71,11 @@ void DrawNineSlice(const TSkinImage& source, const TSkinRect& frame, TSkinMargin
   }
 }
 
-std::vector<TSkinRect> OpaqueRuns(const TSkinImage& image) {
-  std::vector<TSkinRect> done;
+std::vector<TRect> OpaqueRuns(const TSkinImage& image) {
+  std::vector<TRect> done;
   // The previous row's rectangles, left to right: they may still grow downwards.
-  std::vector<TSkinRect> open;
-  std::vector<TSkinRect> current;
+  std::vector<TRect> open;
+  std::vector<TRect> current;
   for (int y = 0; y < image.Height(); ++y) {
     const uint32_t* row = image.Row(y);
     size_t scan = 0;

@@ -25,23 +25,23 @@ struct TSkinMargins {
 };
 
 // Frame number (from 1) of count frames in an image of the given size.
-TSkinRect SkinFrameRect(int imageWidth, int imageHeight, int count, int frame, TFrameLayout layout);
+TRect SkinFrameRect(int imageWidth, int imageHeight, int count, int frame, TFrameLayout layout);
 
 struct TSlicePiece {
-  TSkinRect Source;
-  TSkinRect Dest;
+  TRect Source;
+  TRect Dest;
   // The middle piece with tiling asked for: repeated instead of stretched.
   bool Tile = false;
   friend bool operator==(const TSlicePiece&, const TSlicePiece&) = default;
 };
 
 // The pieces that cover target, in the order corners, edges, middle; empty pieces are left out.
-std::vector<TSlicePiece> NineSlicePieces(const TSkinRect& frame, TSkinMargins margins, const TSkinRect& target,
+std::vector<TSlicePiece> NineSlicePieces(const TRect& frame, TSkinMargins margins, const TRect& target,
                                          bool tileMiddle);
 
 // Draws with the pieces above (stretching picks the nearest source pixel); with transparent set,
 // magenta source pixels leave the destination as it was.
-void DrawNineSlice(const TSkinImage& source, const TSkinRect& frame, TSkinMargins margins, bool tileMiddle,
-                   TSkinImage& dest, const TSkinRect& target, bool transparent = false);
+void DrawNineSlice(const TSkinImage& source, const TRect& frame, TSkinMargins margins, bool tileMiddle,
+                   TSkinImage& dest, const TRect& target, bool transparent = false);
 
-std::vector<TSkinRect> OpaqueRuns(const TSkinImage& image);
+std::vector<TRect> OpaqueRuns(const TSkinImage& image);

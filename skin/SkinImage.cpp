@@ -58,22 +58,22 @@ void TSkinImage::SetPixel(int x, int y, uint32_t pixel) {
   Row(y)[x] = pixel;
 }
 
-TSkinRect TSkinImage::Clip(const TSkinRect& rect) const {
-  TSkinRect r{std::max(rect.Left, 0), std::max(rect.Top, 0), std::min(rect.Right, width_),
+TRect TSkinImage::Clip(const TRect& rect) const {
+  TRect r{std::max(rect.Left, 0), std::max(rect.Top, 0), std::min(rect.Right, width_),
               std::min(rect.Bottom, height_)};
   if (r.Empty()) return {};
   return r;
 }
 
-TSkinImage TSkinImage::Crop(const TSkinRect& rect) const {
-  const TSkinRect r = Clip(rect);
+TSkinImage TSkinImage::Crop(const TRect& rect) const {
+  const TRect r = Clip(rect);
   TSkinImage part(r.Width(), r.Height());
   for (int y = 0; y < part.height_; ++y) std::copy_n(Row(r.Top + y) + r.Left, part.width_, part.Row(y));
   return part;
 }
 
-void TSkinImage::Fill(const TSkinRect& rect, uint32_t pixel) {
-  const TSkinRect r = Clip(rect);
+void TSkinImage::Fill(const TRect& rect, uint32_t pixel) {
+  const TRect r = Clip(rect);
   for (int y = r.Top; y < r.Bottom; ++y) std::fill_n(Row(y) + r.Left, r.Width(), pixel);
 }
 

@@ -20,18 +20,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "framework/classes/Types.h"
 #include "framework/core/Colors.h"
-
-struct TSkinRect {
-  int Left = 0;
-  int Top = 0;
-  int Right = 0;
-  int Bottom = 0;
-  int Width() const { return Right - Left; }
-  int Height() const { return Bottom - Top; }
-  bool Empty() const { return Right <= Left || Bottom <= Top; }
-  friend bool operator==(const TSkinRect&, const TSkinRect&) = default;
-};
 
 inline constexpr uint32_t kSkinMagenta = 0xFF00FF;
 
@@ -65,9 +55,9 @@ public:
   uint32_t* Row(int y) { return pixels_.data() + static_cast<size_t>(y) * static_cast<size_t>(width_); }
 
   // The part of rect inside the picture.
-  TSkinRect Clip(const TSkinRect& rect) const;
-  TSkinImage Crop(const TSkinRect& rect) const;
-  void Fill(const TSkinRect& rect, uint32_t pixel);
+  TRect Clip(const TRect& rect) const;
+  TSkinImage Crop(const TRect& rect) const;
+  void Fill(const TRect& rect, uint32_t pixel);
 
   friend bool operator==(const TSkinImage&, const TSkinImage&) = default;
 

@@ -384,10 +384,10 @@ private:
       const int right = left + kComboCellWidth;
       DrawNineSlice(sunk->Image, sunk->FrameRect(i + 1), sunk->Margins(), sunk->TileMiddle(), face,
                     {left, 0, right, kComboCellHeight});
-      const TSkinRect part{right - button, 0, right, kComboCellHeight};
+      const TRect part{right - button, 0, right, kComboCellHeight};
       DrawNineSlice(combo->Image, combo->FrameRect(i + 1), combo->Margins(), combo->TileMiddle(), face, part);
       if (extra) {
-        const TSkinRect glyph = extra->FrameRect(i + 1);
+        const TRect glyph = extra->FrameRect(i + 1);
         const int x = part.Left + (part.Width() - glyph.Width()) / 2;
         const int y = (kComboCellHeight - glyph.Height()) / 2;
         DrawNineSlice(extra->Image, glyph, {}, false, face, {x, y, x + glyph.Width(), y + glyph.Height()}, true);

@@ -45,7 +45,7 @@ public:
 
   TSkinMargins Margins() const { return {LeftWidth, TopHeight, RightWidth, BottomHeight}; }
   // The rectangle of frame number (from 1) within Image.
-  TSkinRect FrameRect(int frame, TFrameLayout layout = TFrameLayout::SideBySide) const {
+  TRect FrameRect(int frame, TFrameLayout layout = TFrameLayout::SideBySide) const {
     return SkinFrameRect(Image.Width(), Image.Height(), FrameCount, frame, layout);
   }
   bool TileMiddle() const { return Tile == 1; }

@@ -31,9 +31,9 @@ void Check(bool condition) {
 void Slice(const TDataSkinObject& object, TFrameLayout layout) {
   const TSkinImage& image = object.Image;
   for (int frame = 0; frame <= 3; ++frame) {
-    const TSkinRect rect = object.FrameRect(frame, layout);
+    const TRect rect = object.FrameRect(frame, layout);
     Check(rect.Empty() || image.Clip(rect) == rect);
-    for (const TSkinRect target : {TSkinRect{0, 0, 1, 1}, TSkinRect{3, 2, 40, 30}, TSkinRect{0, 0, 7, 60}}) {
+    for (const TRect target : {TRect{0, 0, 1, 1}, TRect{3, 2, 40, 30}, TRect{0, 0, 7, 60}}) {
       for (const TSlicePiece& piece : NineSlicePieces(rect, object.Margins(), target, object.TileMiddle())) {
         Check(image.Clip(piece.Source) == piece.Source && !piece.Dest.Empty());
       }
@@ -41,7 +41,7 @@ void Slice(const TDataSkinObject& object, TFrameLayout layout) {
       if (frame != 1) continue;
       TSkinImage drawn(target.Right, target.Bottom, kSkinMagenta);
       DrawNineSlice(image, rect, object.Margins(), object.TileMiddle(), drawn, target, object.Trans == 1);
-      for (const TSkinRect& run : OpaqueRuns(drawn)) Check(drawn.Clip(run) == run);
+      for (const TRect& run : OpaqueRuns(drawn)) Check(drawn.Clip(run) == run);
     }
   }
 }

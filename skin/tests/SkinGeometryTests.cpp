@@ -61,15 +61,15 @@ TEST(SkinImage, RefusesWhatTheBytesCannotHold) {
 }
 
 TEST(SkinGeometry, FramesSideBySideOrStackedWithCountAndNumberKeptInRange) {
-  EXPECT_EQ(SkinFrameRect(80, 18, 4, 2, TFrameLayout::SideBySide), (TSkinRect{20, 0, 40, 18}));
-  EXPECT_EQ(SkinFrameRect(80, 52, 2, 2, TFrameLayout::Stacked), (TSkinRect{0, 26, 80, 52}));
-  EXPECT_EQ(SkinFrameRect(80, 18, 0, 1, TFrameLayout::SideBySide), (TSkinRect{0, 0, 80, 18}));
-  EXPECT_EQ(SkinFrameRect(80, 18, 4, 9, TFrameLayout::SideBySide), (TSkinRect{60, 0, 80, 18}));
+  EXPECT_EQ(SkinFrameRect(80, 18, 4, 2, TFrameLayout::SideBySide), (TRect{20, 0, 40, 18}));
+  EXPECT_EQ(SkinFrameRect(80, 52, 2, 2, TFrameLayout::Stacked), (TRect{0, 26, 80, 52}));
+  EXPECT_EQ(SkinFrameRect(80, 18, 0, 1, TFrameLayout::SideBySide), (TRect{0, 0, 80, 18}));
+  EXPECT_EQ(SkinFrameRect(80, 18, 4, 9, TFrameLayout::SideBySide), (TRect{60, 0, 80, 18}));
   EXPECT_TRUE(SkinFrameRect(3, 18, 5, 1, TFrameLayout::SideBySide).Empty());
 }
 
 TEST(SkinGeometry, NineSlicePiecesKeepCornersAndDropMarginsThatDoNotFit) {
-  const TSkinRect frame{20, 0, 50, 20};
+  const TRect frame{20, 0, 50, 20};
   const auto pieces = NineSlicePieces(frame, {5, 4, 6, 3}, {100, 10, 200, 60}, true);
   ASSERT_EQ(pieces.size(), 9u);
   EXPECT_EQ(pieces[0], (TSlicePiece{{20, 0, 25, 4}, {100, 10, 105, 14}, false}));
@@ -112,11 +112,11 @@ TEST(SkinGeometry, MagentaKeyedPixelsBecomeRegionRectangles) {
   TSkinImage image(4, 4);
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 4; ++x) image.SetPixel(x, y, rows[y][x] == '.' ? kSkinMagenta : 0x123456);
-  std::vector<TSkinRect> runs = OpaqueRuns(image);
-  std::sort(runs.begin(), runs.end(), [](const TSkinRect& a, const TSkinRect& b) {
+  std::vector<TRect> runs = OpaqueRuns(image);
+  std::sort(runs.begin(), runs.end(), [](const TRect& a, const TRect& b) {
     return a.Top != b.Top ? a.Top < b.Top : a.Left < b.Left;
   });
-  EXPECT_EQ(runs, (std::vector<TSkinRect>{{0, 0, 1, 1}, {3, 0, 4, 1}, {0, 1, 4, 3}, {1, 3, 3, 4}}));
+  EXPECT_EQ(runs, (std::vector<TRect>{{0, 0, 1, 1}, {3, 0, 4, 1}, {0, 1, 4, 3}, {1, 3, 3, 4}}));
   EXPECT_TRUE(OpaqueRuns(TSkinImage(3, 2, kSkinMagenta)).empty());
 }
 
