@@ -7,6 +7,7 @@
 #include "framework/resources/ResourceFile.h"
 #include "reminders/eye/Doeye.h"
 #include "reminders/eye2/Doeye2.h"
+#include "skin/win/SkinDataUnit.h"
 
 Tvelmain* velmain = nullptr;
 
@@ -79,6 +80,8 @@ Tvelmain::Tvelmain(TComponent* owner) : TForm(owner) {
   Bind(Timer1, "Timer1");
   Bind(PopupMenu1, "PopupMenu1");
   Bind(Label12, "Label12");
+  Bind(SkinData1, "SkinData1");
+  RegisterSkinDataClass();
   SetReminderHost(this);
   InitializeForm();
 }
@@ -99,8 +102,8 @@ void Tvelmain::FormShow(TObject*) {
   // A skin that cannot be written (read-only directory, missing resource) costs the program its
   // looks, not its job: the error is reported and the alarm and the tray icon still start.
   try {
-    const std::string skinPath = ExtractResourceNextToExecutable("skn", "my3", kSkinFileName);
-    (void)skinPath;
+    SkinData1->SetSkinFile(ExtractResourceNextToExecutable("skn", "my3", kSkinFileName));
+    SkinData1->SetActive(true);
   } catch (const std::exception& error) {
     Application->HandleException(error);
   }

@@ -32,8 +32,9 @@ constexpr NamedColor kColors[] = {
     {"clWindowFrame", clWindowFrame}, {"clMenuText", clMenuText}, {"clWindowText", clWindowText},
     {"clCaptionText", clCaptionText}, {"clHighlight", clHighlight}, {"clHighlightText", clHighlightText},
     {"clBtnFace", clBtnFace}, {"clBtnShadow", clBtnShadow}, {"clGrayText", clGrayText},
-    {"clBtnText", clBtnText}, {"clBtnHighlight", clBtnHighlight}, {"cl3DDkShadow", cl3DDkShadow},
-    {"cl3DLight", cl3DLight}, {"clInfoText", clInfoText}, {"clInfoBk", clInfoBk},
+    {"clBtnText", clBtnText}, {"clInactiveCaptionText", clInactiveCaptionText},
+    {"clBtnHighlight", clBtnHighlight}, {"cl3DDkShadow", cl3DDkShadow}, {"cl3DLight", cl3DLight},
+    {"clInfoText", clInfoText}, {"clInfoBk", clInfoBk},
 };
 
 TPropInfo const* FindOrThrow(const TObject& object, const std::string& name) {

@@ -1,4 +1,5 @@
-// Decoding speed of skin payloads, with zlib's inflate of the same bytes as the yardstick.
+// Decoding speed of skin payloads, with zlib's inflate of the same bytes as the yardstick, and the
+// whole read of the program's skin into the description model.
 #include <benchmark/benchmark.h>
 #include <zlib.h>
 
@@ -8,6 +9,7 @@
 
 #include "skin/Lzh.h"
 #include "skin/LzhEncoder.h"
+#include "skin/SkinModel.h"
 
 namespace {
 
@@ -102,6 +104,21 @@ void BM_LzhEncode(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(payload.size()));
 }
 BENCHMARK(BM_LzhEncode)->Unit(benchmark::kMillisecond);
+
+// The program's skin from its compressed bytes to the last derived image (Windows adds the bitmaps).
+void BM_SkinModelLoad(benchmark::State& state) {
+  TMemoryStream file;
+  file.LoadFromFile(BREVIN_SKIN_FILE);
+  size_t bytes = 0;
+  for (auto _ : state) {
+    TSkinModel model;
+    file.SetPosition(0);
+    if (!model.LoadFile(file, TSkinEnvironment())) state.SkipWithError("the skin did not load");
+    bytes = model.ImageBytes();
+  }
+  state.counters["imageKB"] = static_cast<double>(bytes) / 1024.0;
+}
+BENCHMARK(BM_SkinModelLoad)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 //   skntool extract FILE.skn NAME OUT      writes one entry to OUT
 //   skntool ini FILE.skn SECTION KEY       prints one value of the skin description
 //   skntool pack DIR OUT.skn               packs DIR's .ini description and .bmp files
+//   skntool model FILE.skn                 the description model the engine draws with, as JSON
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -12,6 +13,8 @@
 #include "skin/SkinIni.h"
 #include "skin/SkinRead.h"
 #include "skin/SkinWrite.h"
+#include "skin/SkinModel.h"
+#include "tools/skntool/ModelJson.h"
 #include "tools/skntool/Pack.h"
 
 namespace {
@@ -20,7 +23,8 @@ constexpr const char* kUsage =
     "usage: skntool list FILE.skn\n"
     "       skntool extract FILE.skn NAME OUT\n"
     "       skntool ini FILE.skn SECTION KEY\n"
-    "       skntool pack DIR OUT.skn\n";
+    "       skntool pack DIR OUT.skn\n"
+    "       skntool model FILE.skn\n";
 
 void Load(TSkinReader& reader, const std::string& path) {
   TMemoryStream file;
@@ -72,11 +76,21 @@ int Pack(const std::string& folder, const std::string& out) {
   return 0;
 }
 
+int Model(const std::string& path) {
+  TMemoryStream file;
+  file.LoadFromFile(path);
+  TSkinModel model;
+  if (!model.LoadFile(file, TSkinEnvironment())) throw EReadError(Format("%s: %s", path.c_str(), model.Error().c_str()));
+  std::fputs(SkinModelJson(model).c_str(), stdout);
+  return 0;
+}
+
 int Run(const std::vector<std::string>& args) {
   if (args.size() == 2 && args[0] == "list") return List(args[1]);
   if (args.size() == 4 && args[0] == "extract") return Extract(args[1], args[2], args[3]);
   if (args.size() == 4 && args[0] == "ini") return Ini(args[1], args[2], args[3]);
   if (args.size() == 3 && args[0] == "pack") return Pack(args[1], args[2]);
+  if (args.size() == 2 && args[0] == "model") return Model(args[1]);
   std::fputs(kUsage, stderr);
   return 2;
 }

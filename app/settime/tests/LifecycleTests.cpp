@@ -14,6 +14,7 @@
 #include "framework/controls/Application.h"
 #include "framework/resources/ResourceFile.h"
 #include "framework/resources/ResourceStream.h"
+#include "skin/win/SkinDataUnit.h"
 
 namespace {
 
@@ -75,6 +76,18 @@ TEST_F(Lifecycle, AStaleSkinIsReplacedAtStartUp) {
   TResourceStream resource(GetModuleHandleW(nullptr), "skn", "my3");
   const std::vector<uint8_t> expected(resource.Memory(), resource.Memory() + resource.Size());
   EXPECT_EQ(FileBytes(skin), expected);
+}
+
+TEST_F(Lifecycle, TheSkinDataHoldsTheWrittenSkinAndIsSwitchedOn) {
+  velmain->FormShow(nullptr);
+  const TSkinData& data = *velmain->SkinData1;
+  EXPECT_EQ(data.SkinFile(), PathNextToExecutable("velskin.skn"));
+  EXPECT_FALSE(data.LoadingSkin());
+  EXPECT_EQ(data.SkinName(), "Qinglan Mist");
+  EXPECT_TRUE(data.Active());
+  EXPECT_EQ(GetPropValue(data, "DisableTag"), "99");
+  EXPECT_EQ(GetPropValue(data, "Options"), "[xoPreview, xoToolbarBK]");
+  EXPECT_EQ(GetPropValue(data, "SkinStore"), "(none)");
 }
 
 TEST_F(Lifecycle, ASkinThatCannotBeWrittenIsReportedAndTheProgramStillWorks) {

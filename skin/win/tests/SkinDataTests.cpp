@@ -1,0 +1,203 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/controls/LayoutReader.h"
+#include "skin/SkinRead.h"
+#include "skin/SkinWrite.h"
+#include "skin/win/SkinDataUnit.h"
+
+namespace {
+
+constexpr const char* kSkinFile = "skin-win-test-velskin.skn";
+
+struct TCall {
+  std::string what;
+  int action = 0;
+  int delay = 0;
+  friend bool operator==(const TCall&, const TCall&) = default;
+};
+
+// Stands in for the skin manager and writes down what the skin data asked of it.
+class TRecordingManager : public TSkinManagerBase {
+public:
+  explicit TRecordingManager(std::vector<TCall>& calls) : calls_(calls) {}
+  void Register(TSkinData*) override { calls_.push_back({"register"}); }
+  void Unregister(TSkinData*) override { calls_.push_back({"unregister"}); }
+  void InstallHook() override { calls_.push_back({"hook"}); }
+  void ServeIndividualForms() override { calls_.push_back({"individual"}); }
+  void SkinForm(TSkinData*, TCustomForm*) override { calls_.push_back({"form"}); }
+  void Schedule(TSkinData*, int action, int delay) override { calls_.push_back({"schedule", action, delay}); }
+  void Refresh(TSkinData*) override { calls_.push_back({"refresh"}); }
+
+private:
+  std::vector<TCall>& calls_;
+};
+
+class SkinData : public ::testing::Test {
+protected:
+  void SetUp() override {
+    RegisterSkinDataClass();
+    SetSkinManagerFactory([this] { return std::make_unique<TRecordingManager>(calls); });
+  }
+  void TearDown() override {
+    root.reset();
+    SetSkinManagerFactory(nullptr);
+  }
+
+  // A skin data read from a layout, as a form carries it.
+  TSkinData& FromLayout(const std::string& properties) {
+    root = std::make_unique<TComponent>(nullptr);
+    ReadLayout(*root, "object Root: TComponent\n  object SkinData1: TSkinData\n" + properties + "  end\nend\n",
+               THandlerTable());
+    return *static_cast<TSkinData*>(root->FindComponent("SkinData1"));
+  }
+
+  std::vector<TCall> calls;
+  std::unique_ptr<TComponent> root;
+};
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+TEST_F(SkinData, ConstructionGivesThePublishedDefaults) {
+  TSkinData data(nullptr);
+  EXPECT_EQ(GetPropValue(data, "Active"), "False");
+  EXPECT_EQ(GetPropValue(data, "DisableTag"), "99");
+  EXPECT_EQ(GetPropValue(data, "SkinControls"),
+            "[xcMainMenu, xcPopupMenu, xcToolbar, xcControlbar, xcCombo, xcCheckBox, xcRadioButton, xcProgress, "
+            "xcScrollbar, xcEdit, xcButton, xcBitBtn, xcSpeedButton, xcSpin, xcPanel, xcGroupBox, xcStatusBar, "
+            "xcTab, xcTrackBar, xcSystemMenu]");
+  EXPECT_EQ(GetPropValue(data, "Options"), "[xoPreview, xoToolbarBK]");
+  EXPECT_EQ(data.ClassMap().size(), 117u);
+  EXPECT_EQ(data.ClassMap().front(), "TComboboxex=combobox");
+  EXPECT_EQ(GetPropValue(data, "SkinStore"), "(none)");
+  EXPECT_EQ(GetPropValue(data, "SkinFormtype"), "sfMainform");
+  SetPropValue(data, "Version", "9.9");
+  EXPECT_EQ(GetPropValue(data, "Version"), "4.01.03.16");
+  EXPECT_EQ(GetPropValue(data, "MenuUpdate"), "True");
+  EXPECT_EQ(GetPropValue(data, "MenuMerge"), "False");
+  EXPECT_TRUE(data.LoadingSkin());
+  EXPECT_EQ(data.MenuGlyphs()->Count(), 4);
+  EXPECT_GT(data.MaximizedSize().cx, 0);
+}
+
+TEST_F(SkinData, TheProgramsSkinLoadsWithABitmapForEveryPicture) {
+  TSkinData& data = FromLayout("");
+  calls.clear();
+  data.SetSkinFile(kSkinFile);
+  ASSERT_FALSE(data.LoadingSkin());
+  EXPECT_EQ(data.SkinName(), "Qinglan Mist");
+  EXPECT_EQ(calls, (std::vector<TCall>{{"refresh"}}));
+  for (const auto& object : data.Model().Objects()) {
+    if (object->Image.Empty()) continue;
+    const TBitmap* bitmap = data.Picture(object->Image);
+    ASSERT_NE(bitmap, nullptr) << object->Name;
+    EXPECT_EQ(bitmap->Width(), object->Image.Width()) << object->Name;
+  }
+  const TDataSkinButton& buttons = data.Model().Buttons();
+  ASSERT_NE(data.Picture(buttons.CheckImage), nullptr);
+  EXPECT_EQ(data.Picture(buttons.CheckImage)->Height(), 13);
+  EXPECT_NE(data.ButtonFaceBrush(), nullptr);
+  EXPECT_NE(data.CaptionFont(), nullptr);
+  ASSERT_NE(data.AppIcon(), nullptr);
+  EXPECT_EQ(data.AppIcon()->Width(), GetSystemMetrics(SM_CXSMICON));
+}
+
+TEST_F(SkinData, ActiveSchedulesSkinningOnlyOnceASkinIsLoaded) {
+  TSkinData& data = FromLayout("");
+  calls.clear();
+  data.SetActive(true);
+  EXPECT_FALSE(data.Active());
+  EXPECT_TRUE(calls.empty());
+
+  data.SetSkinFile(kSkinFile);
+  calls.clear();
+  data.SetActive(true);
+  data.SetActive(true);
+  data.SetActive(false);
+  EXPECT_EQ(calls, (std::vector<TCall>{{"schedule", 1, 250}, {"schedule", 2, 250}}));
+
+  calls.clear();
+  data.SetSkinFormtype(TSkinFormType::sfDialog);
+  data.SetActive(true);
+  EXPECT_TRUE(data.Active());
+  EXPECT_TRUE(calls.empty());
+
+  int changed = 0;
+  data.OnSkinChanged = [&changed](TObject*) { ++changed; };
+  data.SkinChanged();
+  EXPECT_EQ(changed, 1);
+}
+
+TEST_F(SkinData, LoadedTurnsActiveOffWithoutASkinAndSchedulesItWithOne) {
+  const std::string stored =
+      "    Active = True\n    DisableTag = 99\n    SkinControls = [xcMainMenu, xcPopupMenu, xcToolbar]\n"
+      "    Options = [xoPreview, xoToolbarBK]\n    SkinStore = '(none)'\n";
+  TSkinData& bare = FromLayout(stored);
+  EXPECT_FALSE(bare.Active());
+  EXPECT_EQ(calls, (std::vector<TCall>{{"register"}, {"hook"}}));
+  EXPECT_EQ(GetPropValue(bare, "SkinControls"), "[xcMainMenu, xcPopupMenu, xcToolbar]");
+
+  calls.clear();
+  TSkinData& skinned = FromLayout(stored + "    SkinFile = '" + kSkinFile + "'\n");
+  EXPECT_TRUE(skinned.Active());
+  EXPECT_EQ(calls, (std::vector<TCall>{{"unregister"}, {"register"}, {"hook"}, {"schedule", 1, 250}}));
+
+  // Without the frame switch the system menu is left to the system.
+  TSkinData& framed = FromLayout("    SkinControls = [xcMenuItem, xcSystemMenu]\n");
+  EXPECT_EQ(GetPropValue(framed, "SkinControls"), "[xcMenuItem]");
+}
+
+TEST_F(SkinData, ADamagedOrOlderSkinLeavesTheLoadingFlagSet) {
+  TSkinData& data = FromLayout("");
+  std::vector<std::string> messages;
+  data.OnReaderMessage = [&messages](const std::string& m) { messages.push_back(m); };
+  WriteFile("skin-win-test-damaged.skn", std::string("\xFF\xFF\xFF\x00garbage", 11));
+  data.SetSkinFile("skin-win-test-damaged.skn");
+  EXPECT_TRUE(data.LoadingSkin());
+  data.SetActive(true);
+  EXPECT_FALSE(data.Active());
+
+  std::vector<uint8_t> payload = BuildSkinPayload({{"a.ini", {'[', 'x', ']'}}});
+  payload[0] = 0x1F;
+  const std::vector<uint8_t> older = CompressSkinPayload(payload);
+  WriteFile("skin-win-test-older.skn", std::string(older.begin(), older.end()));
+  data.SetSkinFile("skin-win-test-older.skn");
+  EXPECT_TRUE(data.LoadingSkin());
+  EXPECT_EQ(messages, (std::vector<std::string>{kSkinOlderFileMessage}));
+
+  // A skin loaded before stays; a file that does not exist only sets the loading flag again.
+  data.SetSkinFile(kSkinFile);
+  data.SetSkinFile("skin-win-test-missing.skn");
+  EXPECT_TRUE(data.LoadingSkin());
+  EXPECT_EQ(data.SkinName(), "Qinglan Mist");
+}
+
+TEST_F(SkinData, SkinStreamCarriesTheCompressedSkin) {
+  TSkinData& source = FromLayout("");
+  source.SetSkinFile(kSkinFile);
+  TMemoryStream stream;
+  source.WriteSkinStream(stream);
+  std::ifstream file(kSkinFile, std::ios::binary | std::ios::ate);
+  EXPECT_EQ(stream.Size(), 4 + static_cast<int64_t>(file.tellg()));
+
+  TSkinData copy(nullptr);
+  stream.SetPosition(0);
+  copy.ReadSkinStream(stream);
+  EXPECT_FALSE(copy.LoadingSkin());
+  EXPECT_EQ(copy.SkinName(), "Qinglan Mist");
+
+  // A byte count beyond the data is refused before anything is read.
+  TSkinData damaged(nullptr);
+  const uint8_t tooLong[] = {0x10, 0, 0, 0, 1, 2, 3};
+  TMemoryStream shortStream(std::vector<uint8_t>(std::begin(tooLong), std::end(tooLong)));
+  EXPECT_THROW(damaged.ReadSkinStream(shortStream), EReadError);
+  EXPECT_TRUE(damaged.LoadingSkin());
+}
+
+}  // namespace
