@@ -224,6 +224,19 @@ HWND FindChild(HWND parent, DWORD process, const wchar_t* caption) {
   return found.window;
 }
 
+bool WaitForWindowOfClass(DWORD process, const wchar_t* className) {
+  for (int i = 0; i < 200; ++i) {
+    for (HWND window = FindWindowExW(nullptr, nullptr, className, nullptr); window;
+         window = FindWindowExW(nullptr, window, className, nullptr)) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(window, &owner);
+      if (owner == process) return true;
+    }
+    Sleep(50);
+  }
+  return false;
+}
+
 std::optional<std::wstring> WaitForRunValue() {
   for (int i = 0; i < 100; ++i) {
     if (auto value = ReadString(kRunKey, L"晴岚")) return value;
@@ -304,6 +317,12 @@ TEST_F(Installer, InstallsUpgradesRunsAndUninstallsLeavingNothingOfOurs) {
   PostMessageW(group, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 66));
   PostMessageW(group, WM_LBUTTONUP, 0, MAKELPARAM(40, 66));
   EXPECT_EQ(WaitForRunValue(), exe.wstring()) << "the Run value names the installed copy";
+
+  // The help is read from the installed folder, whose name is not ASCII.
+  HWND helpButton = FindChild(main, running.id, L"帮助");
+  ASSERT_NE(helpButton, nullptr);
+  PostMessageW(helpButton, BM_CLICK, 0, 0);
+  EXPECT_TRUE(WaitForWindowOfClass(running.id, L"HH Parent")) << "the installed copy did not open its help";
 
   const auto written = fs::last_write_time(exe);
   EXPECT_EQ(RunToEnd(SetupProgram(), L"/S"), kRefused) << "installing over a running copy";
