@@ -23,7 +23,9 @@ brevin_wine_env() {
   export WINEPREFIX=${BREVIN_WINEPREFIX:-$BREVIN_BUILD/wineprefix}
   export HOME=$BREVIN_BUILD/home
   export WINEDEBUG=${BREVIN_WINEDEBUG:--all}
-  export WINEDLLOVERRIDES="mscoree,mshtml="
+  # Without winemenubuilder a shortcut made under Wine (by the installer) stays a Windows file and
+  # adds no Linux menu entry or .desktop file to HOME.
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   export WINEARCH=win64
   unset WINELOADER
   # Wine takes the Windows locale from the Unix one: a Chinese desktop (code page 936, 24-hour long
