@@ -37,6 +37,7 @@ inline void DeleteMemoryDC(HDC h) { DeleteDC(h); }
 inline void DestroyIconHandle(HICON h) { DestroyIcon(h); }
 inline void DestroyMenuHandle(HMENU h) { DestroyMenu(h); }
 inline void CloseRegistryKey(HKEY h) { RegCloseKey(h); }
+inline void DestroyWindowHandle(HWND h) { DestroyWindow(h); }
 }  // namespace handles_detail
 
 using UniqueKernelHandle = UniqueHandle<HANDLE, handles_detail::CloseKernelHandle>;
@@ -52,6 +53,7 @@ using UniqueMemoryDC = UniqueHandle<HDC, handles_detail::DeleteMemoryDC>;
 using UniqueIcon = UniqueHandle<HICON, handles_detail::DestroyIconHandle>;
 using UniqueMenu = UniqueHandle<HMENU, handles_detail::DestroyMenuHandle>;
 using UniqueRegistryKey = UniqueHandle<HKEY, handles_detail::CloseRegistryKey>;
+using UniqueWindow = UniqueHandle<HWND, handles_detail::DestroyWindowHandle>;
 
 // A window DC obtained with GetDC, released with ReleaseDC on the same window.
 class WindowDC {

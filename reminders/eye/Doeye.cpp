@@ -3,6 +3,7 @@
 #include "reminders/ReminderClasses.h"
 #include "reminders/ReminderHost.h"
 #include "reminders/audio/ExerciseAudio.h"
+#include "reminders/screens/ScreenLayout.h"
 
 Tdoeye* doeye = nullptr;
 
@@ -36,6 +37,7 @@ void Tdoeye::CreateParams(TCreateParams& params) {
 
 void Tdoeye::FormShow(TObject*) {
   BeginReminder();
+  PlaceWhereTheUserLooks();
   SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   // Appended rather than concatenated: GCC 12 misreads "\r" + string as an overlapping copy.
   std::string message = "\r";
@@ -54,6 +56,15 @@ void Tdoeye::FormShow(TObject*) {
     Label2->Font()->SetSize(20);
     BitBtn1->SetVisible(false);
   }
+}
+
+void Tdoeye::PlaceWhereTheUserLooks() {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetMonitorInfoW(MonitorFromWindow(GetForegroundWindow(), MONITOR_DEFAULTTOPRIMARY), &info)) return;
+  const RECT& work = info.rcWork;
+  const TRect place = CentreIn({work.left, work.top, work.right, work.bottom}, Width(), Height());
+  SetBounds(place.Left, place.Top, Width(), Height());
 }
 
 void Tdoeye::BitBtn1Click(TObject*) { TogglePauseButton(*MediaPlayer1, *BitBtn1); }

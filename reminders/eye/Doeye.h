@@ -29,6 +29,10 @@ public:
 protected:
   void CreateParams(TCreateParams& params) override;
   TMediaPlayer& ReminderPlayer() override { return *MediaPlayer1; }
+
+private:
+  // Centred on the monitor of the foreground window, where the user is looking.
+  void PlaceWhereTheUserLooks();
 };
 
 extern Tdoeye* doeye;

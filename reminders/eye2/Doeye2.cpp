@@ -64,6 +64,7 @@ void Tdoeye2::FormShow(TObject*) {
   // hidden count as "restored": ask for the screen again before each showing.
   SetWindowState(TWindowState::wsMaximized);
   SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  covers_.Show(Handle(), Color(), AlphaBlendValue());
   GIFAnimator1->SetAnimate(true);
   BeginReminder();
   lockCounter_ = ReminderHost().LockSeconds();
@@ -109,6 +110,7 @@ void Tdoeye2::EnterLockScreen() {
 }
 
 void Tdoeye2::LeaveLockScreen() {
+  covers_.Hide();
   if (HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr)) ShowWindow(taskbar, SW_RESTORE);
   // Closed before the countdown ran out (only the program can do that): the pointer and the
   // countdown must not stay behind with the hidden window.
@@ -152,6 +154,14 @@ void Tdoeye2::WndProc(TMessage& m) {
       ReportAudioError();
       m.Result = 0;
       return;
+    case WM_WINDOWPOSCHANGED:
+      if (covers_.Up() && (reinterpret_cast<const WINDOWPOS*>(m.LParam)->flags & SWP_SHOWWINDOW))
+        covers_.KeepUnder(Handle());
+      break;
+    case WM_DISPLAYCHANGE:
+      // Monitors added, removed or moved while the rest is up are covered afresh.
+      if (covers_.Up() || Showing()) covers_.Show(Handle(), Color(), AlphaBlendValue());
+      break;
     case WM_SYSCOMMAND:
       // Alt+F4 reaches the window as SC_CLOSE through the default key handling; the window
       // menu's commands are no way out either. Only the return button closes the window.

@@ -15,6 +15,7 @@
 #include "framework/media/MediaPlayer.h"
 #include "gif/win/GIFCtrl.h"
 #include "reminders/ReminderForm.h"
+#include "reminders/eye2/ScreenCovers.h"
 
 class Tdoeye2 : public TReminderForm {
 public:
@@ -32,6 +33,8 @@ public:
   // the window shows; closing the window leaves the lock screen, and so does a showing that fails.
   void EnterLockScreen();
   void LeaveLockScreen();
+  // The other monitors' covers, up exactly while the rest window is.
+  const TScreenCovers& Covers() const { return covers_; }
 
   TPanel* Panel1 = nullptr;
   TLabel* Label1 = nullptr;              // worked-time message
@@ -60,6 +63,7 @@ private:
   int32_t lockCounter_ = 0;
   bool locked_ = false;
   std::exception_ptr audioError_;
+  TScreenCovers covers_;
   // The controls that are not aligned, with their top in the 1024 x 712 design.
   std::vector<std::pair<TControl*, int>> centred_;
 };
