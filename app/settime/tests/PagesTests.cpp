@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -22,6 +23,8 @@
 #include "framework/resources/ResourceFile.h"
 #include "framework/resources/ResourceStream.h"
 #include "framework/win32/Strings.h"
+#include "reminders/eye/Doeye.h"
+#include "reminders/eye2/Doeye2.h"
 
 namespace {
 
@@ -252,6 +255,53 @@ TEST_F(Pages, TheContactLinkAndTheHelpButtonAnswerTheMouse) {
   EXPECT_EQ(velmain->BitBtn1->Layout(), TButtonLayout::blGlyphLeft);
   EXPECT_EQ(link->Font()->Style(), fsBold);
   EXPECT_EQ(link->Font()->Color(), clBlue);
+}
+
+// Every visible control inside its parent's client area and every label's text inside the label,
+// measured with the font the program gets: what the user would see cut off, by name.
+void CollectClipped(const TWinControl& parent, std::vector<std::string>& clipped) {
+  const TRect client = parent.ClientRect();
+  for (int i = 0; i < parent.ControlCount(); ++i) {
+    TControl* c = parent.Controls(i);
+    if (!c->Visible()) continue;
+    const TRect r = c->BoundsRect();
+    if (r.Left < client.Left || r.Top < client.Top || r.Right > client.Right || r.Bottom > client.Bottom)
+      clipped.push_back(c->Name() + " reaches " + std::to_string(r.Right) + "," + std::to_string(r.Bottom) + " of " +
+                        parent.Name() + " " + std::to_string(client.Right) + "," + std::to_string(client.Bottom));
+    if (auto* label = dynamic_cast<TLabel*>(c); label && !label->Caption().empty()) {
+      HDC screen = GetDC(nullptr);
+      HGDIOBJ old = SelectObject(screen, label->Font()->Handle());
+      RECT text{0, 0, label->Width(), 0};
+      const std::wstring caption = Utf8ToWide(label->Caption());
+      DrawTextW(screen, caption.c_str(), -1, &text, DT_CALCRECT | DT_EXPANDTABS | (label->WordWrap() ? DT_WORDBREAK : 0));
+      SelectObject(screen, old);
+      ReleaseDC(nullptr, screen);
+      if (text.bottom > label->Height() || text.right > label->Width())
+        clipped.push_back(label->Name() + " text " + std::to_string(text.right) + "x" + std::to_string(text.bottom) +
+                          " in " + std::to_string(label->Width()) + "x" + std::to_string(label->Height()));
+    }
+    if (auto* pages = dynamic_cast<TPageControl*>(c)) {
+      TTabSheet* shown = pages->ActivePage();
+      for (int k = 0; k < pages->PageCount(); ++k) {
+        pages->SetActivePageIndex(k);
+        CollectClipped(*pages, clipped);
+      }
+      pages->SetActivePage(shown);
+    } else if (auto* windowed = dynamic_cast<TWinControl*>(c)) {
+      CollectClipped(*windowed, clipped);
+    }
+  }
+}
+
+TEST_F(Pages, NoBoxOrLabelTextOfAnyWindowIsCutOff) {
+  doeye2->Label1->SetCaption("您已连续工作了1时0分0秒");
+  std::vector<std::string> clipped;
+  CollectClipped(*velmain, clipped);
+  CollectClipped(*doeye, clipped);
+  CollectClipped(*doeye2, clipped);
+  std::sort(clipped.begin(), clipped.end());
+  clipped.erase(std::unique(clipped.begin(), clipped.end()), clipped.end());
+  EXPECT_EQ(clipped, std::vector<std::string>{});
 }
 
 class Help : public Pages {
