@@ -345,6 +345,28 @@ protected:
   }
 };
 
+TEST_F(Help, TheIndexLeadsToTopicsAndTheTextCanBeSearched) {
+  std::string stored;
+  ASSERT_TRUE(ReadTopic("Helpx.hhk", stored)) << "the help carries an index";
+  // The viewer reads the index in the help's code page.
+  std::wstring wide(stored.size(), L'\0');
+  wide.resize(static_cast<size_t>(
+      MultiByteToWideChar(936, 0, stored.data(), static_cast<int>(stored.size()), wide.data(), static_cast<int>(wide.size()))));
+  const std::string index = WideToUtf8(wide);
+  EXPECT_NE(index.find("\"锁屏幕\""), std::string::npos);
+  const std::regex local("name=\"Local\" value=\"([^\"]+)\"");
+  int entries = 0;
+  for (std::sregex_iterator it(index.begin(), index.end(), local), end; it != end; ++it, ++entries) {
+    std::string topic;
+    EXPECT_TRUE(ReadTopic((*it)[1], topic)) << (*it)[1];
+  }
+  EXPECT_GT(entries, 10);
+  std::string search;
+  EXPECT_TRUE(ReadTopic("$FIftiMain", search)) << "the full-text search index is missing";
+  std::string windows;
+  EXPECT_TRUE(ReadTopic("#WINDOWS", windows)) << "without a window definition the viewer shows only the contents";
+}
+
 TEST_F(Help, AMissingOrDamagedHelpFileIsReported) {
   ASSERT_TRUE(std::filesystem::exists(U8(HelpPath()))) << "the build puts Helpx.chm next to the tests";
   std::filesystem::rename(U8(HelpPath()), U8(AsidePath()));
