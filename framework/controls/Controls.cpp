@@ -104,9 +104,12 @@ TPoint TControl::ScreenToClient(TPoint point) const {
 
 void TControl::SetVisible(bool visible) {
   if (visible == visible_) return;
+  // Only a visible control invalidates its area: a hiding one does it before it stops being
+  // visible, or its parent never paints over what it drew.
+  if (!visible) InvalidateControl();
   visible_ = visible;
   Perform(CM_VISIBLECHANGED, visible);
-  InvalidateControl();
+  if (visible) InvalidateControl();
   if (parent_ && align_ != TAlign::alNone) parent_->AlignControls();
 }
 

@@ -12,6 +12,34 @@ const TClassInfo& Tdoeye::StaticClassInfo() {
   return info;
 }
 
+const TClassInfo& TOvalSpeedButton::StaticClassInfo() {
+  static const TClassInfo info =
+      TClassBuilder<TOvalSpeedButton>("TOvalSpeedButton", &TSpeedButton::StaticClassInfo()).Creatable();
+  return info;
+}
+
+void TOvalSpeedButton::Paint() {
+  TCanvas& c = *Canvas();
+  const TRect client = ClientRect();
+  const TButtonState state = State();
+  const bool sunk = state == TButtonState::bsDown || state == TButtonState::bsExclusive;
+  if (sunk || (MouseInControl() && Enabled())) {
+    // Lit from the top left like the flat button's edges: the upper-left half of the oval in one
+    // colour, the lower-right half in the other.
+    const auto arc = [&](TColor color, const TPoint from, const TPoint to) {
+      c.Pen()->SetColor(color);
+      c.RequireTools();
+      Arc(c.Handle(), client.Left, client.Top, client.Right, client.Bottom, from.X, from.Y, to.X, to.Y);
+    };
+    const TPoint upperRight{client.Right, client.Top};
+    const TPoint lowerLeft{client.Left, client.Bottom};
+    arc(sunk ? clBtnShadow : clBtnHighlight, upperRight, lowerLeft);
+    arc(sunk ? clBtnHighlight : clBtnShadow, lowerLeft, upperRight);
+  }
+  const TRect face{client.Left + 1, client.Top + 1, client.Right - 1, client.Bottom - 1};
+  DrawGlyphButtonFace(c, face, Glyph(), NumGlyphs(), Caption(), Layout(), Margin(), Spacing(), state, sunk);
+}
+
 Tdoeye::Tdoeye(TComponent* owner) : TReminderForm(owner) {
   RegisterReminderClasses();
   Handler("FormShow", &Tdoeye::FormShow);

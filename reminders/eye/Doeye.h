@@ -9,6 +9,18 @@
 #include "framework/controls/StdCtrls.h"
 #include "framework/media/MediaPlayer.h"
 
+// The popup's "返回" covers an oval of the picture: its hover and pressed frames follow that oval
+// instead of the flat button's rectangle. The picture is its face, so it is always flat and
+// transparent.
+class TOvalSpeedButton : public TSpeedButton {
+public:
+  BREVIN_CLASS_INFO()
+  explicit TOvalSpeedButton(TComponent* owner) : TSpeedButton(owner) {}
+
+protected:
+  void Paint() override;
+};
+
 class Tdoeye : public TReminderForm {
 public:
   BREVIN_CLASS_INFO()

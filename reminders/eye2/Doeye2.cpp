@@ -111,7 +111,8 @@ void Tdoeye2::EnterLockScreen() {
 
 void Tdoeye2::LeaveLockScreen() {
   covers_.Hide();
-  if (HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr)) ShowWindow(taskbar, SW_RESTORE);
+  // The taskbar comes back without taking the activation from the window the user returns to.
+  if (HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr)) ShowWindow(taskbar, SW_SHOWNA);
   // Closed before the countdown ran out (only the program can do that): the pointer and the
   // countdown must not stay behind with the hidden window.
   Timer2->SetEnabled(false);

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <utility>
+#include <vector>
 
 #include "app/alarm/TimeText.h"
 #include "app/settime/TrayIcon.h"
@@ -139,6 +141,39 @@ TEST(Popup, RemindOnlyModeWritesNoFileHidesThePauseButtonAndShowsZeroWorkedTime)
   ExpectDismissed("14:30:00");
   EXPECT_EQ(velmain->Label6->Caption(), "将在15:30:00休息！");
   EXPECT_TRUE(Errors().empty());
+}
+
+// The colours read back from the popup at (x, y) and the pixel below it: an oval's edge may fall
+// on either row.
+std::vector<COLORREF> ColumnPair(int x, int y) {
+  UpdateWindow(doeye->Handle());
+  HDC dc = GetDC(doeye->Handle());
+  std::vector<COLORREF> pair{GetPixel(dc, x, y), GetPixel(dc, x, y + 1)};
+  ReleaseDC(doeye->Handle(), dc);
+  return pair;
+}
+
+bool Has(const std::vector<COLORREF>& pixels, int sysColor) {
+  return std::find(pixels.begin(), pixels.end(), GetSysColor(sysColor)) != pixels.end();
+}
+
+TEST(Popup, TheReturnButtonsHoverAndPressedFramesFollowItsOval) {
+  SetClock(16, 0, 0);
+  Fire({.exercise = false}, [] {
+    const TControl& b = *doeye->SpeedButton1;
+    const LPARAM centre = MAKELPARAM(b.Left() + b.Width() / 2, b.Top() + b.Height() / 2);
+    const int middle = b.Left() + b.Width() / 2;
+    const std::vector<COLORREF> corner = ColumnPair(b.Left(), b.Top());
+    SendMessageW(doeye->Handle(), WM_MOUSEMOVE, 0, centre);
+    EXPECT_TRUE(Has(ColumnPair(middle, b.Top()), COLOR_BTNHIGHLIGHT)) << "lit from above";
+    EXPECT_TRUE(Has(ColumnPair(middle, b.Top() + b.Height() - 2), COLOR_BTNSHADOW)) << "shaded below";
+    EXPECT_EQ(ColumnPair(b.Left(), b.Top()), corner) << "the frame is not a rectangle";
+    SendMessageW(doeye->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, centre);
+    EXPECT_TRUE(Has(ColumnPair(middle, b.Top()), COLOR_BTNSHADOW)) << "pressed in";
+    EXPECT_EQ(ColumnPair(b.Left(), b.Top()), corner);
+    SendMessageW(doeye->Handle(), WM_LBUTTONUP, 0, centre);
+  });
+  EXPECT_FALSE(doeye->Showing());
 }
 
 TEST(Popup, AStaleFileThatCannotBeReplacedIsReportedAndTheReturnButtonStillWorks) {

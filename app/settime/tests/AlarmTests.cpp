@@ -9,6 +9,7 @@
 #include "app/settime/TrayIcon.h"
 #include "app/settime/Velmain.h"
 #include "app/settime/tests/AppFixture.h"
+#include "framework/controls/Application.h"
 #include "reminders/eye/Doeye.h"
 #include "reminders/eye2/Doeye2.h"
 
@@ -222,9 +223,12 @@ TEST_F(Alarm, TheLockSecondsStayWithinAnHour) {
   seconds.SetValue(before);
 }
 
-TEST_F(Alarm, LockPathHidesTaskbarAndPointerBeforeTheRestWindow) {
+TEST_F(Alarm, LockPathHidesTaskbarAndPointerDuringTheRestWindowAndGivesThemAndActivationBack) {
   HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
   ASSERT_NE(taskbar, nullptr) << "tests run inside a virtual desktop with a taskbar";
+  SetForegroundWindow(velmain->Handle());
+  Application->ProcessMessages();
+  ASSERT_EQ(GetForegroundWindow(), velmain->Handle());
   SetClock(EncodeDateTime(2026, 12, 7, 9, 0, 0));
   velmain->ArmAtStartup();
   velmain->RadioButton2->SetChecked(true);
@@ -254,6 +258,8 @@ TEST_F(Alarm, LockPathHidesTaskbarAndPointerBeforeTheRestWindow) {
   EXPECT_EQ(CursorDisplayCount(), cursorBefore);
   EXPECT_TRUE(IsWindowVisible(taskbar));
   EXPECT_TRUE(TrayIcon1->Active());
+  Application->ProcessMessages();
+  EXPECT_EQ(GetForegroundWindow(), velmain->Handle()) << "the window that was active before the rest is active again";
 }
 
 }  // namespace

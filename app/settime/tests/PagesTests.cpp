@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -22,6 +23,8 @@
 #include "framework/resources/ResourceFile.h"
 #include "framework/resources/ResourceStream.h"
 #include "framework/win32/Strings.h"
+#include "reminders/eye/Doeye.h"
+#include "reminders/eye2/Doeye2.h"
 
 namespace {
 
@@ -254,6 +257,53 @@ TEST_F(Pages, TheContactLinkAndTheHelpButtonAnswerTheMouse) {
   EXPECT_EQ(link->Font()->Color(), clBlue);
 }
 
+// Every visible control inside its parent's client area and every label's text inside the label,
+// measured with the font the program gets: what the user would see cut off, by name.
+void CollectClipped(const TWinControl& parent, std::vector<std::string>& clipped) {
+  const TRect client = parent.ClientRect();
+  for (int i = 0; i < parent.ControlCount(); ++i) {
+    TControl* c = parent.Controls(i);
+    if (!c->Visible()) continue;
+    const TRect r = c->BoundsRect();
+    if (r.Left < client.Left || r.Top < client.Top || r.Right > client.Right || r.Bottom > client.Bottom)
+      clipped.push_back(c->Name() + " reaches " + std::to_string(r.Right) + "," + std::to_string(r.Bottom) + " of " +
+                        parent.Name() + " " + std::to_string(client.Right) + "," + std::to_string(client.Bottom));
+    if (auto* label = dynamic_cast<TLabel*>(c); label && !label->Caption().empty()) {
+      HDC screen = GetDC(nullptr);
+      HGDIOBJ old = SelectObject(screen, label->Font()->Handle());
+      RECT text{0, 0, label->Width(), 0};
+      const std::wstring caption = Utf8ToWide(label->Caption());
+      DrawTextW(screen, caption.c_str(), -1, &text, DT_CALCRECT | DT_EXPANDTABS | (label->WordWrap() ? DT_WORDBREAK : 0));
+      SelectObject(screen, old);
+      ReleaseDC(nullptr, screen);
+      if (text.bottom > label->Height() || text.right > label->Width())
+        clipped.push_back(label->Name() + " text " + std::to_string(text.right) + "x" + std::to_string(text.bottom) +
+                          " in " + std::to_string(label->Width()) + "x" + std::to_string(label->Height()));
+    }
+    if (auto* pages = dynamic_cast<TPageControl*>(c)) {
+      TTabSheet* shown = pages->ActivePage();
+      for (int k = 0; k < pages->PageCount(); ++k) {
+        pages->SetActivePageIndex(k);
+        CollectClipped(*pages, clipped);
+      }
+      pages->SetActivePage(shown);
+    } else if (auto* windowed = dynamic_cast<TWinControl*>(c)) {
+      CollectClipped(*windowed, clipped);
+    }
+  }
+}
+
+TEST_F(Pages, NoBoxOrLabelTextOfAnyWindowIsCutOff) {
+  doeye2->Label1->SetCaption("您已连续工作了1时0分0秒");
+  std::vector<std::string> clipped;
+  CollectClipped(*velmain, clipped);
+  CollectClipped(*doeye, clipped);
+  CollectClipped(*doeye2, clipped);
+  std::sort(clipped.begin(), clipped.end());
+  clipped.erase(std::unique(clipped.begin(), clipped.end()), clipped.end());
+  EXPECT_EQ(clipped, std::vector<std::string>{});
+}
+
 class Help : public Pages {
 protected:
   static std::string HelpPath() { return PathNextToExecutable("Helpx.chm"); }
@@ -294,6 +344,28 @@ protected:
     return read;
   }
 };
+
+TEST_F(Help, TheIndexLeadsToTopicsAndTheTextCanBeSearched) {
+  std::string stored;
+  ASSERT_TRUE(ReadTopic("Helpx.hhk", stored)) << "the help carries an index";
+  // The viewer reads the index in the help's code page.
+  std::wstring wide(stored.size(), L'\0');
+  wide.resize(static_cast<size_t>(
+      MultiByteToWideChar(936, 0, stored.data(), static_cast<int>(stored.size()), wide.data(), static_cast<int>(wide.size()))));
+  const std::string index = WideToUtf8(wide);
+  EXPECT_NE(index.find("\"锁屏幕\""), std::string::npos);
+  const std::regex local("name=\"Local\" value=\"([^\"]+)\"");
+  int entries = 0;
+  for (std::sregex_iterator it(index.begin(), index.end(), local), end; it != end; ++it, ++entries) {
+    std::string topic;
+    EXPECT_TRUE(ReadTopic((*it)[1], topic)) << (*it)[1];
+  }
+  EXPECT_GT(entries, 10);
+  std::string search;
+  EXPECT_TRUE(ReadTopic("$FIftiMain", search)) << "the full-text search index is missing";
+  std::string windows;
+  EXPECT_TRUE(ReadTopic("#WINDOWS", windows)) << "without a window definition the viewer shows only the contents";
+}
 
 TEST_F(Help, AMissingOrDamagedHelpFileIsReported) {
   ASSERT_TRUE(std::filesystem::exists(U8(HelpPath()))) << "the build puts Helpx.chm next to the tests";

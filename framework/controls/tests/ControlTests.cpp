@@ -283,6 +283,47 @@ TEST(Labels, AutoSizeFollowsTheTextAndAlignedLabelsKeepTheirWidth) {
   EXPECT_EQ(top->Top(), 0);
 }
 
+// Pixels of the form inside area but outside spared that are not the form's white background:
+// text drawn there.
+int InkOutside(TForm& form, TRect area, TRect spared) {
+  UpdateWindow(form.Handle());
+  HDC dc = GetDC(form.Handle());
+  int ink = 0;
+  for (int y = area.Top; y < area.Bottom; ++y)
+    for (int x = area.Left; x < area.Right; ++x)
+      if (!spared.Contains({x, y}) && GetPixel(dc, x, y) != RGB(255, 255, 255)) ++ink;
+  ReleaseDC(form.Handle(), dc);
+  return ink;
+}
+
+TEST(Labels, ATransparentLabelLeavesNothingOfItsOldTextBehind) {
+  TPlainForm form(nullptr);
+  form.SetColor(clWhite);
+  auto* label = Make<TLabel>(&form, 10, 10, 10, 10);
+  label->SetTransparent(true);
+  label->Font()->SetHeight(-24);
+  label->SetCaption("WWWWWW");
+  form.Show();
+  SetForegroundWindow(form.Handle());
+  const std::vector<std::pair<std::string, std::function<void()>>> changes = {
+      {"caption", [&] { label->SetCaption("."); }},
+      {"font", [&] { label->Font()->SetHeight(-8); }},
+      {"bounds", [&] { label->SetLeft(150); }},
+      {"visibility", [&] { label->SetVisible(false); }},
+  };
+  for (const auto& [what, change] : changes) {
+    label->SetVisible(true);
+    label->SetBounds(10, 10, 10, 10);
+    label->Font()->SetHeight(-24);
+    label->SetCaption("WWWWWW");
+    const TRect before = label->BoundsRect();
+    ASSERT_GT(InkOutside(form, before, {}), 50) << "the text was not drawn before the " << what << " change";
+    change();
+    EXPECT_EQ(InkOutside(form, before, label->Visible() ? label->BoundsRect() : TRect{}), 0)
+        << "old text left after the " << what << " change";
+  }
+}
+
 TEST(PopupMenu, ItemsNestFromTheLayoutInOrder) {
   struct TMenuForm : TForm {
     explicit TMenuForm(TComponent* owner) : TForm(owner) {
