@@ -44,6 +44,9 @@ void TScreenCovers::Show(HWND restWindow, TColor colour, int alpha) {
   EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&monitors));
   const std::vector<TRect> rects = CoverRects(monitors);
   if (rects.empty()) return;
+  TRect primary{};
+  for (const TScreenMonitor& monitor : monitors)
+    if (monitor.Primary) primary = monitor.Bounds;
   RegisterWindowClassOnce(kCoverClass, CoverProc);
   brush_ = UniqueBrush(CreateSolidBrush(ColorToRGB(colour)));
   for (const TRect& r : rects) {
@@ -52,6 +55,14 @@ void TScreenCovers::Show(HWND restWindow, TColor colour, int alpha) {
                                        GetModuleHandleW(nullptr), nullptr));
     if (!cover) throw EOutOfResources("Error creating window: the cover of a monitor");
     SetWindowLongPtrW(cover.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(brush_.get()));
+    // Where a monitor overlaps the primary one the rest window shows, whatever the stacking: its
+    // return button must never lie under a cover.
+    UniqueRegion shape(CreateRectRgn(0, 0, r.Width(), r.Height()));
+    UniqueRegion primaryPart(CreateRectRgn(primary.Left - r.Left, primary.Top - r.Top, primary.Right - r.Left,
+                                           primary.Bottom - r.Top));
+    if (shape && primaryPart && CombineRgn(shape.get(), shape.get(), primaryPart.get(), RGN_DIFF) != ERROR &&
+        SetWindowRgn(cover.get(), shape.get(), FALSE))
+      static_cast<void>(shape.release());  // the window owns it now
     SetLayeredWindowAttributes(cover.get(), 0, static_cast<BYTE>(alpha), LWA_ALPHA);
     covers_.push_back(std::move(cover));
   }

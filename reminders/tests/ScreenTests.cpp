@@ -44,10 +44,15 @@ TEST(Screens, EveryOtherMonitorIsCoveredExactlyWhileTheRestIsUp) {
   std::vector<RECT> afterDisplayChange;
   bool coverActive = true;
   bool under = false;
+  int shape = ERROR;
   Fire({.lockScreen = true, .exercise = false, .lockSeconds = 0}, [&] {
     during = Covers();
     coverActive = !during.empty() && GetForegroundWindow() != doeye2->Handle();
     under = CoversUnderTheRestWindow();
+    // This head lies inside the primary one: the cover leaves all of it to the rest window.
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    shape = GetWindowRgn(FindWindowExW(nullptr, nullptr, L"BrevinRestCover", nullptr), region);
+    DeleteObject(region);
     SendMessageW(doeye2->Handle(), WM_DISPLAYCHANGE, 24, MAKELPARAM(1024, 768));
     afterDisplayChange = Covers();
     doeye2->Timer2->SetEnabled(false);
@@ -58,6 +63,7 @@ TEST(Screens, EveryOtherMonitorIsCoveredExactlyWhileTheRestIsUp) {
   EXPECT_TRUE(IsSecondHead(during[0]));
   EXPECT_FALSE(coverActive) << "a cover took the activation from the rest window";
   EXPECT_TRUE(under) << "a cover lies over the rest window";
+  EXPECT_EQ(shape, NULLREGION) << "the cover hides part of the primary monitor";
   ASSERT_EQ(afterDisplayChange.size(), 1u) << "covered afresh, not twice";
   EXPECT_TRUE(IsSecondHead(afterDisplayChange[0]));
   EXPECT_TRUE(Covers().empty()) << "the covers went with the rest window";
