@@ -143,6 +143,15 @@ bool TWinControl::RouteMouseToChild(TMessage& m) {
   return true;
 }
 
+void TWinControl::RecheckHover() {
+  if (!handle_ || !IsWindowVisible(handle_)) return;
+  POINT pt{};
+  if (!GetCursorPos(&pt) || WindowFromPoint(pt) != handle_) return;
+  ::ScreenToClient(handle_, &pt);
+  TControl* under = ControlAtPos({pt.x, pt.y});
+  UpdateHover(under ? under : this);
+}
+
 void TWinControl::UpdateHover(TControl* control) {
   if (control == hoverControl_) return;
   TControl* old = std::exchange(hoverControl_, control);

@@ -111,6 +111,9 @@ void TControl::SetVisible(bool visible) {
   Perform(CM_VISIBLECHANGED, visible);
   if (visible) InvalidateControl();
   if (parent_ && align_ != TAlign::alNone) parent_->AlignControls();
+  // A windowless control that appears under a pointer at rest is hovered at once, and one that
+  // goes is left: no mouse move would tell them.
+  if (parent_ && !dynamic_cast<TWinControl*>(this)) parent_->RecheckHover();
 }
 
 bool TControl::Showing() const { return visible_ && parent_ && parent_->Showing(); }

@@ -244,6 +244,8 @@ public:
 
   // Hands the message to every control inside this one, all levels down.
   void Broadcast(TMessage& message);
+  // The pointer has not moved but what lies under it may have changed: hover moves accordingly.
+  void RecheckHover();
   // Lays out the aligned children inside the client area.
   void AlignControls();
   // Paints the windowless children (in z-order) into dc, stopping before `stop` when given.

@@ -193,6 +193,30 @@ TEST(GraphicControls, MouseGoesToTheTopmostControlUnderIt) {
   EXPECT_EQ(log, (std::vector<std::string>{"form 100,90", "button 10,5", "button", "label", "form 70,15"}));
 }
 
+TEST(GraphicControls, AControlThatAppearsOrGoesUnderAPointerAtRestIsHoveredOrLeft) {
+  TPlainForm form(nullptr);
+  auto* button = new TSpeedButton(&form);
+  button->SetParent(&form);
+  button->SetBounds(20, 20, 60, 30);
+  button->SetVisible(false);
+  std::vector<std::string> log;
+  const auto original = button->WindowProc;
+  button->WindowProc = [&](TMessage& m) {
+    if (m.Msg == CM_MOUSEENTER) log.push_back("enter");
+    if (m.Msg == CM_MOUSELEAVE) log.push_back("leave");
+    original(m);
+  };
+  form.Show();
+  POINT p{50, 35};
+  ClientToScreen(form.Handle(), &p);
+  SetCursorPos(p.x, p.y);
+  ASSERT_EQ(WindowFromPoint(p), form.Handle());
+  button->SetVisible(true);
+  button->SetVisible(false);
+  button->WindowProc = original;
+  EXPECT_EQ(log, (std::vector<std::string>{"enter", "leave"}));
+}
+
 TEST(WindowProcHook, SitsInFrontOfTheControlAndCanBeRemoved) {
   TPlainForm form(nullptr);
   auto* button = Make<TButton>(&form, 0, 0, 80, 24);
