@@ -6,82 +6,14 @@
 #include <filesystem>
 #include <string>
 
-#include "framework/win32/Handles.h"
+#include "app/tests/ProgramProcess.h"
 #include "framework/win32/Strings.h"
 
 namespace {
 
-std::filesystem::path Directory() {
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  return std::filesystem::path(path).parent_path();
-}
+std::filesystem::path Directory() { return TestProgramDirectory(); }
 
-struct Process {
-  UniqueKernelHandle handle;
-  DWORD id = 0;
-};
-
-Process Start() {
-  const std::wstring exe = (Directory() / L"brevin.exe").wstring();
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  std::wstring commandLine = L"\"" + exe + L"\"";
-  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      Directory().wstring().c_str(), &startup, &info)) {
-    ADD_FAILURE() << "cannot start " << WideToUtf8(exe);
-    return {};
-  }
-  CloseHandle(info.hThread);
-  return {UniqueKernelHandle(info.hProcess), info.dwProcessId};
-}
-
-struct Found {
-  DWORD process;
-  const wchar_t* caption;
-  HWND window = nullptr;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
-  auto* found = reinterpret_cast<Found*>(parameter);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  wchar_t text[128] = {};
-  GetWindowTextW(window, text, 128);
-  if (owner == found->process && std::wstring(text) == found->caption && IsWindowVisible(window)) {
-    found->window = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-HWND WaitForWindow(DWORD process, const wchar_t* caption, DWORD timeoutMs = 15000) {
-  const DWORD end = GetTickCount() + timeoutMs;
-  while (static_cast<LONG>(end - GetTickCount()) > 0) {
-    Found found{process, caption};
-    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&found));
-    if (found.window) return found.window;
-    Sleep(50);
-  }
-  return nullptr;
-}
-
-bool OwnsWindowOfClass(DWORD process, const wchar_t* className) {
-  for (HWND window = FindWindowExW(nullptr, nullptr, className, nullptr); window;
-       window = FindWindowExW(nullptr, window, className, nullptr)) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == process) return true;
-  }
-  return false;
-}
-
-void Stop(Process& process) {
-  if (!process.handle) return;
-  TerminateProcess(process.handle.get(), 0);
-  WaitForSingleObject(process.handle.get(), 5000);
-}
+Process Start() { return StartProgram(Directory() / L"brevin.exe"); }
 
 TEST(EndToEnd, StartsShowsItsMainWindowWritesItsSkinAndRefusesASecondCopy) {
   const auto skin = Directory() / L"velskin.skn";
@@ -119,7 +51,6 @@ TEST(EndToEnd, StartsShowsItsMainWindowWritesItsSkinAndRefusesASecondCopy) {
   Sleep(500);
   EXPECT_FALSE(IsWindowVisible(main));
   EXPECT_EQ(WaitForSingleObject(first.handle.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
-  Stop(first);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include <set>
 #include <string>
 
+#include "app/tests/ProgramProcess.h"
 #include "framework/win32/Handles.h"
 #include "framework/win32/Strings.h"
 
@@ -29,12 +30,6 @@ const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 // The installer's exit code when it refuses to go on.
 constexpr DWORD kRefused = 2;
 
-fs::path BuildDirectory() {
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  return fs::path(path).parent_path();
-}
-
 fs::path ShellFolder(int id) {
   wchar_t path[MAX_PATH] = {};
   EXPECT_EQ(SHGetFolderPathW(nullptr, id, nullptr, SHGFP_TYPE_CURRENT, path), S_OK);
@@ -44,48 +39,6 @@ fs::path ShellFolder(int id) {
 fs::path InstallDirectory() { return ShellFolder(CSIDL_LOCAL_APPDATA) / L"Programs" / L"晴岚"; }
 fs::path StartMenuShortcut() { return ShellFolder(CSIDL_PROGRAMS) / L"晴岚.lnk"; }
 fs::path DesktopShortcut() { return ShellFolder(CSIDL_DESKTOPDIRECTORY) / L"晴岚.lnk"; }
-
-struct Process {
-  UniqueKernelHandle handle;
-  DWORD id = 0;
-  Process() = default;
-  Process(Process&&) = default;
-  Process& operator=(Process&&) = delete;
-  // A test that fails half-way must not leave a copy running into the next test.
-  ~Process() { Stop(); }
-  void Stop() {
-    if (handle && WaitForSingleObject(handle.get(), 0) == WAIT_TIMEOUT) {
-      TerminateProcess(handle.get(), 0);
-      WaitForSingleObject(handle.get(), 5000);
-    }
-  }
-};
-
-Process Start(const fs::path& exe, const std::wstring& arguments = L"") {
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  std::wstring commandLine = L"\"" + exe.wstring() + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
-  Process process;
-  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      exe.parent_path().c_str(), &startup, &info)) {
-    ADD_FAILURE() << "cannot start " << WideToUtf8(exe.wstring());
-    return process;
-  }
-  CloseHandle(info.hThread);
-  process.handle.reset(info.hProcess);
-  process.id = info.dwProcessId;
-  return process;
-}
-
-// The exit code, or ~0 when the program did not end within a minute.
-DWORD RunToEnd(const fs::path& exe, const std::wstring& arguments) {
-  Process process = Start(exe, arguments);
-  if (!process.handle || WaitForSingleObject(process.handle.get(), 60000) != WAIT_OBJECT_0) return ~DWORD{0};
-  DWORD code = 0;
-  GetExitCodeProcess(process.handle.get(), &code);
-  return code;
-}
 
 std::optional<std::wstring> ReadString(const wchar_t* key, const wchar_t* name) {
   wchar_t data[1024] = {};
@@ -188,55 +141,6 @@ std::optional<ShortcutTarget> ReadShortcut(const fs::path& file) {
   return ShortcutTarget{path, directory};
 }
 
-struct Found {
-  DWORD process;
-  const wchar_t* caption;
-  HWND window = nullptr;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
-  auto* found = reinterpret_cast<Found*>(parameter);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  wchar_t text[128] = {};
-  GetWindowTextW(window, text, 128);
-  if (owner == found->process && std::wstring(text) == found->caption) {
-    found->window = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-HWND WaitForWindow(DWORD process, const wchar_t* caption) {
-  const DWORD end = GetTickCount() + 15000;
-  while (static_cast<LONG>(end - GetTickCount()) > 0) {
-    Found found{process, caption};
-    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&found));
-    if (found.window && IsWindowVisible(found.window)) return found.window;
-    Sleep(50);
-  }
-  return nullptr;
-}
-
-HWND FindChild(HWND parent, DWORD process, const wchar_t* caption) {
-  Found found{process, caption};
-  EnumChildWindows(parent, MatchWindow, reinterpret_cast<LPARAM>(&found));
-  return found.window;
-}
-
-bool WaitForWindowOfClass(DWORD process, const wchar_t* className) {
-  for (int i = 0; i < 200; ++i) {
-    for (HWND window = FindWindowExW(nullptr, nullptr, className, nullptr); window;
-         window = FindWindowExW(nullptr, window, className, nullptr)) {
-      DWORD owner = 0;
-      GetWindowThreadProcessId(window, &owner);
-      if (owner == process) return true;
-    }
-    Sleep(50);
-  }
-  return false;
-}
-
 std::optional<std::wstring> WaitForRunValue() {
   for (int i = 0; i < 100; ++i) {
     if (auto value = ReadString(kRunKey, L"晴岚")) return value;
@@ -249,7 +153,7 @@ void WriteFile(const fs::path& file, const char* text) { std::ofstream(file, std
 
 class Installer : public testing::Test {
 protected:
-  static fs::path SetupProgram() { return BuildDirectory() / L"brevin-setup.exe"; }
+  static fs::path SetupProgram() { return TestProgramDirectory() / L"brevin-setup.exe"; }
 
   // Whatever a failed run left, so that the next test starts from nothing of ours.
   void TearDown() override {
@@ -276,8 +180,8 @@ TEST_F(Installer, InstallsUpgradesRunsAndUninstallsLeavingNothingOfOurs) {
   const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
   std::printf("silent install: %lld ms\n", static_cast<long long>(took.count()));
 
-  EXPECT_EQ(fs::file_size(exe), fs::file_size(BuildDirectory() / L"brevin.exe"));
-  EXPECT_EQ(fs::file_size(dir / L"Helpx.chm"), fs::file_size(BuildDirectory() / L"Helpx.chm"));
+  EXPECT_EQ(fs::file_size(exe), fs::file_size(TestProgramDirectory() / L"brevin.exe"));
+  EXPECT_EQ(fs::file_size(dir / L"Helpx.chm"), fs::file_size(TestProgramDirectory() / L"Helpx.chm"));
   EXPECT_TRUE(fs::exists(dir / L"uninstall.exe"));
   for (const fs::path& shortcut : {StartMenuShortcut(), DesktopShortcut()}) {
     const auto target = ReadShortcut(shortcut);
@@ -303,9 +207,9 @@ TEST_F(Installer, InstallsUpgradesRunsAndUninstallsLeavingNothingOfOurs) {
   // An upgrade replaces the files where they are.
   WriteFile(dir / L"Helpx.chm", "stale");
   ASSERT_EQ(RunToEnd(SetupProgram(), L"/S"), 0u);
-  EXPECT_EQ(fs::file_size(dir / L"Helpx.chm"), fs::file_size(BuildDirectory() / L"Helpx.chm"));
+  EXPECT_EQ(fs::file_size(dir / L"Helpx.chm"), fs::file_size(TestProgramDirectory() / L"Helpx.chm"));
 
-  Process running = Start(exe);
+  Process running = StartProgram(exe);
   ASSERT_TRUE(running.handle);
   HWND main = WaitForWindow(running.id, L"晴岚 V1.2");
   ASSERT_NE(main, nullptr) << "the installed copy did not show its main window";
@@ -322,7 +226,7 @@ TEST_F(Installer, InstallsUpgradesRunsAndUninstallsLeavingNothingOfOurs) {
   HWND helpButton = FindChild(main, running.id, L"帮助");
   ASSERT_NE(helpButton, nullptr);
   PostMessageW(helpButton, BM_CLICK, 0, 0);
-  EXPECT_TRUE(WaitForWindowOfClass(running.id, L"HH Parent")) << "the installed copy did not open its help";
+  EXPECT_TRUE(OwnsWindowOfClass(running.id, L"HH Parent", 10000)) << "the installed copy did not open its help";
 
   const auto written = fs::last_write_time(exe);
   EXPECT_EQ(RunToEnd(SetupProgram(), L"/S"), kRefused) << "installing over a running copy";
