@@ -98,7 +98,11 @@ void TImageControl::PictureChanged() {
 void TImageControl::WndProc(TMessage& message) {
   if (message.Msg != WM_PAINT) return TGraphicControl::WndProc(message);
   HDC dc = reinterpret_cast<HDC>(message.WParam);
-  if (!dc || paintingForCopy_) return;
+  if (!dc) return;
+  // The flags below belong to whichever thread holds the canvas: read without the lock, the UI
+  // thread could take the worker's nested paint for its own and paint through a canvas in use.
+  TCanvasLock lock(*Canvas());
+  if (paintingForCopy_) return;
   NoteParentWindow();
   if (buffered_) {
     CanvasHandleScope scope(*Canvas(), dc);
