@@ -56,3 +56,23 @@ constexpr UINT kTrayReapplyTipMessage = WM_USER + 2;
 constexpr UINT kTimerSyncMessage = WM_APP + 0x51;
 // The rest window: an audio failure, reported once the window is up so that the box stays in front.
 constexpr UINT kReportAudioErrorMessage = WM_APP + 0x120;
+
+// The skin engine's messages, sent to a skinned window or control.
+// Repaint the non-client area.
+constexpr UINT kSkinRepaintFrameMessage = 0x3502;
+// Finish skinning now (posted by the manager with LParam 1000).
+constexpr UINT kSkinFinishMessage = 0x3503;
+// Turn a control skinner's message handling off (WParam 0) or on (WParam 1).
+constexpr UINT kSkinControlRoutingMessage = 0x3506;
+// A caption button with an action of its own was released; WParam is the action.
+constexpr UINT kSkinCaptionActionMessage = 0x3514;
+// Is the caption button with visibility code WParam (1000..2000) and action LParam visible? > 0: yes.
+constexpr UINT kSkinCaptionVisibleMessage = 0x3515;
+// Sent to the MDI client: the MDI child in WParam was maximised when it finished skinning.
+constexpr UINT kSkinMdiChildMaximizedMessage = 0x3516;
+// Make the scroll-bar skinner of the child window in WParam afresh.
+constexpr UINT kSkinRecreateScrollbarMessage = 0x3517;
+// Answered 1 by a window that is skinned already.
+constexpr UINT kSkinQueryMessage = 0x3523;
+// A menu's items changed (sent to the window that shows the menu).
+constexpr UINT CM_MENUCHANGED = CM_BASE + 0x15;
