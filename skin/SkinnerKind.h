@@ -1,0 +1,28 @@
+#pragma once
+// Which control skinner a control gets. The mapping rules answer with one of these; the control
+// skinners are made from it.
+enum class TSkinnerKind {
+  None,
+  Button,
+  BitButton,
+  PngBitButton,
+  SpeedButton,
+  MenuButton,
+  CheckBox,
+  RadioButton,
+  GroupBox,
+  Box,
+  Edit,
+  ComBox,
+  DateTime,
+  Scrollbar,
+  Progress,
+  TrackBar,
+  UpDown,
+  MediaPlayer,
+  Tab,
+  TabButtons,
+  Tab31,
+  TabSheet,
+  AdvPage,
+};
