@@ -2,6 +2,7 @@
 // messages (painting, keyboard, mouse), the parent's notifications handed back to the child that
 // sent them, and what is left to the window class.
 #include "framework/controls/Controls.h"
+#include "framework/win32/CallbackErrors.h"
 
 namespace {
 TControlHost* controlHost = nullptr;
@@ -9,7 +10,11 @@ TControlHost* controlHost = nullptr;
 
 TControlHost* ControlHost() { return controlHost; }
 
-void SetControlHost(TControlHost* host) { controlHost = host; }
+void SetControlHost(TControlHost* host) {
+  controlHost = host;
+  // Window procedures and hooks outside the controls report to the same place as the controls.
+  SetCallbackErrorSink(HandleDispatchException);
+}
 
 void HandleDispatchException(std::exception_ptr error) {
   if (!controlHost) return;

@@ -44,6 +44,18 @@ TCustomForm* GetParentForm(TControl* control) {
   return dynamic_cast<TCustomForm*>(control);
 }
 
+TCustomForm* FindForm(HWND window) {
+  auto* form = dynamic_cast<TCustomForm*>(FindControl(window));
+  return form && Screen && Screen->Contains(form) ? form : nullptr;
+}
+
+TCustomForm* FindParentForm(HWND window) {
+  for (HWND w = window; w; w = (GetWindowLongPtrW(w, GWL_STYLE) & WS_CHILD) ? GetParent(w) : nullptr) {
+    if (TWinControl* control = FindControl(w)) return GetParentForm(control);
+  }
+  return nullptr;
+}
+
 int TScreen::Width() const { return GetSystemMetrics(SM_CXSCREEN); }
 int TScreen::Height() const { return GetSystemMetrics(SM_CYSCREEN); }
 

@@ -215,3 +215,8 @@ void SetFormHost(TFormHost* host);
 
 // The form a control sits on (nullptr when it has none).
 TCustomForm* GetParentForm(TControl* control);
+// The application's form whose window this is; nullptr for any other window.
+TCustomForm* FindForm(HWND window);
+// The form a window belongs to: its own, or that of the nearest ancestor window that is one of our
+// controls (a foreign child window inside a form included); nullptr outside our forms.
+TCustomForm* FindParentForm(HWND window);

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "framework/win32/CallbackErrors.h"
+
 bool TWindowSubclass::Attach(HWND window, Handler handler) {
   Detach();
   if (!IsWindow(window) || !handler) return false;
@@ -35,7 +37,20 @@ LRESULT CALLBACK TWindowSubclass::Procedure(HWND window, UINT msg, WPARAM wParam
     RemoveWindowSubclass(window, Procedure, reinterpret_cast<UINT_PTR>(self));
     self->window_ = nullptr;
     self->handler_ = nullptr;
-    return handler ? handler(window, msg, wParam, lParam) : DefSubclassProc(window, msg, wParam, lParam);
+    if (!handler) return DefSubclassProc(window, msg, wParam, lParam);
+    try {
+      return handler(window, msg, wParam, lParam);
+    } catch (...) {
+      // The window's own handling of its last message still runs, so that it is freed.
+      ReportCallbackError(std::current_exception());
+      return DefSubclassProc(window, msg, wParam, lParam);
+    }
   }
-  return self->handler_(window, msg, wParam, lParam);
+  try {
+    return self->handler_(window, msg, wParam, lParam);
+  } catch (...) {
+    // The failed handler ends its message, as in every window procedure of ours.
+    ReportCallbackError(std::current_exception());
+    return 0;
+  }
 }

@@ -1,7 +1,8 @@
 #pragma once
 // One owner for one replacement of a window's procedure. The replacement sits in front of the
 // window's own handling (Default() passes a message on); destroying the owner, or the window
-// going away, removes it again, in whatever order several owners of one window are released.
+// going away, removes it again, in whatever order several owners of one window are released. A
+// handler that throws ends that message with result 0; the error goes to the callback error sink.
 #include <windows.h>
 
 #include <functional>

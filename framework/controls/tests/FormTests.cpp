@@ -197,4 +197,22 @@ end
   EXPECT_FALSE(form.Loading());
 }
 
+TEST(FormLookup, WindowsLeadToTheirForm) {
+  auto form = std::make_unique<TForm>(nullptr);
+  auto* panel = new TPanel(form.get());
+  panel->SetParent(form.get());
+  HWND foreign = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 5, 5, panel->Handle(), nullptr, nullptr, nullptr);
+  HWND loose = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 5, 5, form->Handle(), nullptr, nullptr, nullptr);
+  EXPECT_EQ(FindForm(form->Handle()), form.get());
+  EXPECT_EQ(FindForm(panel->Handle()), nullptr);
+  EXPECT_EQ(FindParentForm(panel->Handle()), form.get());
+  EXPECT_EQ(FindParentForm(foreign), form.get());
+  EXPECT_EQ(FindParentForm(loose), nullptr) << "an owned popup is not part of its owner";
+  EXPECT_EQ(FindForm(nullptr), nullptr);
+  DestroyWindow(loose);
+  HWND formWindow = form->Handle();
+  form.reset();
+  EXPECT_EQ(FindForm(formWindow), nullptr);
+}
+
 }  // namespace

@@ -2,7 +2,10 @@
 
 #include "framework/controls/ExtCtrls.h"
 #include "framework/controls/tests/TestForms.h"
+#include "framework/win32/CallbackErrors.h"
 #include "framework/win32/WindowSubclass.h"
+
+#include <stdexcept>
 
 namespace {
 
@@ -50,6 +53,30 @@ TEST(WindowSubclass, AWindowThatGoesAwayTakesItsReplacementAlong) {
   owner.Detach();
   EXPECT_FALSE(owner.Attach(nullptr, Marker(owner, 1)));
   EXPECT_FALSE(owner.Attached());
+}
+
+int failures = 0;
+void Count(std::exception_ptr) { ++failures; }
+
+TEST(WindowSubclass, AThrowingHandlerEndsItsMessageAndIsReported) {
+  TPlainForm form(nullptr);
+  auto* panel = new TPanel(&form);
+  panel->SetParent(&form);
+  failures = 0;
+  SetCallbackErrorSink(Count);
+  TWindowSubclass owner;
+  ASSERT_TRUE(owner.Attach(panel->Handle(), [&owner](HWND w, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
+    if (msg == kAsk || msg == WM_NCDESTROY) throw std::runtime_error("handler failed");
+    return owner.Default(w, msg, wp, lp);
+  }));
+  EXPECT_EQ(SendMessageW(panel->Handle(), kAsk, 0, 0), 0);
+  EXPECT_EQ(failures, 1);
+  panel->SetCaption("still works");
+  EXPECT_EQ(panel->Caption(), "still works");
+  panel->DestroyHandle();
+  EXPECT_EQ(failures, 2);
+  EXPECT_FALSE(owner.Attached()) << "a failing last message still removes the replacement";
+  SetCallbackErrorSink(HandleDispatchException);
 }
 
 }  // namespace
