@@ -1,6 +1,7 @@
 // The control objects themselves: published properties, the parent/child tree and z-order, bounds,
 // visibility, text, font and colour, inherited from the parent where asked.
 #include "framework/controls/Controls.h"
+#include "framework/controls/MessageHook.h"
 
 #include <algorithm>
 
@@ -55,7 +56,7 @@ const TClassInfo& TControl::StaticClassInfo() {
 }
 
 TControl::TControl(TComponent* owner) : TComponent(owner), font_(new TFont) {
-  WindowProc = [this](TMessage& m) { WndProc(m); };
+  WindowProc = [this](TMessage& m) { RunMessageHooks(m); };
   font_->OnChange = [this](TObject*) {
     if (!applyingParent_) parentFont_ = false;
     FontChanged();
@@ -63,6 +64,7 @@ TControl::TControl(TComponent* owner) : TComponent(owner), font_(new TFont) {
 }
 
 TControl::~TControl() {
+  DetachMessageHooks();
   if (parent_) parent_->RemoveControl(this);
 }
 

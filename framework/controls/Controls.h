@@ -46,6 +46,8 @@ constexpr TModalResult mrClose = 8;
 
 class TWinControl;
 class TPopupMenu;
+class TControlMessageHook;
+struct TMessageHookEntry;
 
 class TControl : public TComponent {
 public:
@@ -53,7 +55,7 @@ public:
   explicit TControl(TComponent* owner);
   ~TControl() override;
 
-  // The message hook chain: replace to sit in front of WndProc, call the saved value to go on.
+  // Where every message of the control enters: the message hooks, then WndProc.
   TWndMethod WindowProc;
   LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
   virtual void WndProc(TMessage& message);
@@ -156,6 +158,9 @@ protected:
 
 private:
   friend class TWinControl;
+  friend class TControlMessageHook;
+  void RunMessageHooks(TMessage& message);
+  void DetachMessageHooks();
   // Mouse messages become MouseDown/MouseUp/MouseMove, clicks and the popup menu; true when the
   // message needs nothing more.
   bool TranslateMouse(TMessage& message);
@@ -176,6 +181,8 @@ private:
   TPopupMenu* popupMenu_ = nullptr;
   bool clicking_ = false;
   bool paintFailed_ = false;
+  // Newest first.
+  std::vector<std::shared_ptr<TMessageHookEntry>> messageHooks_;
 };
 
 struct TCreateParams {

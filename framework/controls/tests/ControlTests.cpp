@@ -5,6 +5,7 @@
 #include "framework/controls/ComCtrls.h"
 #include "framework/controls/ExtCtrls.h"
 #include "framework/controls/Menus.h"
+#include "framework/controls/MessageHook.h"
 #include "framework/controls/OleCtrls.h"
 
 #include <objbase.h>
@@ -217,33 +218,53 @@ TEST(GraphicControls, AControlThatAppearsOrGoesUnderAPointerAtRestIsHoveredOrLef
   EXPECT_EQ(log, (std::vector<std::string>{"enter", "leave"}));
 }
 
-TEST(WindowProcHook, SitsInFrontOfTheControlAndCanBeRemoved) {
+TEST(MessageHook, OwnersSitInFrontOfTheControlAndLeaveInAnyOrder) {
   TPlainForm form(nullptr);
   auto* button = Make<TButton>(&form, 0, 0, 80, 24);
   int clicks = 0;
   button->OnClick = [&](TObject*) { ++clicks; };
   form.Show();
-  TWndMethod saved = button->WindowProc;
-  std::vector<UINT> seen;
+  std::string order;
   bool swallowClicks = true;
-  button->WindowProc = [&](TMessage& m) {
-    seen.push_back(m.Msg);
+  TControlMessageHook outer, inner;
+  inner.Attach(*button, [&](TMessage& m, const TWndMethod& next) {
+    if (m.Msg == CN_COMMAND) order += "i";
+    next(m);
+  });
+  outer.Attach(*button, [&](TMessage& m, const TWndMethod& next) {
+    if (m.Msg == CN_COMMAND) order += "o";
     if (m.Msg == CN_COMMAND && swallowClicks) return;
-    saved(m);
-  };
+    next(m);
+  });
   SendMessageW(button->Handle(), BM_CLICK, 0, 0);
   EXPECT_EQ(clicks, 0);
-  EXPECT_NE(std::find(seen.begin(), seen.end(), static_cast<UINT>(CN_COMMAND)), seen.end());
-  EXPECT_EQ(button->Perform(0x3523), 0);
+  EXPECT_EQ(order, "o") << "the newest owner answers first and may stop the message";
   swallowClicks = false;
+  // The older owner leaves first; the newer one stays in front.
+  inner.Detach();
   SendMessageW(button->Handle(), BM_CLICK, 0, 0);
   EXPECT_EQ(clicks, 1);
-  button->WindowProc = saved;
-  seen.clear();
+  EXPECT_EQ(order, "oo");
+  outer.Detach();
   SendMessageW(button->Handle(), BM_CLICK, 0, 0);
-  EXPECT_TRUE(seen.empty());
   EXPECT_EQ(clicks, 2);
+  EXPECT_EQ(order, "oo");
   EXPECT_EQ(FindControl(button->Handle()), button);
+
+  // A windowless control, and an owner that outlives its control.
+  auto* label = new TLabel(&form);
+  label->SetParent(&form);
+  int seen = 0;
+  outer.Attach(*label, [&](TMessage& m, const TWndMethod& next) {
+    seen += m.Msg == CM_TEXTCHANGED;
+    next(m);
+  });
+  label->SetCaption("x");
+  EXPECT_EQ(seen, 1);
+  EXPECT_EQ(label->Caption(), "x");
+  delete label;
+  EXPECT_EQ(outer.Control(), nullptr);
+  outer.Detach();
 }
 
 TEST(SpinEdit, UnboundedWhenMinEqualsMaxAndBadTextReadsAsMinimum) {
