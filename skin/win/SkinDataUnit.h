@@ -21,26 +21,14 @@
 #include "framework/controls/ImgList.h"
 #include "framework/graphics/Graphic.h"
 #include "skin/SkinModel.h"
+#include "skin/SkinSettings.h"
 #include "skin/win/SkinManagerBase.h"
 
 class TControl;
 class TSkinData;
 
-enum TSkinControlType : uint32_t {
-  xcMainMenu, xcPopupMenu, xcMenuItem, xcToolbar, xcControlbar, xcCombo, xcCheckBox, xcRadioButton,
-  xcProgress, xcScrollbar, xcEdit, xcButton, xcBitBtn, xcSpeedButton, xcSpin, xcPanel, xcGroupBox,
-  xcStatusBar, xcTab, xcTrackBar, xcSystemMenu, xcFastReport
-};
-enum TSkinOption : uint32_t {
-  xoMDIScrollbar, xoMenuMerge, xoTransparent, xoPreview, xoParentBackGround, xoNoFocusRect, xoToolbarBK,
-  xoMDIChildBorder, xoMenuBG
-};
 enum class TSkinFormType { sfMainform, sfOnlyThisForm, sfDialog, sfDLL };
 
-constexpr uint32_t SkinBit(uint32_t member) { return 1u << member; }
-inline constexpr uint32_t kDefaultSkinControls =
-    ((1u << (xcFastReport + 1)) - 1) & ~SkinBit(xcMenuItem) & ~SkinBit(xcFastReport);
-inline constexpr uint32_t kDefaultSkinOptions = SkinBit(xoPreview) | SkinBit(xoToolbarBK);
 inline constexpr const char* kSkinDataVersion = "4.01.03.16";
 inline constexpr int kSkinStartDelay = 250;
 
