@@ -10,6 +10,8 @@ enum class TSkinnerKind {
   MenuButton,
   CheckBox,
   RadioButton,
+  // Check and radio items of other libraries' group controls, drawn from their own glyphs.
+  ObjImage,
   GroupBox,
   Box,
   Edit,
