@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "framework/controls/ExtCtrls.h"
+#include "framework/controls/Forms.h"
+#include "skin/win/SkinControlMapping.h"
+#include "skin/win/SkinDataUnit.h"
+
+namespace {
+
+using K = TSkinnerKind;
+
+// A group control of another library, as far as its class name tells.
+class TMapRadioGroup : public TPanel {
+public:
+  BREVIN_CLASS_INFO()
+  using TPanel::TPanel;
+};
+
+const TClassInfo& TMapRadioGroup::StaticClassInfo() {
+  static const TClassInfo info =
+      TClassBuilder<TMapRadioGroup>("TMapRadioGroup", &TPanel::StaticClassInfo()).Creatable();
+  return info;
+}
+
+// Reads the main window's layout, or the one given, with handlers that do nothing.
+class Tvelmain : public TForm {
+public:
+  BREVIN_CLASS_INFO()
+  explicit Tvelmain(std::string_view layout = {}) : TForm(nullptr) {
+    RegisterSkinDataClass();
+    RegisterComponentClass(TMapRadioGroup::StaticClassInfo());
+    Handler("FormClose", &Tvelmain::Close);
+    for (const char* name : {"FormMouseMove", "Panel3MouseMove", "Label12MouseMove", "BitBtn1MouseMove"})
+      Handler(name, &Tvelmain::MouseMove);
+    for (const char* name : {"FormCreate", "FormShow", "TabSheet1Hide", "TabSheet1Show", "TabSheet2Hide",
+                             "TabSheet2Show", "TabSheet4Hide", "TabSheet4Show", "SpeedButton1Click",
+                             "SpeedButton2Click", "SpeedButton3Click", "RadioButton1Click", "RadioButton2Click",
+                             "Label12Click", "BitBtn1Click", "Timer1Timer", "S1Click", "H1Click", "A1Click", "X1Click"})
+      Handler(name, &Tvelmain::Event);
+    layout.empty() ? InitializeForm() : InitializeForm(layout);
+  }
+
+private:
+  void Close(TObject*, TCloseAction&) {}
+  void MouseMove(TObject*, TShiftState, int, int) {}
+  void Event(TObject*) {}
+};
+
+const TClassInfo& Tvelmain::StaticClassInfo() {
+  static const TClassInfo info("Tvelmain", &TForm::StaticClassInfo());
+  return info;
+}
+
+struct TExpected {
+  std::string name;
+  TSkinnerKind kind;
+  int mode = 0;
+  friend bool operator==(const TExpected&, const TExpected&) = default;
+  friend void PrintTo(const TExpected& e, std::ostream* out) {
+    *out << e.name << " kind " << static_cast<int>(e.kind) << " mode " << e.mode;
+  }
+};
+
+std::vector<TExpected> Named(const std::vector<TControlSkinChoice>& choices) {
+  std::vector<TExpected> named;
+  for (const TControlSkinChoice& choice : choices) named.push_back({choice.Control->Name(), choice.Kind, choice.Mode});
+  return named;
+}
+
+TEST(SkinControlMapping, ControlsAreVisitedInOrderWithTheirChildrenWhereTheRulesPutThem) {
+  Tvelmain form(R"(object Form1: Tvelmain
+    object Panel1: TPanel
+      object Button1: TButton
+      end
+    end
+    object GroupBox1: TGroupBox
+      object RadioButton1: TRadioButton
+      end
+    end
+    object Hidden: TMapRadioGroup
+      Tag = 99
+      object RadioButton2: TRadioButton
+      end
+    end
+    object Items: TMapRadioGroup
+      object RadioButton3: TRadioButton
+      end
+    end
+    object CheckBox1: TCheckBox
+    end
+    object Label1: TLabel
+    end
+  end)");
+  TSkinData data(nullptr);
+  data.SetClassMap({"TLabel=panel", "TMapRadioGroup=radiogroup"});
+  TComponent claimer(nullptr);
+  std::vector<std::string> asked;
+  data.OnSkinControl = [&](TComponent* sender, TSkinData* skinData, TControl* root, TControl* control,
+                           const std::string& className, TComponent*& skinner) {
+    EXPECT_TRUE(sender == &data && skinData == &data && root == &form && className == control->ClassName());
+    if (auto* windowed = dynamic_cast<TWinControl*>(control)) {
+      EXPECT_TRUE(windowed->HandleAllocated()) << control->Name();
+    }
+    asked.push_back(control->Name());
+    if (control->Name() == "CheckBox1") skinner = &claimer;
+  };
+  ASSERT_FALSE(form.HandleAllocated());
+
+  const std::vector<TControlSkinChoice> choices = MapControls(data, form);
+
+  EXPECT_EQ(Named(choices), (std::vector<TExpected>{{"Button1", K::Button},
+                                                    {"Panel1", K::Box, 1},
+                                                    {"RadioButton1", K::RadioButton},
+                                                    {"GroupBox1", K::GroupBox},
+                                                    {"RadioButton3", K::RadioButton},
+                                                    {"Items", K::GroupBox},
+                                                    {"CheckBox1", K::None},
+                                                    {"Label1", K::Box, 1}}));
+  EXPECT_EQ(asked, (std::vector<std::string>{"Panel1", "Button1", "GroupBox1", "RadioButton1", "Items", "CheckBox1",
+                                             "Label1"}));
+  EXPECT_EQ(choices[6].Custom, &claimer);
+  EXPECT_EQ(form.FindComponent("RadioButton2")->Tag, 99);
+  EXPECT_EQ(GetPropValue(*form.FindComponent("Label1"), "Transparent"), "True");
+}
+
+TEST(SkinControlMapping, TheMainWindowsControlsGetTheSkinnersOfItsSkin) {
+  Tvelmain form;
+  auto& data = *static_cast<TSkinData*>(form.FindComponent("SkinData1"));
+  data.SetSkinFile("skin-win-test-velskin.skn");
+  ASSERT_FALSE(data.LoadingSkin());
+
+  const std::vector<TExpected> expected = {
+      {"PageControl1", K::TabButtons},  {"TabSheet1", K::TabSheet},       {"Panel4", K::Box, 1},
+      {"DateTimePicker1", K::Edit},     {"SpeedButton1", K::SpeedButton}, {"Panel3", K::Box, 1},
+      {"SpeedButton2", K::SpeedButton}, {"GroupBox1", K::GroupBox},       {"RadioButton1", K::RadioButton},
+      {"RadioButton2", K::RadioButton}, {"GroupBox2", K::GroupBox},       {"SpeedButton3", K::SpeedButton},
+      {"CheckBox1", K::CheckBox},       {"SpinEdit1", K::Edit},           {"GroupBox3", K::GroupBox},
+      {"TabSheet2", K::TabSheet},       {"PageControl2", K::Tab},         {"TabSheet5", K::TabSheet},
+      {"Panel5", K::Box, 1},            {"Panel6", K::Box, 1},            {"Memo1", K::Scrollbar},
+      {"Memo2", K::Scrollbar},          {"TabSheet6", K::TabSheet},       {"Panel7", K::Box, 1},
+      {"Panel8", K::Box, 1},            {"Memo3", K::Scrollbar},          {"Memo4", K::Scrollbar},
+      {"TabSheet7", K::TabSheet},       {"Memo5", K::Scrollbar},          {"TabSheet4", K::TabSheet},
+      {"Panel9", K::Box, 1},            {"BitBtn1", K::BitButton},
+  };
+  EXPECT_EQ(Named(MapControls(data, form)), expected);
+}
+
+}  // namespace
