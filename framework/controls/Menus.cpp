@@ -84,15 +84,17 @@ TPopupMenu::TPopupMenu(TComponent* owner) : TComponent(owner), items_(new TMenuI
 
 TPopupMenu::~TPopupMenu() { delete items_; }
 
-void TPopupMenu::Popup(int x, int y) {
+void TPopupMenu::Popup(int x, int y, HWND owner) {
   if (OnPopup) OnPopup(this);
   UniqueMenu menu(CreatePopupMenu());
   if (!menu) throw EOutOfResources("Out of system resources");
   std::vector<TMenuItem*> commands;
   items_->BuildInto(menu.get(), commands);
   handle_ = menu.get();
-  TControlHost* host = ControlHost();
-  HWND owner = host ? host->Handle() : nullptr;
+  if (!owner) {
+    TControlHost* host = ControlHost();
+    owner = host ? host->Handle() : nullptr;
+  }
   const UINT chosen = static_cast<UINT>(
       TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, x, y, 0, owner, nullptr));
   handle_ = nullptr;

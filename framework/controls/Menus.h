@@ -62,7 +62,8 @@ public:
 
   TMenuItem* Items() const { return items_; }
   // Shows the menu at screen (x, y), returns once it has closed; runs the chosen item's Click.
-  void Popup(int x, int y);
+  // The owner window gets the menu's messages; by default the application's window.
+  void Popup(int x, int y, HWND owner = nullptr);
   // The control that the menu was last popped up for.
   TComponent* PopupComponent() const { return popupComponent_; }
   void SetPopupComponent(TComponent* component) { popupComponent_ = component; }

@@ -1,0 +1,266 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "app/settime/tests/GuiObjectCount.h"
+#include "framework/controls/Messages.h"
+#include "framework/controls/tests/MessagePump.h"
+#include "framework/win32/WindowClass.h"
+#include "skin/win/SkinDataUnit.h"
+#include "skin/win/SkinFormUnit.h"
+
+namespace {
+
+constexpr const char* kSkinFile = "skin-win-test-velskin.skn";
+// The program's skin: borders 4 wide, a 26-pixel caption, the outer corner pixels magenta.
+constexpr int kSide = 4;
+constexpr int kCaption = 26;
+constexpr int kBottom = 4;
+
+std::vector<WPARAM> sysCommands;
+
+LRESULT CALLBACK TestWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) {
+    // Written down, not acted on, so that the window stays for the test.
+    sysCommands.push_back(wParam & 0xFFF0);
+    return 0;
+  }
+  return DefWindowProcW(window, msg, wParam, lParam);
+}
+
+RECT WindowRectOf(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return r;
+}
+
+SIZE ClientSizeOf(HWND window) {
+  RECT r{};
+  GetClientRect(window, &r);
+  return {r.right, r.bottom};
+}
+
+bool SameRect(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+LPARAM ScreenPoint(HWND window, int x, int y) {
+  const RECT r = WindowRectOf(window);
+  return MAKELPARAM(r.left + x, r.top + y);
+}
+
+class SkinForm : public ::testing::Test {
+protected:
+  void SetUp() override {
+    RegisterWindowClassOnce(L"SkinFormTestWindow", TestWindowProc);
+    data.OnReaderMessage = [](const std::string&) {};
+    data.SetSkinFile(kSkinFile);
+    ASSERT_FALSE(data.LoadingSkin());
+    sysCommands.clear();
+  }
+  void TearDown() override {
+    skinner.reset();
+    for (HWND w : windows) DestroyWindow(w);
+  }
+
+  HWND MakeWindow(DWORD style, int width = 400, int height = 300) {
+    HWND w = CreateWindowExW(0, L"SkinFormTestWindow", L"晴岚 skin test", style, 100, 120, width, height, nullptr,
+                             nullptr, GetModuleHandleW(nullptr), nullptr);
+    windows.push_back(w);
+    ShowWindow(w, SW_SHOWNORMAL);
+    SetForegroundWindow(w);
+    Pump(20);
+    return w;
+  }
+
+  TSkinForm& Skin(HWND window) {
+    skinner = std::make_unique<TSkinForm>(nullptr, nullptr);
+    skinner->InitSkin(window, &data);
+    SendMessageW(window, kSkinFinishMessage, 0, 1000);
+    return *skinner;
+  }
+
+  TSkinSysButton* VisibleButton(int action) {
+    for (const auto& b : skinner->Buttons())
+      if (b->Visible && b->Object().Action == action) return b.get();
+    return nullptr;
+  }
+
+  TSkinData data{nullptr};
+  std::unique_ptr<TSkinForm> skinner;
+  std::vector<HWND> windows;
+};
+
+TEST_F(SkinForm, ClientAreaAndPlaceSurviveSkinningCycles) {
+  HWND w = MakeWindow(WS_OVERLAPPEDWINDOW);
+  const RECT before = WindowRectOf(w);
+  const SIZE client = ClientSizeOf(w);
+  EXPECT_EQ(SendMessageW(w, kSkinQueryMessage, 0, 0), 0);
+  for (int i = 0; i < 20; ++i) {
+    Skin(w);
+    ASSERT_EQ(SendMessageW(w, kSkinQueryMessage, 0, 0), 1);
+    const RECT skinned = WindowRectOf(w);
+    EXPECT_EQ(ClientSizeOf(w).cx, client.cx);
+    EXPECT_EQ(ClientSizeOf(w).cy, client.cy);
+    EXPECT_EQ(skinned.right - skinned.left, client.cx + 2 * kSide);
+    EXPECT_EQ(skinned.bottom - skinned.top, client.cy + kCaption + kBottom);
+    skinner->Unskin(false);
+    ASSERT_EQ(SendMessageW(w, kSkinQueryMessage, 0, 0), 0);
+    ASSERT_TRUE(SameRect(WindowRectOf(w), before)) << "cycle " << i;
+  }
+}
+
+TEST_F(SkinForm, AWindowWithoutCaptionKeepsItsSystemFrame) {
+  HWND w = MakeWindow(WS_POPUP | WS_THICKFRAME);
+  const RECT before = WindowRectOf(w);
+  const SIZE client = ClientSizeOf(w);
+  TSkinForm& form = Skin(w);
+  EXPECT_EQ(form.BorderMode(), TBorderMode::NoCaption);
+  EXPECT_EQ(SendMessageW(w, kSkinQueryMessage, 0, 0), 1);
+  SendMessageW(w, WM_NCPAINT, 1, 0);
+  SetWindowPos(w, nullptr, 0, 0, 500, 350, SWP_NOMOVE | SWP_NOZORDER);
+  SetWindowPos(w, nullptr, 0, 0, before.right - before.left, before.bottom - before.top, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_TRUE(SameRect(WindowRectOf(w), before));
+  EXPECT_EQ(ClientSizeOf(w).cx, client.cx);
+  EXPECT_EQ(ClientSizeOf(w).cy, client.cy);
+  UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
+  EXPECT_EQ(GetWindowRgn(w, region.get()), ERROR);
+  EXPECT_EQ(form.RegionBuilds(), 0);
+  form.Unskin(false);
+  EXPECT_TRUE(SameRect(WindowRectOf(w), before));
+}
+
+TEST_F(SkinForm, MagentaCornersCutTheRegionWhichIsRebuiltOnlyOnResize) {
+  HWND w = MakeWindow(WS_OVERLAPPEDWINDOW);
+  TSkinForm& form = Skin(w);
+  const RECT r = WindowRectOf(w);
+  const int height = r.bottom - r.top;
+  UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
+  ASSERT_NE(GetWindowRgn(w, region.get()), ERROR);
+  EXPECT_FALSE(PtInRegion(region.get(), 0, 0));
+  EXPECT_FALSE(PtInRegion(region.get(), 2, 0));
+  EXPECT_FALSE(PtInRegion(region.get(), 0, height - 1));
+  EXPECT_TRUE(PtInRegion(region.get(), 3, 0));
+  EXPECT_TRUE(PtInRegion(region.get(), 1, 1));
+  EXPECT_TRUE(PtInRegion(region.get(), 200, 100));
+
+  const int builds = form.RegionBuilds();
+  SetWindowPos(w, nullptr, 30, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  SendMessageW(w, WM_SIZE, SIZE_RESTORED, 0);
+  EXPECT_EQ(form.RegionBuilds(), builds);
+  SetWindowPos(w, nullptr, 0, 0, 420, 310, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_EQ(form.RegionBuilds(), builds + 1);
+  ASSERT_NE(GetWindowRgn(w, region.get()), ERROR);
+  EXPECT_FALSE(PtInRegion(region.get(), 0, 309));
+  EXPECT_TRUE(PtInRegion(region.get(), 419 - 3, 309 - 3));
+}
+
+TEST_F(SkinForm, CaptionButtonsSwapAndActOnlyOnReleaseOverThemselves) {
+  HWND w = MakeWindow(WS_OVERLAPPEDWINDOW);
+  Skin(w);
+  TSkinSysButton* maximize = VisibleButton(1);
+  ASSERT_NE(maximize, nullptr);
+  EXPECT_EQ(maximize->Object().Visibility1, 2);
+  ShowWindow(w, SW_MAXIMIZE);
+  Pump(20);
+  SendMessageW(w, kSkinRepaintFrameMessage, 0, 0);
+  ASSERT_NE(VisibleButton(1), nullptr);
+  EXPECT_EQ(VisibleButton(1)->Object().Visibility1, 1);
+  ShowWindow(w, SW_RESTORE);
+  Pump(20);
+  SendMessageW(w, kSkinRepaintFrameMessage, 0, 0);
+
+  TSkinSysButton* close = VisibleButton(0);
+  ASSERT_NE(close, nullptr);
+  const TRect& c = close->Rect;
+  const LPARAM inside = ScreenPoint(w, (c.Left + c.Right) / 2, (c.Top + c.Bottom) / 2);
+  const LPARAM elsewhere = ScreenPoint(w, 150, 12);
+  SendMessageW(w, WM_NCLBUTTONDOWN, HTCAPTION, inside);
+  EXPECT_EQ(close->State(), TNCObject::kPressed);
+  SendMessageW(w, WM_NCLBUTTONUP, HTCAPTION, elsewhere);
+  Pump(50);
+  EXPECT_TRUE(sysCommands.empty());
+  SendMessageW(w, WM_NCLBUTTONDOWN, HTCAPTION, inside);
+  SendMessageW(w, WM_NCLBUTTONUP, HTCAPTION, inside);
+  EXPECT_EQ(close->State(), TNCObject::kHot);
+  Pump(50);
+  EXPECT_EQ(sysCommands, std::vector<WPARAM>{SC_CLOSE});
+
+  EXPECT_EQ(SendMessageW(w, WM_NCHITTEST, 0, ScreenPoint(w, 150, 12)), HTCAPTION);
+  EXPECT_EQ(SendMessageW(w, WM_NCHITTEST, 0, ScreenPoint(w, 150, kCaption + 50)), HTCLIENT);
+}
+
+TEST_F(SkinForm, NoGdiOrUserObjectsLeakOverCyclesAndRepaints) {
+  HWND w = MakeWindow(WS_OVERLAPPEDWINDOW);
+  Skin(w);
+  skinner->Unskin(false);
+  const GuiObjectCount before = CountGuiObjects();
+  ASSERT_GT(before.gdi, 0);
+  for (int i = 0; i < 100; ++i) {
+    Skin(w);
+    skinner->Unskin(false);
+  }
+  Skin(w);
+  for (int i = 0; i < 1000; ++i) SendMessageW(w, WM_NCPAINT, 1, 0);
+  skinner->Unskin(false);
+  const GuiObjectCount after = CountGuiObjects();
+  EXPECT_LE(after.gdi, before.gdi + 2);
+  EXPECT_EQ(after.windows, before.windows);
+}
+
+TEST_F(SkinForm, AWindowDestroyedWhileSkinnedLeavesNothingBehind) {
+  HWND w = MakeWindow(WS_OVERLAPPEDWINDOW);
+  TSkinForm& form = Skin(w);
+  DestroyWindow(w);
+  EXPECT_EQ(form.LifeState(), TSkinLifeState::Finished);
+  skinner.reset();
+}
+
+// A message box, skinned from inside its own modal loop as the manager would.
+struct TMessageBoxRun {
+  TSkinData* data = nullptr;
+  TBorderMode mode = TBorderMode::Sizeable;
+  LRESULT query = 0;
+  bool found = false;
+};
+TMessageBoxRun* messageBoxRun = nullptr;
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM result) {
+  wchar_t name[16] = {};
+  GetClassNameW(window, name, 16);
+  if (std::wstring(name) != L"#32770") return TRUE;
+  *reinterpret_cast<HWND*>(result) = window;
+  return FALSE;
+}
+
+void CALLBACK SkinMessageBox(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND box = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&box));
+  if (!box) return;
+  KillTimer(nullptr, timer);
+  TMessageBoxRun& run = *messageBoxRun;
+  run.found = true;
+  TSkinForm form(nullptr, nullptr);
+  form.InitSkin(box, run.data);
+  SendMessageW(box, kSkinFinishMessage, 0, 1000);
+  run.mode = form.BorderMode();
+  run.query = SendMessageW(box, kSkinQueryMessage, 0, 0);
+  SendMessageW(box, WM_NCPAINT, 1, 0);
+  form.Unskin(false);
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
+TEST_F(SkinForm, AMessageBoxIsSkinnedAsADialogFrame) {
+  TMessageBoxRun run;
+  run.data = &data;
+  messageBoxRun = &run;
+  SetTimer(nullptr, 0, 50, SkinMessageBox);
+  MessageBoxW(nullptr, L"测试", L"晴岚", MB_OK);
+  messageBoxRun = nullptr;
+  ASSERT_TRUE(run.found);
+  EXPECT_EQ(run.mode, TBorderMode::Dialog);
+  EXPECT_EQ(run.query, 1);
+}
+
+}  // namespace
