@@ -7,6 +7,7 @@
 #include "framework/win32/Strings.h"
 #include "reminders/eye/Doeye.h"
 #include "reminders/eye2/Doeye2.h"
+#include "skin/win/SkinManage.h"
 
 namespace {
 // A crash while the rest window is up would leave the user without a taskbar or a pointer.
@@ -27,6 +28,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   } else {
     // An earlier run that was ended while locked left the taskbar hidden.
     RestoreDesktopAfterLock();
+    // Every window, message boxes included, is drawn in the skin once the main window's skin data
+    // turns it on.
+    UseSkinManage();
     try {
       Application->CreateForm(velmain);
       Application->CreateForm(doeye);
@@ -39,6 +43,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
       RestoreDesktopAfterLock();
       Application->ShowException(error);
     }
+    // The manager's hook and form skinners go while the GUI thread still runs.
+    SetSkinManagerFactory(nullptr);
   }
   if (instanceMutex) ReleaseMutex(instanceMutex.get());
   return 0;

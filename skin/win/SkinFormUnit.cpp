@@ -41,9 +41,16 @@ SIZE ClientSize(HWND window) {
   return {r.right - r.left, r.bottom - r.top};
 }
 
+// The client area moves within the window when the frame changes, but its pixels (and those of the
+// child windows) stay where they were on the screen: everything is drawn afresh.
+void RedrawAll(HWND window) {
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
 void ChangeFrame(HWND window) {
   SetWindowPos(window, nullptr, 0, 0, 0, 0,
                SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RedrawAll(window);
 }
 
 }  // namespace
@@ -165,6 +172,7 @@ void TSkinForm::ApplyFrameSize(SIZE client) {
   SetWindowPos(window_, nullptr, 0, 0, client.cx + metrics_.Left + metrics_.Right,
                client.cy + metrics_.Top() + metrics_.Bottom,
                SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RedrawAll(window_);
 }
 
 void TSkinForm::WidenForCaptionText(SIZE& client) {

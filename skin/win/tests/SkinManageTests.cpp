@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "framework/controls/Application.h"
+#include "framework/controls/ExtCtrls.h"
+#include "framework/controls/tests/MessagePump.h"
+#include "framework/win32/Strings.h"
+#include "skin/win/SkinDataUnit.h"
+#include "skin/win/SkinFormUnit.h"
+#include "skin/win/SkinManage.h"
+
+namespace {
+
+constexpr const char* kSkinFile = "skin-win-test-velskin.skn";
+
+class TManagedForm : public TForm {
+public:
+  BREVIN_CLASS_INFO()
+  TManagedForm(const std::string& name, const std::string& children) : TForm(nullptr) {
+    InitializeForm("object " + name + ": TManagedForm\n  Left = 40\n  Top = 30\n  ClientWidth = 240\n"
+                   "  ClientHeight = 150\n  Caption = '" + name + "'\n" + children + "end\n");
+  }
+};
+
+const TClassInfo& TManagedForm::StaticClassInfo() {
+  static const TClassInfo info("TManagedForm", &TForm::StaticClassInfo());
+  return info;
+}
+
+bool Skinned(HWND window) { return SendMessageW(window, kSkinQueryMessage, 0, 0) == 1; }
+
+// The deferral before a request runs, with room to spare.
+constexpr int kSettle = 600;
+
+class SkinManage : public ::testing::Test {
+protected:
+  void SetUp() override {
+    RegisterSkinDataClass();
+    UseSkinManage();
+    // The main form carries the skin data, as the program's main window does.
+    main = std::make_unique<TManagedForm>(
+        "MainForm", std::string("  object SkinData1: TSkinData\n    SkinFile = '") + kSkinFile + "'\n  end\n");
+    data = static_cast<TSkinData*>(main->FindComponent("SkinData1"));
+    ASSERT_NE(SkinManager(), nullptr);
+    main->Show();
+  }
+  void TearDown() override {
+    others.clear();
+    main.reset();
+    SetSkinManagerFactory(nullptr);
+    EXPECT_EQ(SkinManager(), nullptr);
+  }
+
+  TManagedForm& Another(const std::string& name, bool show = true) {
+    others.push_back(std::make_unique<TManagedForm>(name, ""));
+    if (show) others.back()->Show();
+    return *others.back();
+  }
+
+  void Activate() {
+    data->SetActive(true);
+    Pump(kSettle);
+  }
+
+  std::unique_ptr<TManagedForm> main;
+  std::vector<std::unique_ptr<TManagedForm>> others;
+  TSkinData* data = nullptr;
+};
+
+TEST_F(SkinManage, SkinAllTakesVisibleFormsOnceNeverTag99AndLaterOnesOnActivation) {
+  TManagedForm& plain = Another("Plain");
+  TManagedForm& untouchable = Another("Untouchable");
+  untouchable.Tag = 99;
+  TManagedForm& hidden = Another("Hidden", false);
+  bool changed = false;
+  data->OnSkinChanged = [&](TObject*) { changed = true; };
+  EXPECT_FALSE(Skinned(main->Handle())) << "nothing happens before the deferral";
+  Activate();
+  EXPECT_TRUE(changed);
+  EXPECT_TRUE(Skinned(main->Handle()));
+  EXPECT_TRUE(Skinned(plain.Handle()));
+  EXPECT_FALSE(Skinned(untouchable.Handle()));
+  EXPECT_FALSE(Skinned(hidden.Handle()));
+  EXPECT_EQ(SkinManager()->FormSkinners().size(), 2u);
+  EXPECT_FALSE(SkinManager()->SkinWindow(plain.Handle())) << "skinned already";
+  EXPECT_FALSE(SkinManager()->SkinWindow(untouchable.Handle()));
+
+  hidden.Show();
+  hidden.SetFocus();
+  Pump(100);
+  EXPECT_TRUE(Skinned(hidden.Handle())) << "activation skins a window that appears later";
+  EXPECT_EQ(SkinManager()->FindFormSkinner(hidden.Handle())->Data(), data);
+
+  HWND gone = plain.Handle();
+  others.erase(others.begin());
+  EXPECT_EQ(SkinManager()->FindFormSkinner(gone), nullptr);
+  EXPECT_EQ(SkinManager()->FormSkinners().size(), 2u) << "a destroyed window leaves no form skinner";
+}
+
+TEST_F(SkinManage, SwitchingOffRestoresEveryWindowAndOnSkinsThemAgain) {
+  TManagedForm& plain = Another("Plain");
+  RECT before{}, client{};
+  GetWindowRect(plain.Handle(), &before);
+  GetClientRect(plain.Handle(), &client);
+  for (int cycle = 0; cycle < 3; ++cycle) {
+    Activate();
+    ASSERT_TRUE(Skinned(plain.Handle())) << cycle;
+    RECT skinnedClient{};
+    GetClientRect(plain.Handle(), &skinnedClient);
+    EXPECT_EQ(skinnedClient.right, client.right) << "the client area keeps its size";
+    EXPECT_EQ(skinnedClient.bottom, client.bottom);
+    // The client area starts below the skin's caption, inside its left border.
+    const TDataSkinBorder& top = data->Model().Border("Top");
+    const TDataSkinBorder& left = data->Model().Border("Left");
+    RECT window{};
+    GetWindowRect(plain.Handle(), &window);
+    POINT origin{0, 0};
+    ClientToScreen(plain.Handle(), &origin);
+    EXPECT_EQ(origin.y - window.top, top.Image.Height() / top.FrameCount);
+    EXPECT_EQ(origin.x - window.left, left.Image.Width() / left.FrameCount);
+    data->SetActive(false);
+    Pump(kSettle);
+    EXPECT_FALSE(Skinned(plain.Handle()));
+    EXPECT_TRUE(SkinManager()->FormSkinners().empty());
+    RECT after{};
+    GetWindowRect(plain.Handle(), &after);
+    EXPECT_TRUE(EqualRect(&before, &after)) << cycle;
+  }
+  Another("BornUnskinned").SetFocus();
+  Pump(100);
+  EXPECT_FALSE(Skinned(others.back()->Handle())) << "while off, new windows stay as they are";
+}
+
+TEST_F(SkinManage, TheClientAreaIsDrawnAfreshWhereTheNewFrameMovedIt) {
+  others.push_back(std::make_unique<TManagedForm>(
+      "Marked", "  object Panel1: TPanel\n    Left = 0\n    Top = 0\n    Width = 240\n    Height = 20\n"
+                "    BevelOuter = bvNone\n    Color = clRed\n    ParentBackground = False\n  end\n"));
+  TManagedForm& marked = *others.back();
+  marked.Show();
+  Pump(100);
+  Activate();
+  ASSERT_TRUE(Skinned(marked.Handle()));
+  Pump(100);
+  POINT origin{0, 0};
+  ClientToScreen(marked.Handle(), &origin);
+  HDC screen = GetDC(nullptr);
+  const COLORREF last = GetPixel(screen, origin.x + 100, origin.y + 19);
+  const COLORREF below = GetPixel(screen, origin.x + 100, origin.y + 21);
+  ReleaseDC(nullptr, screen);
+  EXPECT_EQ(last, RGB(255, 0, 0)) << "the panel's last row is where the client area now is";
+  EXPECT_NE(below, RGB(255, 0, 0));
+}
+
+// What the timer saw of the message box before it closed it.
+struct TBoxSeen {
+  bool skinned = false;
+  TSkinData* data = nullptr;
+} boxSeen;
+
+VOID CALLBACK InspectMessageBox(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  HWND box = FindWindowW(L"#32770", Utf8ToWide("箱").c_str());
+  TSkinForm* skinner = box ? SkinManager()->FindFormSkinner(box) : nullptr;
+  boxSeen = {skinner && Skinned(box), skinner ? skinner->Data() : nullptr};
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
+TEST_F(SkinManage, AMessageBoxIsSkinnedWithTheDialogSkinDataElseTheMainOne) {
+  Activate();
+  auto boxData = [&](TSkinData* expected) {
+    boxSeen = {};
+    SetTimer(nullptr, 0, kSettle, InspectMessageBox);
+    MessageBoxW(main->Handle(), L"text", Utf8ToWide("箱").c_str(), MB_OK);
+    EXPECT_TRUE(boxSeen.skinned);
+    EXPECT_EQ(boxSeen.data, expected);
+  };
+  boxData(data);
+  TSkinData dialog(nullptr);
+  dialog.SetSkinFormtype(TSkinFormType::sfDialog);
+  dialog.SetSkinFile(kSkinFile);
+  dialog.Loaded();
+  boxData(&dialog);
+}
+
+TEST(SkinManageAlone, BeforeTheHookRequestsOnlyAllowOrForbidSkinning) {
+  TSkinManage manager;
+  EXPECT_FALSE(manager.Enabled());
+  manager.ScheduleAction(kSkinActionSkinAll, 10);
+  EXPECT_TRUE(manager.Enabled());
+  manager.ScheduleAction(kSkinActionUnskinAll, 10);
+  EXPECT_FALSE(manager.Enabled());
+  Pump(100);
+  EXPECT_FALSE(manager.Enabled()) << "no timer ran a request";
+}
+
+}  // namespace
