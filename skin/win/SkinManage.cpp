@@ -103,7 +103,14 @@ void TSkinManage::Schedule(TSkinData* data, int action, int delayMs) {
   ScheduleAction(action, delayMs);
 }
 
-void TSkinManage::Refresh(TSkinData* data) { Schedule(data, kSkinActionRefresh, kDeferredTimerInterval); }
+void TSkinManage::Refresh(TSkinData* data) {
+  // The caption buttons refer to the skin objects that were just replaced: they are made afresh now,
+  // before anything paints; the new frame follows after the deferral.
+  for (const auto& form : forms_) {
+    if (form->Data() == data) form->ReloadMetrics();
+  }
+  Schedule(data, kSkinActionRefresh, kDeferredTimerInterval);
+}
 
 void TSkinManage::ScheduleAction(int action, int intervalMs) {
   action_ = action;

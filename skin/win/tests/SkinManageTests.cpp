@@ -93,6 +93,13 @@ TEST_F(SkinManage, SkinAllTakesVisibleFormsOnceNeverTag99AndLaterOnesOnActivatio
   EXPECT_TRUE(Skinned(hidden.Handle())) << "activation skins a window that appears later";
   EXPECT_EQ(SkinManager()->FindFormSkinner(hidden.Handle())->Data(), data);
 
+  // A new skin: the skinners drop the old skin's objects at once and draw the new frame later.
+  data->SetSkinFile(kSkinFile);
+  EXPECT_EQ(SkinManager()->FindFormSkinner(plain.Handle())->LifeState(), TSkinLifeState::Refreshing);
+  SendMessageW(plain.Handle(), kSkinRepaintFrameMessage, 0, 0);
+  Pump(kSettle);
+  EXPECT_EQ(SkinManager()->FindFormSkinner(plain.Handle())->LifeState(), TSkinLifeState::Skinned);
+
   HWND gone = plain.Handle();
   others.erase(others.begin());
   EXPECT_EQ(SkinManager()->FindFormSkinner(gone), nullptr);
