@@ -26,6 +26,7 @@
 #include "reminders/audio/ExerciseAudio.h"
 #include "reminders/eye/Doeye.h"
 #include "reminders/eye2/Doeye2.h"
+#include "skin/win/SkinManage.h"
 
 namespace {
 
@@ -211,12 +212,19 @@ int Animate(int seconds) {
 int wmain(int argc, wchar_t** argv) {
   Application->Initialize();
   SetClockSource([] { return EncodeDateTime(2026, 3, 2, 9, 35, 12); });
+  const bool show = argc > 1 && std::wcscmp(argv[1], L"--show") == 0;
+  // Shown as the user sees them: in the skin, which the main window turns on as it first shows.
+  if (show) UseSkinManage();
   Application->CreateForm(velmain);
   Application->CreateForm(doeye);
   Application->CreateForm(doeye2);
   TrayIcon1 = new TTrayIcon(velmain);
-  const bool show = argc > 1 && std::wcscmp(argv[1], L"--show") == 0;
-  if (show) return Show();
+  if (show) {
+    velmain->Show();
+    Pump(600);
+    velmain->Hide();
+    return Show();
+  }
   if (argc > 2 && std::wcscmp(argv[1], L"--animate") == 0) return Animate(std::max(1, static_cast<int>(std::wcstol(argv[2], nullptr, 10))));
   const int runs = argc > 1 ? std::max(1, static_cast<int>(std::wcstol(argv[1], nullptr, 10))) : 15;
   const int result = Measure(runs);
