@@ -10,7 +10,7 @@
 #include "app/settime/TrayIcon.h"
 #include "app/settime/Velmain.h"
 #include "app/settime/tests/AppFixture.h"
-#include "app/settime/tests/GuiObjectCount.h"
+#include "framework/controls/tests/GuiObjectCount.h"
 #include "reminders/eye/Doeye.h"
 #include "reminders/eye2/Doeye2.h"
 

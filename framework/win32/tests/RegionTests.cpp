@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "framework/controls/tests/GuiObjectCount.h"
 #include "framework/controls/tests/TestForms.h"
 #include "framework/win32/Region.h"
 
@@ -28,7 +29,7 @@ TEST(Region, TheWindowTakesTheRegionAndARefusedOneIsFreed) {
   TPlainForm form(nullptr);
   form.SetBounds(0, 0, 100, 80);
   HWND window = form.Handle();
-  const DWORD before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  const int before = CountGuiObjects().gdi;
   for (int i = 0; i < 50; ++i) ASSERT_TRUE(SetWindowRegion(window, RegionFromRects({{0, 0, 30, 30}})));
   UniqueRegion now(CreateRectRgn(0, 0, 0, 0));
   ASSERT_EQ(GetWindowRgn(window, now.get()), SIMPLEREGION);
@@ -38,7 +39,7 @@ TEST(Region, TheWindowTakesTheRegionAndARefusedOneIsFreed) {
   EXPECT_EQ(GetWindowRgn(window, now.get()), ERROR) << "no region: the whole window";
   for (int i = 0; i < 50; ++i) EXPECT_FALSE(SetWindowRegion(nullptr, RegionFromRects({{0, 0, 5, 5}})));
   now.reset();
-  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), before + 1);
+  EXPECT_LE(CountGuiObjects().gdi, before + 1);
 }
 
 }  // namespace

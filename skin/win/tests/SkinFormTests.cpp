@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/settime/tests/GuiObjectCount.h"
+#include "framework/controls/tests/GuiObjectCount.h"
 #include "framework/controls/Messages.h"
 #include "framework/controls/tests/MessagePump.h"
 #include "framework/win32/WindowClass.h"
@@ -181,6 +181,10 @@ TEST_F(SkinForm, CaptionButtonsSwapAndActOnlyOnReleaseOverThemselves) {
   SendMessageW(w, WM_NCLBUTTONUP, HTCAPTION, elsewhere);
   Pump(50);
   EXPECT_TRUE(sysCommands.empty());
+  SendMessageW(w, WM_NCMOUSEMOVE, HTCAPTION, elsewhere);
+  EXPECT_EQ(close->State(), TNCObject::kNormal);
+  SendMessageW(w, WM_NCMOUSEMOVE, HTCAPTION, inside);
+  EXPECT_EQ(close->State(), TNCObject::kHot) << "moving back in shows it hot";
   SendMessageW(w, WM_NCLBUTTONDOWN, HTCAPTION, inside);
   SendMessageW(w, WM_NCLBUTTONUP, HTCAPTION, inside);
   EXPECT_EQ(close->State(), TNCObject::kHot);
@@ -189,6 +193,27 @@ TEST_F(SkinForm, CaptionButtonsSwapAndActOnlyOnReleaseOverThemselves) {
 
   EXPECT_EQ(SendMessageW(w, WM_NCHITTEST, 0, ScreenPoint(w, 150, 12)), HTCAPTION);
   EXPECT_EQ(SendMessageW(w, WM_NCHITTEST, 0, ScreenPoint(w, 150, kCaption + 50)), HTCLIENT);
+}
+
+POINT menuCorner{-1, -1};
+
+TEST_F(SkinForm, AltSpaceOpensTheSkinnedSystemMenuAtTheClientsTopLeft) {
+  HWND w = MakeWindow(WS_OVERLAPPEDWINDOW);
+  Skin(w);
+  menuCorner = {-1, -1};
+  SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    RECT r{-1, -1, -1, -1};
+    if (menu && IsWindowVisible(menu)) GetWindowRect(menu, &r);
+    menuCorner = {r.left, r.top};
+    EndMenu();
+  });
+  SendMessageW(w, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+  POINT origin{0, 0};
+  ClientToScreen(w, &origin);
+  EXPECT_EQ(menuCorner.x, origin.x);
+  EXPECT_EQ(menuCorner.y, origin.y);
 }
 
 TEST_F(SkinForm, NoGdiOrUserObjectsLeakOverCyclesAndRepaints) {

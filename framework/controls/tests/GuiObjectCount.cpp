@@ -1,4 +1,4 @@
-#include "app/settime/tests/GuiObjectCount.h"
+#include "framework/controls/tests/GuiObjectCount.h"
 
 #include <windows.h>
 #include <winternl.h>
