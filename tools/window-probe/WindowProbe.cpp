@@ -1,6 +1,8 @@
 // window_probe PROGRAM CAPTION [TIMEOUT-SECONDS]
 // Starts PROGRAM and waits until one of its top-level windows with the caption CAPTION is visible,
-// then prints "startup_ms=N" (from process creation to the visible window) and "pid=N", waits for a
+// then prints "startup_ms=N" (from process creation to the visible window), "skinned_ms=N" (to the
+// window answering the skin engine's query that it is skinned; "-" when it is not within 5 s) and
+// "pid=N", waits for a
 // line (or the end) on its standard input, and ends the program: a tray program may never exit by
 // itself. Memory and CPU figures are taken from outside by tools/measure-process while it waits,
 // because Wine reports neither private memory nor CPU times of another process.
@@ -95,7 +97,25 @@ int wmain(int argc, wchar_t** argv) {
     }
     Sleep(2);
   }
-  std::printf("startup_ms=%.0f\npid=%lu\n", Seconds(started, now) * 1000.0, info.dwProcessId);
+  const double shownMs = Seconds(started, now) * 1000.0;
+  // A skinned window answers this private query with 1 once its skinner has taken it.
+  constexpr UINT kSkinQueryMessage = 0x3523;
+  double skinnedMs = -1;
+  for (LARGE_INTEGER polled = now; Seconds(now, polled) < 5; QueryPerformanceCounter(&polled)) {
+    DWORD_PTR answer = 0;
+    if (SendMessageTimeoutW(search.found, kSkinQueryMessage, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer) && answer == 1) {
+      skinnedMs = Seconds(started, polled) * 1000.0;
+      break;
+    }
+    Sleep(2);
+  }
+  std::printf("startup_ms=%.0f\n", shownMs);
+  if (skinnedMs < 0) {
+    std::printf("skinned_ms=-\n");
+  } else {
+    std::printf("skinned_ms=%.0f\n", skinnedMs);
+  }
+  std::printf("pid=%lu\n", info.dwProcessId);
   std::fflush(stdout);
 
   int c;
