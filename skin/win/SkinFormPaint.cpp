@@ -142,8 +142,7 @@ void TSkinForm::DrawCaptionText(HDC dc, const TRect& place) {
   if (colour == clNone) colour = model.Colour(active_ ? TSkinColour::TitleTextActive : TSkinColour::TitleTextNoActive);
   SetTextColor(dc, ColorToRGB(colour));
   const int oldMode = SetBkMode(dc, TRANSPARENT);
-  SelectedObject font(dc, data_->CaptionFont() ? static_cast<HGDIOBJ>(data_->CaptionFont())
-                                               : GetStockObject(DEFAULT_GUI_FONT));
+  SelectedObject font(dc, TitleFont());
   const UINT align = title.TextAlignment == 1 ? DT_CENTER : title.TextAlignment == 2 ? DT_RIGHT : DT_LEFT;
   RECT r{place.Left, place.Top, place.Right, place.Bottom};
   DrawTextW(dc, text.c_str(), got, &r, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX | align);

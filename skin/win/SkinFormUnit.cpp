@@ -116,6 +116,7 @@ void TSkinForm::ReloadMetrics() {
     const int system = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CXFRAME);
     if (metrics_.Caption < system) metrics_.MenuBar += system - metrics_.Caption;
   }
+  titleFont_.reset();
   MakeButtons();
 }
 
@@ -175,13 +176,27 @@ void TSkinForm::ApplyFrameSize(SIZE client) {
   RedrawAll(window_);
 }
 
+HGDIOBJ TSkinForm::TitleFont() {
+  if (!titleFont_) {
+    LOGFONTW font{};
+    HGDIOBJ base = data_->CaptionFont() ? static_cast<HGDIOBJ>(data_->CaptionFont()) : GetStockObject(DEFAULT_GUI_FONT);
+    if (GetObjectW(base, sizeof font, &font) == sizeof font) {
+      const int height = data_->Model().Title().FontHeight;
+      // The skin gives the height of the characters in pixels; an unusable one keeps the system's.
+      if (height > 0 && height <= 72) font.lfHeight = -height;
+      titleFont_ = UniqueFont(CreateFontIndirectW(&font));
+    }
+    if (!titleFont_) return base;
+  }
+  return titleFont_.get();
+}
+
 void TSkinForm::WidenForCaptionText(SIZE& client) {
   const int length = GetWindowTextLengthW(window_);
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
   GetWindowTextW(window_, text.data(), length + 1);
   WindowDC dc(window_);
-  SelectedObject font(dc.get(), data_->CaptionFont() ? static_cast<HGDIOBJ>(data_->CaptionFont())
-                                                     : GetStockObject(DEFAULT_GUI_FONT));
+  SelectedObject font(dc.get(), TitleFont());
   SIZE extent{};
   GetTextExtentPoint32W(dc.get(), text.c_str(), length, &extent);
   const TDataSkinTitle& title = data_->Model().Title();

@@ -106,6 +106,7 @@ private:
   void ReadShow();
   void SetHoverTimer(bool on);
   void WidenForCaptionText(SIZE& client);
+  HGDIOBJ TitleFont();
 
   // Painting and region (SkinFormPaint.cpp).
   void PaintFrameGuarded();
@@ -170,6 +171,8 @@ private:
   bool hoverTimer_ = false;
 
   TPaintBuffer captionBuffer_;
+  // The caption text's font: the system's caption font in the skin's title font height.
+  UniqueFont titleFont_;
   UniqueBitmap capturedIcon_;
   SIZE regionSize_{-1, -1};
   int regionBuilds_ = 0;
