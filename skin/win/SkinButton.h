@@ -1,0 +1,30 @@
+#pragma once
+// TSkinButton: a push button drawn from the skin's "Buttons" object, one frame per state (1 normal,
+// 2 pressed, 3 disabled, 4 hot, 5 focused or default). The caption breaks lines at "||".
+//
+// The button's own window handling stays in charge of the click: it captures the mouse, tracks the
+// pointer in and out while the button is held and sends the one BN_CLICKED notification; the
+// skinner follows its pushed state (BM_SETSTATE) for the look. A mouse-leave ends a press, so a
+// button released after the pointer left it sends nothing.
+#include "skin/win/SkinControl.h"
+
+class TDataSkinButton;
+
+class TSkinButton : public TSkinControl {
+public:
+  // The "Buttons" frame the button shows now.
+  int Frame() const;
+
+protected:
+  bool BeforeMessage(TMessage& message) override;
+  void AfterMessage(TMessage& message) override;
+  void PaintSkin(HDC dc, const TRect& rect) override;
+  // The "Buttons" object with a picture, or nullptr: the button then paints the ordinary way.
+  const TDataSkinButton* SkinObject() const;
+  // What a bitmap button adds between the face and the caption; narrows the caption's area.
+  virtual void PaintGlyph(HDC, TRect&) {}
+  void PaintCaption(HDC dc, const TRect& area);
+
+private:
+  TColor TextColour() const;
+};

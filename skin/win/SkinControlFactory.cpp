@@ -1,0 +1,18 @@
+#include "skin/win/SkinControlFactory.h"
+
+#include "skin/win/SkinButton.h"
+#include "skin/win/SkinCheckBox.h"
+#include "skin/win/SkinRadioButton.h"
+
+std::unique_ptr<TSkinControl> MakeControlSkinner(const TControlSkinChoice& choice) {
+  switch (choice.Kind) {
+    case TSkinnerKind::Button:
+      return std::make_unique<TSkinButton>();
+    case TSkinnerKind::CheckBox:
+      return std::make_unique<TSkinCheckBox>();
+    case TSkinnerKind::RadioButton:
+      return std::make_unique<TSkinRadioButton>();
+    default:
+      return nullptr;
+  }
+}

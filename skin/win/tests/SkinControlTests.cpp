@@ -1,0 +1,273 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "framework/controls/ExtCtrls.h"
+#include "framework/controls/Forms.h"
+#include "framework/controls/tests/GuiObjectCount.h"
+#include "framework/controls/tests/MessagePump.h"
+#include "framework/win32/Handles.h"
+#include "skin/win/SkinButton.h"
+#include "skin/win/SkinCheckBox.h"
+#include "skin/win/SkinControlFactory.h"
+#include "skin/win/SkinDataUnit.h"
+#include "skin/win/SkinRadioButton.h"
+
+namespace {
+
+constexpr const char* kSkinFile = "skin-win-test-velskin.skn";
+
+class TControlsForm : public TForm {
+public:
+  BREVIN_CLASS_INFO()
+  TControlsForm() : TForm(nullptr) {
+    InitializeForm(
+        "object ControlsForm: TControlsForm\n  Left = 60\n  Top = 40\n  ClientWidth = 300\n  ClientHeight = 200\n"
+        "  object Button1: TButton\n    Left = 10\n    Top = 10\n    Width = 90\n    Height = 30\n"
+        "    Caption = 'Rest'\n  end\n"
+        "  object CheckBox1: TCheckBox\n    Left = 10\n    Top = 50\n    Width = 120\n    Caption = 'Lock'\n  end\n"
+        "  object RadioButton1: TRadioButton\n    Left = 10\n    Top = 80\n    Width = 120\n    Caption = 'A'\n  end\n"
+        "  object RadioButton2: TRadioButton\n    Left = 10\n    Top = 100\n    Width = 120\n    Caption = 'B'\n  end\n"
+        "  object Panel1: TPanel\n    Left = 150\n    Top = 10\n    Color = clRed\n    ParentBackground = True\n  end\n"
+        "end\n");
+  }
+  template <typename T>
+  T& Find(const char* name) {
+    return *static_cast<T*>(FindComponent(name));
+  }
+};
+
+const TClassInfo& TControlsForm::StaticClassInfo() {
+  static const TClassInfo info("TControlsForm", &TForm::StaticClassInfo());
+  return info;
+}
+
+COLORREF AsColorRef(uint32_t pixel) { return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF); }
+
+// What the window paints when handed a DC of its own size, read at (x, y).
+COLORREF PaintedPixel(HWND window, int x, int y) {
+  RECT r{};
+  GetClientRect(window, &r);
+  WindowDC screen(window);
+  UniqueMemoryDC dc(CreateCompatibleDC(screen.get()));
+  UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), r.right, r.bottom));
+  const SelectedObject selected(dc.get(), bitmap.get());
+  SendMessageW(window, WM_PAINT, reinterpret_cast<WPARAM>(dc.get()), 0);
+  return GetPixel(dc.get(), x, y);
+}
+
+void Mouse(HWND window, UINT msg, int x, int y, WPARAM keys = 0) {
+  SendMessageW(window, msg, keys, MAKELPARAM(static_cast<unsigned short>(x), static_cast<unsigned short>(y)));
+}
+
+class SkinControl : public ::testing::Test {
+protected:
+  void SetUp() override {
+    data.OnReaderMessage = [](const std::string&) {};
+    data.SetSkinFile(kSkinFile);
+    ASSERT_FALSE(data.LoadingSkin());
+    form = std::make_unique<TControlsForm>();
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    Pump(30);
+  }
+
+  TButton& Button() { return form->Find<TButton>("Button1"); }
+  TCheckBox& Check() { return form->Find<TCheckBox>("CheckBox1"); }
+
+  // The pixel a corner of the "Buttons" frame shows: corners are copied 1:1.
+  COLORREF ButtonCorner(int frame) const {
+    const TDataSkinButton& object = data.Model().Buttons();
+    return AsColorRef(object.Image.Pixel(object.FrameRect(frame).Left + 3, 3));
+  }
+
+  TSkinData data{nullptr};
+  std::unique_ptr<TControlsForm> form;
+};
+
+TEST_F(SkinControl, OneClickPerPressAndReleaseOverTheButtonNoneAfterLeavingIt) {
+  TSkinButton skinner;
+  skinner.Attach(nullptr, data, 0, Button());
+  int clicks = 0;
+  Button().OnClick = [&](TObject*) { ++clicks; };
+  HWND button = Button().Handle();
+
+  Mouse(button, WM_MOUSEMOVE, 20, 10);
+  Mouse(button, WM_LBUTTONDOWN, 20, 10, MK_LBUTTON);
+  EXPECT_EQ(skinner.Frame(), 2);
+  EXPECT_EQ(PaintedPixel(button, 3, 3), ButtonCorner(2));
+  Mouse(button, WM_LBUTTONUP, 20, 10);
+  Pump(30);
+  EXPECT_EQ(clicks, 1);
+
+  // Left while held, released back over the button.
+  Mouse(button, WM_LBUTTONDOWN, 20, 10, MK_LBUTTON);
+  SendMessageW(button, WM_MOUSELEAVE, 0, 0);
+  EXPECT_NE(skinner.Frame(), 2);
+  Mouse(button, WM_LBUTTONUP, 20, 10);
+  // Moved out while held and released outside.
+  Mouse(button, WM_LBUTTONDOWN, 20, 10, MK_LBUTTON);
+  Mouse(button, WM_MOUSEMOVE, -30, 10, MK_LBUTTON);
+  Mouse(button, WM_LBUTTONUP, -30, 10);
+  Pump(30);
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(SkinControl, TheKeyboardStillWorksAndFocusShows) {
+  TSkinButton skinner;
+  skinner.Attach(nullptr, data, 0, Button());
+  int clicks = 0;
+  Button().OnClick = [&](TObject*) { ++clicks; };
+  Button().SetFocus();
+  Pump(20);
+  ASSERT_TRUE(Button().Focused());
+  EXPECT_EQ(skinner.Frame(), 5);
+  EXPECT_EQ(PaintedPixel(Button().Handle(), 3, 3), ButtonCorner(5));
+  SendMessageW(Button().Handle(), WM_KEYDOWN, VK_SPACE, 0x00390001);
+  EXPECT_EQ(skinner.Frame(), 2);
+  SendMessageW(Button().Handle(), WM_KEYUP, VK_SPACE, static_cast<LPARAM>(0xC0390001));
+  Pump(30);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(skinner.Frame(), 5);
+}
+
+TEST_F(SkinControl, ADisabledButtonShowsFrame3WhateverTheMouseDoes) {
+  ASSERT_NE(ButtonCorner(1), ButtonCorner(3)) << "the skin's frames must differ for this test";
+  TSkinButton skinner;
+  skinner.Attach(nullptr, data, 0, Button());
+  Button().SetEnabled(false);
+  Mouse(Button().Handle(), WM_MOUSEMOVE, 20, 10);
+  Mouse(Button().Handle(), WM_LBUTTONDOWN, 20, 10, MK_LBUTTON);
+  EXPECT_EQ(skinner.Frame(), 3);
+  EXPECT_EQ(PaintedPixel(Button().Handle(), 3, 3), ButtonCorner(3));
+}
+
+TEST_F(SkinControl, TheRoutingMessageLetsTheControlPaintItselfUntilTurnedOnAgain) {
+  TSkinButton skinner;
+  skinner.Attach(nullptr, data, 0, Button());
+  HWND button = Button().Handle();
+  EXPECT_EQ(SendMessageW(button, kSkinQueryMessage, 0, 0), 1);
+  SendMessageW(button, kSkinControlRoutingMessage, 0, 0);
+  EXPECT_EQ(SendMessageW(button, kSkinQueryMessage, 0, 0), 0);
+  EXPECT_NE(PaintedPixel(button, 3, 3), ButtonCorner(1));
+  SendMessageW(button, kSkinControlRoutingMessage, 1, 0);
+  EXPECT_EQ(SendMessageW(button, kSkinQueryMessage, 0, 0), 1);
+  EXPECT_EQ(PaintedPixel(button, 3, 3), ButtonCorner(1));
+}
+
+TEST_F(SkinControl, ColourAndParentBackgroundAreTakenInMode1AndGivenBack) {
+  auto& panel = form->Find<TPanel>("Panel1");
+  {
+    TSkinControl skinner;
+    skinner.Attach(nullptr, data, 1, panel);
+    EXPECT_FALSE(panel.ParentBackground());
+    EXPECT_EQ(panel.Color(), data.Model().Colour(TSkinColour::ButtonFace));
+    skinner.Detach();
+    EXPECT_TRUE(panel.ParentBackground());
+    EXPECT_EQ(panel.Color(), clRed);
+  }
+  data.SetOptions(data.Options() | SkinBit(xoParentBackGround));
+  TSkinControl skinner;
+  skinner.Attach(nullptr, data, 1, panel);
+  EXPECT_TRUE(panel.ParentBackground());
+}
+
+TEST_F(SkinControl, CheckAndRadioGlyphsFollowTheControlsState) {
+  TSkinCheckBox check;
+  check.Attach(nullptr, data, 0, Check());
+  EXPECT_EQ(check.Frame(), 1);
+  Mouse(Check().Handle(), WM_LBUTTONDOWN, 5, 5, MK_LBUTTON);
+  Mouse(Check().Handle(), WM_LBUTTONUP, 5, 5);
+  Pump(30);
+  EXPECT_TRUE(Check().Checked()) << "the check box still works";
+  EXPECT_EQ(check.Frame(), 2);
+  Check().SetState(TCheckBoxState::cbGrayed);
+  EXPECT_EQ(check.Frame(), 4);
+  Check().SetState(TCheckBoxState::cbUnchecked);
+  Check().SetEnabled(false);
+  EXPECT_EQ(check.Frame(), 3);
+  // The glyph sits vertically centred at the left, drawn 1:1 from its frame.
+  const TSkinImage& glyph = data.Model().Buttons().CheckImage;
+  const TRect frame = SkinFrameRect(glyph.Width(), glyph.Height(), data.Model().Buttons().CheckFrame, 3,
+                                    TFrameLayout::SideBySide);
+  const int top = (Check().Height() - frame.Height()) / 2;
+  EXPECT_EQ(PaintedPixel(Check().Handle(), 6, top + 6), AsColorRef(glyph.Pixel(frame.Left + 6, 6)));
+
+  auto& radio1 = form->Find<TRadioButton>("RadioButton1");
+  auto& radio2 = form->Find<TRadioButton>("RadioButton2");
+  TSkinRadioButton first;
+  TSkinRadioButton second;
+  first.Attach(nullptr, data, 0, radio1);
+  second.Attach(nullptr, data, 0, radio2);
+  radio2.SetChecked(true);
+  Mouse(radio1.Handle(), WM_LBUTTONDOWN, 5, 5, MK_LBUTTON);
+  Mouse(radio1.Handle(), WM_LBUTTONUP, 5, 5);
+  Pump(30);
+  EXPECT_EQ(first.Frame(), 2);
+  EXPECT_EQ(second.Frame(), 1);
+}
+
+TEST_F(SkinControl, AControlDestroyedWhileSkinnedLeavesTheSkinnerInert) {
+  TSkinButton skinner;
+  skinner.Attach(nullptr, data, 0, Button());
+  delete &Button();
+  EXPECT_EQ(skinner.State(), TSkinControlState::Destroyed);
+  EXPECT_EQ(skinner.Control(), nullptr);
+  skinner.Repaint();
+
+  // And the other way round: a skinner freed first leaves the control working.
+  int clicks = 0;
+  {
+    TSkinCheckBox check;
+    check.Attach(nullptr, data, 0, Check());
+  }
+  Check().OnClick = [&](TObject*) { ++clicks; };
+  Mouse(Check().Handle(), WM_LBUTTONDOWN, 5, 5, MK_LBUTTON);
+  Mouse(Check().Handle(), WM_LBUTTONUP, 5, 5);
+  Pump(30);
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(SkinControl, WindowsWithoutAControlObjectAreSkinnedThroughTheirProcedure) {
+  UniqueWindow plain(CreateWindowExW(0, L"BUTTON", L"Plain", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 150, 90, 30,
+                                     form->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr));
+  {
+    TSkinButton skinner;
+    ASSERT_TRUE(skinner.AttachHandle(plain.get(), data, nullptr));
+    EXPECT_EQ(PaintedPixel(plain.get(), 3, 3), ButtonCorner(1));
+  }
+  EXPECT_NE(PaintedPixel(plain.get(), 3, 3), ButtonCorner(1));
+}
+
+TEST_F(SkinControl, GuiObjectsStayFlatOverAttachCyclesAndRepaints) {
+  auto cycle = [&] {
+    TSkinButton button;
+    button.Attach(nullptr, data, 0, Button());
+    TSkinCheckBox check;
+    check.Attach(nullptr, data, 0, Check());
+    Pump(1);
+  };
+  cycle();
+  const GuiObjectCount before = CountGuiObjects();
+  for (int i = 0; i < 100; ++i) cycle();
+  TSkinButton button;
+  button.Attach(nullptr, data, 0, Button());
+  for (int i = 0; i < 1000; ++i) {
+    InvalidateRect(Button().Handle(), nullptr, TRUE);
+    UpdateWindow(Button().Handle());
+  }
+  const GuiObjectCount after = CountGuiObjects();
+  EXPECT_LE(after.gdi, before.gdi + 2) << "the skinner's own paint buffer";
+  EXPECT_EQ(after.windows, before.windows);
+}
+
+TEST_F(SkinControl, TheFactoryMakesTheBuiltSkinnersAndNoneForTheOthers) {
+  EXPECT_NE(dynamic_cast<TSkinButton*>(MakeControlSkinner({&Button(), TSkinnerKind::Button, 0, nullptr}).get()), nullptr);
+  EXPECT_NE(dynamic_cast<TSkinRadioButton*>(MakeControlSkinner({nullptr, TSkinnerKind::RadioButton}).get()), nullptr);
+  auto check = MakeControlSkinner({nullptr, TSkinnerKind::CheckBox});
+  EXPECT_TRUE(check && !dynamic_cast<TSkinRadioButton*>(check.get()));
+  EXPECT_EQ(MakeControlSkinner({nullptr, TSkinnerKind::Tab}), nullptr);
+}
+
+}  // namespace
