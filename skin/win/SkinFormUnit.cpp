@@ -6,6 +6,7 @@
 #include "framework/controls/Messages.h"
 #include "framework/core/Exception.h"
 #include "framework/win32/Region.h"
+#include "skin/win/SkinControlFactory.h"
 #include "skin/win/SkinDataUnit.h"
 
 namespace {
@@ -118,6 +119,8 @@ void TSkinForm::ReloadMetrics() {
   }
   titleFont_.reset();
   MakeButtons();
+  for (const auto& skinner : controlSkinners_) skinner->SkinChanged();
+  for (TSkinControl* custom : customSkinners_) custom->SkinChanged();
 }
 
 void TSkinForm::MakeButtons() {
@@ -140,6 +143,7 @@ void TSkinForm::Finish() {
   systemMenuHandle_ = GetSystemMenu(window_, FALSE);
   CaptureIcon();
   if (host_ && form_) choices_ = host_->MapControls(*data_, *form_);
+  SkinControls();
   ReadShow();
   if (Framed()) {
     frameApplied_ = true;
@@ -241,8 +245,37 @@ void TSkinForm::Unskin(bool destroyed) {
     }
   }
   frameApplied_ = false;
+  UnskinControls();
   choices_.clear();
   lifeState_ = TSkinLifeState::Finished;
+}
+
+void TSkinForm::SkinControls() {
+  for (const TControlSkinChoice& choice : choices_) {
+    if (!choice.Control) continue;
+    auto* custom = dynamic_cast<TSkinControl*>(choice.Custom);
+    std::unique_ptr<TSkinControl> made = custom ? nullptr : MakeControlSkinner(choice);
+    TSkinControl* skinner = custom ? custom : made.get();
+    if (!skinner) continue;
+    try {
+      skinner->Attach(this, *data_, choice.Mode, *choice.Control);
+    } catch (const std::exception&) {
+      // A control that cannot take its skinner keeps its ordinary look; the others go on.
+      continue;
+    }
+    if (made) {
+      controlSkinners_.push_back(std::move(made));
+    } else {
+      customSkinners_.push_back(custom);
+    }
+  }
+}
+
+void TSkinForm::UnskinControls() {
+  for (TSkinControl* custom : customSkinners_) custom->Detach();
+  customSkinners_.clear();
+  for (const auto& skinner : controlSkinners_) skinner->Detach();
+  controlSkinners_.clear();
 }
 
 void TSkinForm::ReadShow() {

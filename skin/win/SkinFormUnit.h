@@ -24,6 +24,7 @@
 #include "skin/NCObject.h"
 #include "skin/SkinFrame.h"
 #include "skin/win/SkinFormHost.h"
+#include "skin/win/SkinControl.h"
 #include "skin/win/SkinPaint.h"
 
 class TCustomForm;
@@ -82,6 +83,8 @@ public:
   bool Active() const { return active_; }
   HWND SizeGrip() const { return sizeGrip_; }
   const std::vector<TControlSkinChoice>& ControlChoices() const { return choices_; }
+  // The skinners made from those answers, for the kinds that have one.
+  const std::vector<std::unique_ptr<TSkinControl>>& ControlSkinners() const { return controlSkinners_; }
   const std::vector<std::unique_ptr<TSkinSysButton>>& Buttons() const { return buttons_; }
   // How often the region has been built (a region is costly, so it is built only when needed).
   int RegionBuilds() const { return regionBuilds_; }
@@ -106,6 +109,8 @@ private:
   void ReadShow();
   void SetHoverTimer(bool on);
   void WidenForCaptionText(SIZE& client);
+  void SkinControls();
+  void UnskinControls();
   HGDIOBJ TitleFont();
 
   // Painting and region (SkinFormPaint.cpp).
@@ -178,4 +183,7 @@ private:
   int regionBuilds_ = 0;
   HWND sizeGrip_ = nullptr;
   std::vector<TControlSkinChoice> choices_;
+  std::vector<std::unique_ptr<TSkinControl>> controlSkinners_;
+  // Skinners that the skin data's OnSkinControl handler made: attached here, owned by their maker.
+  std::vector<TSkinControl*> customSkinners_;
 };

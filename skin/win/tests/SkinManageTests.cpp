@@ -160,6 +160,22 @@ TEST_F(SkinManage, TheClientAreaIsDrawnAfreshWhereTheNewFrameMovedIt) {
   EXPECT_NE(below, RGB(255, 0, 0));
 }
 
+TEST_F(SkinManage, ControlsGetTheirSkinnersWithTheFormAndLoseThemWithIt) {
+  others.push_back(std::make_unique<TManagedForm>(
+      "WithControls", "  object CheckBox1: TCheckBox\n    Left = 8\n    Top = 8\n    Width = 120\n"
+                      "    Height = 20\n    Caption = 'box'\n  end\n"));
+  TManagedForm& form = *others.back();
+  form.Show();
+  HWND box = static_cast<TWinControl*>(form.FindComponent("CheckBox1"))->Handle();
+  Activate();
+  ASSERT_TRUE(Skinned(form.Handle()));
+  EXPECT_TRUE(Skinned(box));
+  EXPECT_EQ(SkinManager()->FindFormSkinner(form.Handle())->ControlSkinners().size(), 1u);
+  data->SetActive(false);
+  Pump(kSettle);
+  EXPECT_FALSE(Skinned(box));
+}
+
 // What the timer saw of the message box before it closed it.
 struct TBoxSeen {
   bool skinned = false;
