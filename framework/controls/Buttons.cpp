@@ -9,18 +9,10 @@ const TEnumNames& ButtonLayoutNames() {
   return names;
 }
 
-void DrawGlyphButtonFace(TCanvas& canvas, const TRect& rect, TBitmap* glyph, int numGlyphs, const std::string& caption,
-                         TButtonLayout layout, int margin, int spacing, TButtonState state, bool pressedOffset) {
-  numGlyphs = std::clamp(numGlyphs, 1, 4);
-  const bool hasGlyph = glyph && !glyph->Empty();
-  const int gw = hasGlyph ? glyph->Width() / numGlyphs : 0;
-  const int gh = hasGlyph ? glyph->Height() : 0;
-  canvas.Brush()->SetStyle(TBrushStyle::bsClear);
-  TRect text{0, 0, rect.Width(), 0};
-  if (!caption.empty()) canvas.DrawText(caption, text, DT_SINGLELINE | DT_CALCRECT);
-  const int tw = caption.empty() ? 0 : text.Width();
-  const int th = caption.empty() ? 0 : text.Height();
-  const int gap = hasGlyph && !caption.empty() ? spacing : 0;
+TGlyphFacePlaces GlyphFacePlaces(const TRect& rect, TPoint glyphSize, TPoint textSize, TButtonLayout layout, int margin,
+                                 int spacing) {
+  const int gw = glyphSize.X, gh = glyphSize.Y, tw = textSize.X, th = textSize.Y;
+  const int gap = gw > 0 && tw > 0 ? spacing : 0;
   const bool horizontal = layout == TButtonLayout::blGlyphLeft || layout == TButtonLayout::blGlyphRight;
   const int total = horizontal ? gw + gap + tw : gh + gap + th;
   const int room = horizontal ? rect.Width() : rect.Height();
@@ -47,17 +39,37 @@ void DrawGlyphButtonFace(TCanvas& canvas, const TRect& rect, TBitmap* glyph, int
       gy = ty + th + gap;
     }
   }
-  if (pressedOffset) {
-    ++gx, ++gy, ++tx, ++ty;
-  }
-  if (hasGlyph) {
-    int index = 0;
-    if (state == TButtonState::bsDisabled && numGlyphs > 1) index = 1;
-    if (state == TButtonState::bsDown && numGlyphs > 2) index = 2;
-    if (state == TButtonState::bsExclusive && numGlyphs > 3) index = 3;
-    const COLORREF key = ColorToRGB(glyph->TransparentColor());
-    TransparentBlt(canvas.Handle(), gx, gy, gw, gh, glyph->Canvas()->Handle(), index * gw, 0, gw, gh, key);
-  }
+  return {{gx, gy}, {tx, ty, tx + tw, ty + th}};
+}
+
+void DrawButtonGlyph(HDC dc, int x, int y, TBitmap& glyph, int numGlyphs, TButtonState state) {
+  numGlyphs = std::clamp(numGlyphs, 1, 4);
+  if (glyph.Empty()) return;
+  const int gw = glyph.Width() / numGlyphs;
+  const int gh = glyph.Height();
+  int index = 0;
+  if (state == TButtonState::bsDisabled && numGlyphs > 1) index = 1;
+  if (state == TButtonState::bsDown && numGlyphs > 2) index = 2;
+  if (state == TButtonState::bsExclusive && numGlyphs > 3) index = 3;
+  const COLORREF key = ColorToRGB(glyph.TransparentColor());
+  TransparentBlt(dc, x, y, gw, gh, glyph.Canvas()->Handle(), index * gw, 0, gw, gh, key);
+}
+
+void DrawGlyphButtonFace(TCanvas& canvas, const TRect& rect, TBitmap* glyph, int numGlyphs, const std::string& caption,
+                         TButtonLayout layout, int margin, int spacing, TButtonState state, bool pressedOffset) {
+  numGlyphs = std::clamp(numGlyphs, 1, 4);
+  const bool hasGlyph = glyph && !glyph->Empty();
+  const int gw = hasGlyph ? glyph->Width() / numGlyphs : 0;
+  const int gh = hasGlyph ? glyph->Height() : 0;
+  canvas.Brush()->SetStyle(TBrushStyle::bsClear);
+  TRect text{0, 0, rect.Width(), 0};
+  if (!caption.empty()) canvas.DrawText(caption, text, DT_SINGLELINE | DT_CALCRECT);
+  const int tw = caption.empty() ? 0 : text.Width();
+  const int th = caption.empty() ? 0 : text.Height();
+  const TGlyphFacePlaces places = GlyphFacePlaces(rect, {gw, gh}, {tw, th}, layout, margin, spacing);
+  const int offset = pressedOffset ? 1 : 0;
+  const int tx = places.Text.Left + offset, ty = places.Text.Top + offset;
+  if (hasGlyph) DrawButtonGlyph(canvas.Handle(), places.Glyph.X + offset, places.Glyph.Y + offset, *glyph, numGlyphs, state);
   if (!caption.empty()) {
     TRect r{tx, ty, tx + tw, ty + th};
     if (state == TButtonState::bsDisabled) {

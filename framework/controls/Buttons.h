@@ -9,6 +9,17 @@ enum class TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom 
 enum class TBitBtnKind { bkCustom, bkOK, bkCancel, bkHelp, bkYes, bkNo, bkClose, bkAbort, bkRetry, bkIgnore, bkAll };
 enum class TButtonState { bsUp, bsDisabled, bsDown, bsExclusive };
 
+// Where a glyph of the given size and a caption of the given size go in rect, by layout, margin
+// (-1: glyph and caption centred together) and spacing.
+struct TGlyphFacePlaces {
+  TPoint Glyph;
+  TRect Text;
+};
+TGlyphFacePlaces GlyphFacePlaces(const TRect& rect, TPoint glyphSize, TPoint textSize, TButtonLayout layout, int margin,
+                                 int spacing);
+// Draws image index (up, disabled, down, exclusive: as far as the bitmap has them) of the glyph with
+// its top-left corner at (x, y), keyed on the glyph's transparent colour.
+void DrawButtonGlyph(HDC dc, int x, int y, TBitmap& glyph, int numGlyphs, TButtonState state);
 // Draws glyph and caption the way both buttons lay them out. The glyph bitmap holds NumGlyphs
 // images side by side (up, disabled, down, exclusive); its bottom-left pixel is transparent.
 void DrawGlyphButtonFace(TCanvas& canvas, const TRect& rect, TBitmap* glyph, int numGlyphs, const std::string& caption,

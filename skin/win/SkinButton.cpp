@@ -7,11 +7,6 @@ namespace {
 
 constexpr int kCaptionInset = 4;
 
-std::wstring WithLineBreaks(std::wstring text) {
-  for (size_t at = text.find(L"||"); at != std::wstring::npos; at = text.find(L"||", at + 1)) text.replace(at, 2, L"\n");
-  return text;
-}
-
 TColor StateColour(const TSkinModel& model, int index, TColor direct) {
   const TColor fromTable = index >= 0 ? model.TableColour(index) : clNone;
   return fromTable != clNone ? fromTable : direct;
@@ -82,6 +77,18 @@ void TSkinButton::AfterMessage(TMessage& message) {
   }
 }
 
+std::wstring TSkinButton::CaptionText() const {
+  std::wstring text = Text();
+  for (size_t at = text.find(L"||"); at != std::wstring::npos; at = text.find(L"||", at + 1)) text.replace(at, 2, L"\n");
+  return text;
+}
+
+UINT TSkinButton::CaptionFlags() const {
+  const LONG_PTR horizontal = WindowStyle() & (BS_LEFT | BS_RIGHT | BS_CENTER);
+  const UINT align = horizontal == BS_LEFT ? DT_LEFT : horizontal == BS_RIGHT ? DT_RIGHT : DT_CENTER;
+  return DT_WORDBREAK | DT_NOPREFIX | align;
+}
+
 TColor TSkinButton::TextColour() const {
   const TSkinModel& model = Data()->Model();
   const TDataSkinButton& object = model.Buttons();
@@ -109,17 +116,8 @@ void TSkinButton::PaintSkin(HDC dc, const TRect& rect) {
 }
 
 void TSkinButton::PaintCaption(HDC dc, const TRect& area) {
-  const std::wstring caption = WithLineBreaks(Text());
-  const LONG_PTR style = WindowStyle();
-  UINT flags = DT_WORDBREAK | DT_NOPREFIX;
-  const LONG_PTR horizontal = style & (BS_LEFT | BS_RIGHT | BS_CENTER);
-  if (horizontal == BS_LEFT) {
-    flags |= DT_LEFT;
-  } else if (horizontal == BS_RIGHT) {
-    flags |= DT_RIGHT;
-  } else {
-    flags |= DT_CENTER;
-  }
+  const std::wstring caption = CaptionText();
+  const UINT flags = CaptionFlags();
   const SelectedObject font(dc, ControlFont());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, ColorToRGB(TextColour()));

@@ -24,6 +24,9 @@ protected:
   // What a bitmap button adds between the face and the caption; narrows the caption's area.
   virtual void PaintGlyph(HDC, TRect&) {}
   void PaintCaption(HDC dc, const TRect& area);
+  // The caption with its "||" turned into line breaks, and how it is drawn.
+  std::wstring CaptionText() const;
+  UINT CaptionFlags() const;
 
 private:
   TColor TextColour() const;

@@ -1,5 +1,6 @@
 #include "skin/win/SkinControlFactory.h"
 
+#include "skin/win/SkinBitButton.h"
 #include "skin/win/SkinButton.h"
 #include "skin/win/SkinCheckBox.h"
 #include "skin/win/SkinRadioButton.h"
@@ -8,6 +9,8 @@ std::unique_ptr<TSkinControl> MakeControlSkinner(const TControlSkinChoice& choic
   switch (choice.Kind) {
     case TSkinnerKind::Button:
       return std::make_unique<TSkinButton>();
+    case TSkinnerKind::BitButton:
+      return std::make_unique<TSkinBitButton>();
     case TSkinnerKind::CheckBox:
       return std::make_unique<TSkinCheckBox>();
     case TSkinnerKind::RadioButton:

@@ -8,6 +8,8 @@
 #include "framework/controls/tests/GuiObjectCount.h"
 #include "framework/controls/tests/MessagePump.h"
 #include "framework/win32/Handles.h"
+#include "framework/controls/Buttons.h"
+#include "skin/win/SkinBitButton.h"
 #include "skin/win/SkinButton.h"
 #include "skin/win/SkinCheckBox.h"
 #include "skin/win/SkinControlFactory.h"
@@ -268,6 +270,29 @@ TEST_F(SkinControl, TheFactoryMakesTheBuiltSkinnersAndNoneForTheOthers) {
   auto check = MakeControlSkinner({nullptr, TSkinnerKind::CheckBox});
   EXPECT_TRUE(check && !dynamic_cast<TSkinRadioButton*>(check.get()));
   EXPECT_EQ(MakeControlSkinner({nullptr, TSkinnerKind::Tab}), nullptr);
+}
+
+TEST_F(SkinControl, ABitmapButtonsGlyphSitsWhereItsLayoutPutsIt) {
+  auto* bit = new TBitBtn(form.get());
+  bit->SetParent(form.get());
+  bit->SetBounds(150, 100, 80, 30);
+  // A blue 8 x 8 glyph whose bottom-left pixel (the transparent colour) is white.
+  TBitmap& glyph = *bit->Glyph();
+  glyph.SetSize(8, 8);
+  glyph.Canvas()->Brush()->SetColor(clBlue);
+  glyph.Canvas()->FillRect(Bounds(0, 0, 8, 8));
+  glyph.Canvas()->SetPixel(0, 7, clWhite);
+  bit->SetMargin(4);
+  bit->SetCaption("");
+  TSkinBitButton skinner;
+  skinner.Attach(nullptr, data, 0, *bit);
+  // The face is inset by 4 on each side: the glyph starts 4 + 4 from the left and is centred in
+  // the 22 pixels left of the height, at 4 + 7.
+  EXPECT_EQ(PaintedPixel(bit->Handle(), 9, 12), RGB(0, 0, 255));
+  EXPECT_EQ(PaintedPixel(bit->Handle(), 15, 17), RGB(0, 0, 255));
+  EXPECT_NE(PaintedPixel(bit->Handle(), 8, 18), RGB(0, 0, 255)) << "the keyed corner shows the face";
+  EXPECT_NE(PaintedPixel(bit->Handle(), 16, 12), RGB(0, 0, 255));
+  EXPECT_NE(PaintedPixel(bit->Handle(), 7, 12), RGB(0, 0, 255));
 }
 
 }  // namespace
