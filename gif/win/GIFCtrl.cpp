@@ -111,9 +111,9 @@ void TImageControl::PaintBuffered(HDC dc) {
   if (!memory || !buffer) throw EOutOfResources("Out of system resources");
   SelectedObject keep(memory.get(), buffer.get());
   {
+    // Through Perform, so that a hook in front of the control paints the buffer too.
     FlagScope nested(buffered_, true);
-    TMessage paint{WM_PAINT, reinterpret_cast<WPARAM>(memory.get()), 0, 0};
-    WndProc(paint);
+    Perform(WM_PAINT, reinterpret_cast<WPARAM>(memory.get()), 0);
   }
   BitBlt(dc, 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
 }
@@ -142,9 +142,8 @@ void TImageControl::CopyParentImage(HDC dc) {
     return;
   }
   {
-    ShiftedDC inParent(dc, -Left(), -Top(), parent->ClientWidth(), parent->ClientHeight());
     FlagScope copying(paintingForCopy_, true);
-    parent->PaintTo(dc, 0, 0);
+    parent->PaintTo(dc, -Left(), -Top());
   }
   if (width <= 0 || height <= 0) return;
   UniqueBitmap copy(CreateCompatibleBitmap(dc, width, height));
