@@ -1,6 +1,7 @@
 // Painting: invalidation, a window's background and own painting, its windowless children drawn
 // into its DC, double buffering, and painting errors reported without flooding the user.
 #include "framework/controls/Controls.h"
+#include "framework/win32/DCState.h"
 
 void TControl::InvalidateControl() {
   if (!parent_ || !parent_->HandleAllocated() || !visible_) return;
@@ -31,7 +32,9 @@ bool TWinControl::HandlePaint(TMessage& m) {
       return true;
     case WM_ERASEBKGND:
       if (systemClass_) return false;
-      if (!doubleBuffered_) EraseBackground(reinterpret_cast<HDC>(m.WParam));
+      // A double-buffered window leaves the system's erase out (it would show before the buffer
+      // does) and erases only when the framework asks for it, into the buffer or a PaintTo DC.
+      if (!doubleBuffered_ || IsOwnErase(m)) EraseBackground(reinterpret_cast<HDC>(m.WParam));
       m.Result = 1;
       return true;
     case CN_CTLCOLORBTN:
@@ -49,30 +52,56 @@ bool TWinControl::HandlePaint(TMessage& m) {
   }
 }
 
+bool TWinControl::IsOwnErase(const TMessage& m) { return m.WParam != 0 && static_cast<WPARAM>(m.LParam) == m.WParam; }
+
+void TWinControl::Erase(HDC dc) { Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(dc)); }
+
+// Everything below goes out as messages, so that whatever sits in front of a control (a skinner)
+// sees every paint of it: into its window, into the buffer, into another DC.
 void TWinControl::PaintHandler(TMessage& m) {
+  if (HDC given = reinterpret_cast<HDC>(m.WParam)) {
+    PaintContent(given);
+    return;
+  }
   PAINTSTRUCT ps{};
-  HDC dc = reinterpret_cast<HDC>(m.WParam);
-  const bool own = dc == nullptr;
-  if (own) dc = BeginPaint(handle_, &ps);
-  try {
-    const TRect client = ClientRect();
-    if (own && doubleBuffered_ && !client.Empty()) {
-      UniqueMemoryDC memory(CreateCompatibleDC(dc));
-      UniqueBitmap buffer(CreateCompatibleBitmap(dc, client.Width(), client.Height()));
+  HDC dc = BeginPaint(handle_, &ps);
+  const TRect client = ClientRect();
+  UniqueMemoryDC memory;
+  UniqueBitmap buffer;
+  if (doubleBuffered_ && !client.Empty()) {
+    memory.reset(CreateCompatibleDC(dc));
+    buffer.reset(CreateCompatibleBitmap(dc, client.Width(), client.Height()));
+  }
+  if (memory && buffer) {
+    try {
       SelectedObject keep(memory.get(), buffer.get());
-      EraseBackground(memory.get());
-      PaintWindow(memory.get());
-      PaintControls(memory.get(), nullptr);
+      Erase(memory.get());
+      Perform(WM_PAINT, reinterpret_cast<WPARAM>(memory.get()), 0);
       BitBlt(dc, 0, 0, client.Width(), client.Height(), memory.get(), 0, 0, SRCCOPY);
-    } else {
-      PaintWindow(dc);
-      PaintControls(dc, nullptr);
+    } catch (...) {
+      ReportPaintError(*this);
     }
+  } else {
+    // Without a buffer (none wanted, or no memory for one) the window is painted directly; the
+    // system's erase was left out for a double-buffered one.
+    try {
+      if (doubleBuffered_) Erase(dc);
+    } catch (...) {
+      ReportPaintError(*this);
+    }
+    PaintContent(dc);
+  }
+  EndPaint(handle_, &ps);
+}
+
+void TWinControl::PaintContent(HDC dc) {
+  try {
+    PaintWindow(dc);
+    PaintControls(dc, nullptr);
     paintFailed_ = false;
   } catch (...) {
     ReportPaintError(*this);
   }
-  if (own) EndPaint(handle_, &ps);
 }
 
 void TWinControl::PaintControls(HDC dc, TControl* stop) {
@@ -81,9 +110,7 @@ void TWinControl::PaintControls(HDC dc, TControl* stop) {
     if (dynamic_cast<TWinControl*>(c) || !c->Visible() || c->Width() <= 0 || c->Height() <= 0) continue;
     const RECT r{c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height()};
     if (!RectVisible(dc, &r)) continue;
-    const int saved = SaveDC(dc);
-    OffsetViewportOrgEx(dc, c->Left(), c->Top(), nullptr);
-    IntersectClipRect(dc, 0, 0, c->Width(), c->Height());
+    ShiftedDC child(dc, c->Left(), c->Top(), c->Width(), c->Height());
     try {
       c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
       c->paintFailed_ = false;
@@ -91,7 +118,6 @@ void TWinControl::PaintControls(HDC dc, TControl* stop) {
       // One control that cannot paint does not keep its siblings from painting.
       ReportPaintError(*c);
     }
-    RestoreDC(dc, saved);
   }
 }
 
@@ -103,28 +129,32 @@ void TWinControl::ReportPaintError(TControl& control) {
   HandleDispatchException(std::current_exception());
 }
 
-void TWinControl::PaintTo(HDC dc, int x, int y, TControl* stop) {
-  const int saved = SaveDC(dc);
-  OffsetViewportOrgEx(dc, x, y, nullptr);
-  IntersectClipRect(dc, 0, 0, ClientWidth(), ClientHeight());
-  if (systemClass_ && handle_) {
-    SendMessageW(handle_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
-  } else {
-    EraseBackground(dc);
-    PaintWindow(dc);
+void TWinControl::PaintTo(HDC dc, int x, int y) {
+  ShiftedDC client(dc, x, y, ClientWidth(), ClientHeight());
+  if (systemClass_) {
+    // The system paints such a window only when asked with WM_PRINTCLIENT; its windowless
+    // children are still ours to paint.
+    if (handle_) SendMessageW(handle_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    PaintControls(dc, nullptr);
+    return;
   }
-  PaintControls(dc, stop);
-  RestoreDC(dc, saved);
+  Erase(dc);
+  Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
 }
 
 void TWinControl::PaintWindow(HDC) {}
 
 void TWinControl::EraseBackground(HDC dc) {
   if (parentBackground_ && Parent()) {
-    const int saved = SaveDC(dc);
-    OffsetViewportOrgEx(dc, -Left(), -Top(), nullptr);
-    Parent()->EraseBackground(dc);
-    RestoreDC(dc, saved);
+    // The parent's own background, as its messages paint it (a system parent through
+    // WM_PRINTCLIENT), seen through this control's place in it.
+    TWinControl* parent = Parent();
+    ShiftedDC inParent(dc, -Left(), -Top());
+    if (!parent->systemClass_) {
+      parent->Erase(dc);
+    } else if (parent->handle_) {
+      SendMessageW(parent->handle_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    }
     return;
   }
   if (Color() == clNone) return;

@@ -257,9 +257,11 @@ public:
   void AlignControls();
   // Paints the windowless children (in z-order) into dc, stopping before `stop` when given.
   void PaintControls(HDC dc, TControl* stop);
-  // Background, the window's own painting and its windowless children (those below `stop`
-  // only, when given), with the client origin at (x, y) of dc.
-  void PaintTo(HDC dc, int x, int y, TControl* stop = nullptr);
+  // Background (WM_ERASEBKGND), the window's own painting and its windowless children (WM_PAINT;
+  // WM_PRINTCLIENT for system classes), with the client origin at (x, y) of dc. The erase is
+  // sent with the DC in both parameters: the framework's own erase, which a double-buffered
+  // window carries out, unlike the system's.
+  void PaintTo(HDC dc, int x, int y);
 
   TKeyEvent OnKeyDown;
   TKeyEvent OnKeyUp;
@@ -310,6 +312,10 @@ private:
   bool HandleKeyboard(TMessage& message);
   bool HandleMouse(TMessage& message);
   void PaintHandler(TMessage& message);
+  void PaintContent(HDC dc);
+  // WM_ERASEBKGND with the DC in lParam too: the framework asks for the background in that DC.
+  static bool IsOwnErase(const TMessage& message);
+  void Erase(HDC dc);
   // Inside a catch block: hands a painting error to the application, once per run of failures.
   void ReportPaintError(TControl& control);
   bool RouteMouseToChild(TMessage& message);

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "framework/classes/Properties.h"
+#include "framework/win32/DCState.h"
 #include "framework/win32/Strings.h"
 
 namespace {
@@ -338,24 +339,18 @@ void TBitmap::Draw(TCanvas& canvas, const TRect& rect) {
   if (Empty()) return;
   HDC source = MemoryDC();
   HDC target = canvas.Handle();
-  HPALETTE oldPalette = nullptr;
-  if (palette_) {
-    oldPalette = SelectPalette(target, palette_.get(), TRUE);
-    RealizePalette(target);
-  }
+  SelectedPalette palette(target, palette_.get(), true);
   if (Transparent()) {
     TransparentBlt(target, rect.Left, rect.Top, rect.Width(), rect.Height(), source, 0, 0, width_, height_,
                    ColorToRGB(TransparentColor()));
   } else {
     const bool same = rect.Width() == width_ && rect.Height() == height_;
     POINT origin{};
-    const int oldMode = SetStretchBltMode(target, same ? COLORONCOLOR : HALFTONE);
+    StretchBltModeKept mode(target, same ? COLORONCOLOR : HALFTONE);
     SetBrushOrgEx(target, 0, 0, &origin);
     StretchBlt(target, rect.Left, rect.Top, rect.Width(), rect.Height(), source, 0, 0, width_, height_, SRCCOPY);
-    SetStretchBltMode(target, oldMode);
     SetBrushOrgEx(target, origin.x, origin.y, nullptr);
   }
-  if (oldPalette) SelectPalette(target, oldPalette, TRUE);
 }
 
 void TBitmap::Assign(const TPersistent& source) {

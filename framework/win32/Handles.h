@@ -4,6 +4,9 @@
 
 #include <utility>
 
+// The DC-state guards belong with the owners: code that holds a DC needs both.
+#include "framework/win32/DCState.h"
+
 template <typename Handle, auto Release, auto Invalid = nullptr>
 class UniqueHandle {
 public:
@@ -69,19 +72,4 @@ public:
 private:
   HWND window_;
   HDC dc_;
-};
-
-// Selects an object into a DC and puts the previous one back.
-class SelectedObject {
-public:
-  SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
-  ~SelectedObject() {
-    if (previous_ && previous_ != HGDI_ERROR) SelectObject(dc_, previous_);
-  }
-  SelectedObject(const SelectedObject&) = delete;
-  SelectedObject& operator=(const SelectedObject&) = delete;
-
-private:
-  HDC dc_;
-  HGDIOBJ previous_;
 };

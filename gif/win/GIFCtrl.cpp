@@ -2,24 +2,13 @@
 
 #include <algorithm>
 
+#include "framework/win32/DCState.h"
 #include "gif/win/TransparentDraw.h"
 
 namespace {
 
 constexpr int kMinDelayMs = 50;
 constexpr int kMaxDelayMs = 10000;
-
-class SavedDC {
-public:
-  explicit SavedDC(HDC dc) : dc_(dc), saved_(SaveDC(dc)) {}
-  ~SavedDC() { RestoreDC(dc_, saved_); }
-  SavedDC(const SavedDC&) = delete;
-  SavedDC& operator=(const SavedDC&) = delete;
-
-private:
-  HDC dc_;
-  int saved_;
-};
 
 // Sets a flag for a scope and puts the old value back.
 class FlagScope {
@@ -122,9 +111,9 @@ void TImageControl::PaintBuffered(HDC dc) {
   if (!memory || !buffer) throw EOutOfResources("Out of system resources");
   SelectedObject keep(memory.get(), buffer.get());
   {
+    // Through Perform, so that a hook in front of the control paints the buffer too.
     FlagScope nested(buffered_, true);
-    TMessage paint{WM_PAINT, reinterpret_cast<WPARAM>(memory.get()), 0, 0};
-    WndProc(paint);
+    Perform(WM_PAINT, reinterpret_cast<WPARAM>(memory.get()), 0);
   }
   BitBlt(dc, 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
 }
@@ -153,11 +142,8 @@ void TImageControl::CopyParentImage(HDC dc) {
     return;
   }
   {
-    SavedDC saved(dc);
     FlagScope copying(paintingForCopy_, true);
-    OffsetViewportOrgEx(dc, -Left(), -Top(), nullptr);
-    IntersectClipRect(dc, 0, 0, parent->ClientWidth(), parent->ClientHeight());
-    parent->PaintTo(dc, 0, 0);
+    parent->PaintTo(dc, -Left(), -Top());
   }
   if (width <= 0 || height <= 0) return;
   UniqueBitmap copy(CreateCompatibleBitmap(dc, width, height));
@@ -192,11 +178,8 @@ void TImageControl::PaintNow() {
   if (!window || !IsWindow(window)) return;
   WindowDC dc(window);
   if (!dc.get()) return;
-  SavedDC saved(dc.get());
-  IntersectClipRect(dc.get(), Left(), Top(), Left() + Width(), Top() + Height());
-  SetWindowOrgEx(dc.get(), -Left(), -Top(), nullptr);
-  TMessage paint{WM_PAINT, reinterpret_cast<WPARAM>(dc.get()), 0, 0};
-  Perform(paint.Msg, paint.WParam, paint.LParam);
+  ShiftedDC control(dc.get(), Left(), Top(), Width(), Height());
+  Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc.get()), 0);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -463,10 +446,9 @@ void TGIFAnimator::PaintImage() {
                           transparent);
     return;
   }
-  const int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
+  StretchBltModeKept mode(dc, COLORONCOLOR);
   StretchBlt(dc, target.Left, target.Top, target.Width(), target.Height(), picture.Canvas()->Handle(), 0, 0,
              picture.Width(), picture.Height(), SRCCOPY);
-  SetStretchBltMode(dc, oldMode);
 }
 
 void TGIFAnimator::AdvanceFrame() {

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
+#include "framework/win32/DCState.h"
 #include "framework/win32/Handles.h"
 #include "gif/win/TransparentDraw.h"
 
@@ -24,12 +26,9 @@ public:
     bi.bmiHeader.biCompression = BI_RGB;
     bitmap_.reset(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits_, nullptr, 0));
     if (!dc_ || !bitmap_ || !bits_) throw EOutOfResources("Out of system resources");
-    previous_ = SelectObject(dc_.get(), bitmap_.get());
+    selected_.emplace(dc_.get(), bitmap_.get());
     SetTextColor(dc_.get(), RGB(0, 0, 0));
     SetBkColor(dc_.get(), RGB(255, 255, 255));
-  }
-  ~DibSurface() {
-    if (previous_) SelectObject(dc_.get(), previous_);
   }
   DibSurface(const DibSurface&) = delete;
   DibSurface& operator=(const DibSurface&) = delete;
@@ -44,7 +43,7 @@ private:
   UniqueMemoryDC dc_;
   UniqueBitmap bitmap_;
   void* bits_ = nullptr;
-  HGDIOBJ previous_ = nullptr;
+  std::optional<SelectedObject> selected_;
 };
 
 TDibImage DibFromContext(HDC source, int width, int height) {

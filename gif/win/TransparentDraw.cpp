@@ -4,7 +4,10 @@
 #include "framework/core/Exception.h"
 #include "framework/graphics/Graphic.h"
 #include "framework/graphics/Graphics.h"
+#include "framework/win32/DCState.h"
 #include "framework/win32/Handles.h"
+
+#include <optional>
 
 namespace {
 
@@ -12,65 +15,13 @@ namespace {
 struct Surface {
   UniqueMemoryDC dc;
   UniqueBitmap bitmap;
-  HGDIOBJ previous = nullptr;
+  std::optional<SelectedObject> selected;
 
   Surface(HDC compatibleWith, HBITMAP made) : dc(CreateCompatibleDC(compatibleWith)), bitmap(made) {
     if (!dc || !bitmap) throw EOutOfResources("Out of system resources");
-    previous = SelectObject(dc.get(), bitmap.get());
+    selected.emplace(dc.get(), bitmap.get());
   }
-  ~Surface() {
-    if (previous) SelectObject(dc.get(), previous);
-  }
-  Surface(const Surface&) = delete;
-  Surface& operator=(const Surface&) = delete;
   HDC get() const { return dc.get(); }
-};
-
-// Selects a palette into a context and realises it; puts the old one back at the end.
-class RealizedPalette {
-public:
-  RealizedPalette(HDC dc, HPALETTE palette, bool background) : dc_(dc) {
-    if (!palette) return;
-    previous_ = SelectPalette(dc, palette, background ? TRUE : FALSE);
-    RealizePalette(dc);
-  }
-  ~RealizedPalette() {
-    if (previous_) SelectPalette(dc_, previous_, TRUE);
-  }
-  RealizedPalette(const RealizedPalette&) = delete;
-  RealizedPalette& operator=(const RealizedPalette&) = delete;
-
-private:
-  HDC dc_;
-  HPALETTE previous_ = nullptr;
-};
-
-class MapModeKept {
-public:
-  MapModeKept(HDC dc, int mode) : dc_(dc), previous_(SetMapMode(dc, mode)) {}
-  ~MapModeKept() {
-    if (previous_) SetMapMode(dc_, previous_);
-  }
-  MapModeKept(const MapModeKept&) = delete;
-  MapModeKept& operator=(const MapModeKept&) = delete;
-
-private:
-  HDC dc_;
-  int previous_;
-};
-
-class StretchModeKept {
-public:
-  StretchModeKept(HDC dc, int mode) : dc_(dc), previous_(SetStretchBltMode(dc, mode)) {}
-  ~StretchModeKept() {
-    if (previous_) SetStretchBltMode(dc_, previous_);
-  }
-  StretchModeKept(const StretchModeKept&) = delete;
-  StretchModeKept& operator=(const StretchModeKept&) = delete;
-
-private:
-  HDC dc_;
-  int previous_;
 };
 
 // Monochrome-to-colour copies map 0 bits to the text colour and 1 bits to the background colour;
@@ -93,10 +44,10 @@ void BlitTransparent(HDC target, int x, int y, int width, int height, HDC source
   Surface work(target, CreateCompatibleBitmap(target, workWidth, workHeight));
   Surface copy(target, CreateCompatibleBitmap(target, sourceWidth, sourceHeight));
 
-  RealizedPalette targetPalette(target, palette, true);
-  RealizedPalette copyPalette(copy.get(), palette, false);
-  RealizedPalette maskPalette(mask.get(), palette, false);
-  RealizedPalette workPalette(work.get(), palette, true);
+  SelectedPalette targetPalette(target, palette, true);
+  SelectedPalette copyPalette(copy.get(), palette, false);
+  SelectedPalette maskPalette(mask.get(), palette, false);
+  SelectedPalette workPalette(work.get(), palette, true);
 
   const int mapMode = GetMapMode(target);
   MapModeKept sourceMapping(source, mapMode);
@@ -111,9 +62,10 @@ void BlitTransparent(HDC target, int x, int y, int width, int height, HDC source
 
   // Colour-to-monochrome: pixels equal to the background colour become 1, all others 0.
   const COLORREF keyed = palette ? (maskColor & 0x00FFFFFF) | 0x02000000 : (maskColor & 0x00FFFFFF);
-  const COLORREF oldBack = SetBkColor(copy.get(), keyed);
-  BitBlt(mask.get(), 0, 0, sourceWidth, sourceHeight, copy.get(), 0, 0, SRCCOPY);
-  SetBkColor(copy.get(), oldBack);
+  {
+    BkColorKept key(copy.get(), keyed);
+    BitBlt(mask.get(), 0, 0, sourceWidth, sourceHeight, copy.get(), 0, 0, SRCCOPY);
+  }
   BitBlt(inverse.get(), 0, 0, sourceWidth, sourceHeight, mask.get(), 0, 0, NOTSRCCOPY);
 
   BlackOnWhite(work.get());
@@ -147,7 +99,7 @@ void DrawBitmapTransparent(TCanvas& target, int x, int y, int width, int height,
   TCanvas& bitmapCanvas = *bitmap.Canvas();
   TCanvasLock lock(bitmapCanvas);
   HDC source = bitmapCanvas.Handle();
-  StretchModeKept mode(dc, bitmap.Monochrome() ? GetStretchBltMode(dc) : COLORONCOLOR);
+  StretchBltModeKept mode(dc, bitmap.Monochrome() ? GetStretchBltMode(dc) : COLORONCOLOR);
   if (transparentColor == clNone) {
     StretchBlt(dc, x, y, width, height, source, sourceX, sourceY, sourceWidth, sourceHeight, SRCCOPY);
     return;

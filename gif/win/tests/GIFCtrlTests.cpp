@@ -9,6 +9,7 @@
 
 #include "framework/controls/Application.h"
 #include "framework/controls/Forms.h"
+#include "framework/controls/MessageHook.h"
 #include "gif/win/GIFCtrl.h"
 #include "gif/win/tests/TestSupport.h"
 
@@ -210,6 +211,31 @@ TEST(GIFAnimator, TheProgramsGifShowsTheBackgroundThroughItsTransparentPixelsOnE
   EXPECT_EQ(animator.FrameIndex(), 0);
   EXPECT_EQ(Mismatches(*Capture(*form), animator, reference.Frame(0)), 0);
   EXPECT_EQ(animator.CacheTransColor(), kKeyGrey);
+}
+
+// A skinner in front of the animator must be able to paint its buffer, not only the parent's DC.
+TEST(GIFAnimator, AHookInFrontOfTheAnimatorPaintsItsBuffer) {
+  auto form = MakeForm(ReadRestGif());
+  TGIFAnimator& animator = AnimatorOf(*form);
+  bool outerPaint = false;
+  int bufferPaints = 0;
+  TControlMessageHook skin;
+  skin.Attach(animator, [&](TMessage& m, const TWndMethod& next) {
+    if (m.Msg != WM_PAINT) return next(m);
+    if (!outerPaint) {
+      outerPaint = true;
+      next(m);
+      outerPaint = false;
+      return;
+    }
+    ++bufferPaints;
+    const RECT all{0, 0, animator.Width(), animator.Height()};
+    UniqueBrush blue(CreateSolidBrush(RGB(0, 0, 255)));
+    FillRect(reinterpret_cast<HDC>(m.WParam), &all, blue.get());
+  });
+  auto shot = Capture(*form);
+  EXPECT_EQ(bufferPaints, 1);
+  EXPECT_EQ(PixelOf(*shot, animator.Left() + 60, animator.Top() + 60), clBlue);
 }
 
 TEST(GIFAnimator, AnimateTicksEveryHalfSecondUntilSwitchedOff) {
