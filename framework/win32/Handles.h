@@ -73,3 +73,19 @@ private:
   HWND window_;
   HDC dc_;
 };
+
+// The DC of a whole window, frame included (GetWindowDC), released on the same window.
+class WindowFrameDC {
+public:
+  explicit WindowFrameDC(HWND window) : window_(window), dc_(GetWindowDC(window)) {}
+  ~WindowFrameDC() {
+    if (dc_) ReleaseDC(window_, dc_);
+  }
+  WindowFrameDC(const WindowFrameDC&) = delete;
+  WindowFrameDC& operator=(const WindowFrameDC&) = delete;
+  HDC get() const { return dc_; }
+
+private:
+  HWND window_;
+  HDC dc_;
+};

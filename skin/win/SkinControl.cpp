@@ -5,6 +5,7 @@
 
 #include "framework/controls/Controls.h"
 #include "framework/core/Exception.h"
+#include "framework/win32/DCState.h"
 #include "framework/win32/Strings.h"
 #include "skin/win/SkinDataUnit.h"
 
@@ -281,10 +282,11 @@ void TSkinControl::PaintParentBackground(HDC dc, const TRect& rect) const {
     return;
   }
   FillParentColour(dc, rect);
-  const int saved = SaveDC(dc);
+  // A windowed control lies above every windowless sibling, so the parent's whole picture is what
+  // shows through it.
+  const SavedDC saved(dc);
   IntersectClipRect(dc, rect.Left, rect.Top, rect.Right, rect.Bottom);
-  parent->PaintTo(dc, -control_->Left(), -control_->Top(), control_);
-  RestoreDC(dc, saved);
+  parent->PaintTo(dc, -control_->Left(), -control_->Top());
 }
 
 void TSkinControl::DrawFocusAroundText(HDC dc, const std::wstring& text, const TRect& textArea, UINT flags) const {

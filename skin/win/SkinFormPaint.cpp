@@ -4,6 +4,7 @@
 
 #include "framework/controls/Messages.h"
 #include "framework/graphics/Graphics.h"
+#include "framework/win32/DCState.h"
 #include "framework/win32/Region.h"
 #include "skin/win/SkinDataUnit.h"
 #include "skin/win/SkinFormUnit.h"
@@ -141,12 +142,11 @@ void TSkinForm::DrawCaptionText(HDC dc, const TRect& place) {
   TColor colour = active_ ? title.ActiveText : title.InactiveText;
   if (colour == clNone) colour = model.Colour(active_ ? TSkinColour::TitleTextActive : TSkinColour::TitleTextNoActive);
   SetTextColor(dc, ColorToRGB(colour));
-  const int oldMode = SetBkMode(dc, TRANSPARENT);
+  const BkModeKept mode(dc, TRANSPARENT);
   SelectedObject font(dc, TitleFont());
   const UINT align = title.TextAlignment == 1 ? DT_CENTER : title.TextAlignment == 2 ? DT_RIGHT : DT_LEFT;
   RECT r{place.Left, place.Top, place.Right, place.Bottom};
   DrawTextW(dc, text.c_str(), got, &r, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX | align);
-  SetBkMode(dc, oldMode);
 }
 
 void TSkinForm::DrawButton(HDC dc, const TSkinSysButton& button) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/core/Exception.h"
+#include "framework/win32/DCState.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ void Tile(HDC dc, const TRect& dest, HDC source, const TRect& from, bool transpa
 void DrawSkinPicture(HDC dc, TBitmap& picture, const TRect& frame, TSkinMargins margins, bool tileMiddle,
                      const TRect& target, bool transparent) {
   HDC source = picture.Canvas()->Handle();
-  const int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
+  const StretchBltModeKept mode(dc, COLORONCOLOR);
   for (const TSlicePiece& piece : NineSlicePieces(frame, margins, target, tileMiddle)) {
     if (piece.Tile) {
       Tile(dc, piece.Dest, source, piece.Source, transparent);
@@ -41,7 +42,6 @@ void DrawSkinPicture(HDC dc, TBitmap& picture, const TRect& frame, TSkinMargins 
       Copy(dc, piece.Dest, source, piece.Source, transparent);
     }
   }
-  SetStretchBltMode(dc, oldMode);
 }
 
 HDC TPaintBuffer::Prepare(HDC like, int width, int height) {

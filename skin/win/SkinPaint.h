@@ -12,22 +12,6 @@
 void DrawSkinPicture(HDC dc, TBitmap& picture, const TRect& frame, TSkinMargins margins, bool tileMiddle,
                      const TRect& target, bool transparent = false);
 
-// The DC of a whole window, frame included (GetWindowDC), released on the same window.
-class WindowFrameDC {
-public:
-  explicit WindowFrameDC(HWND window) : window_(window), dc_(GetWindowDC(window)) {}
-  ~WindowFrameDC() {
-    if (dc_) ReleaseDC(window_, dc_);
-  }
-  WindowFrameDC(const WindowFrameDC&) = delete;
-  WindowFrameDC& operator=(const WindowFrameDC&) = delete;
-  HDC get() const { return dc_; }
-
-private:
-  HWND window_;
-  HDC dc_;
-};
-
 // An off-screen bitmap with its DC, kept while it is large enough.
 class TPaintBuffer {
 public:
