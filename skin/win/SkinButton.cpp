@@ -86,7 +86,7 @@ std::wstring TSkinButton::CaptionText() const {
 UINT TSkinButton::CaptionFlags() const {
   const LONG_PTR horizontal = WindowStyle() & (BS_LEFT | BS_RIGHT | BS_CENTER);
   const UINT align = horizontal == BS_LEFT ? DT_LEFT : horizontal == BS_RIGHT ? DT_RIGHT : DT_CENTER;
-  return DT_WORDBREAK | DT_NOPREFIX | align;
+  return DT_WORDBREAK | align;
 }
 
 TColor TSkinButton::TextColour() const {

@@ -88,7 +88,7 @@ void TSkinCheckBox::PaintSkin(HDC dc, const TRect& rect) {
   } else {
     text.Left = left + frame.Width() + kCaptionGap;
   }
-  const UINT flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_LEFT;
+  const UINT flags = DT_SINGLELINE | DT_VCENTER | DT_LEFT;
   const SelectedObject font(buffer, ControlFont());
   SetBkMode(buffer, TRANSPARENT);
   const TColor colour = !WindowEnabled() ? Data()->Model().Colour(TSkinColour::ButtonShadow)
