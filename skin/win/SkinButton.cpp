@@ -1,5 +1,7 @@
 #include "skin/win/SkinButton.h"
 
+#include <algorithm>
+
 #include "framework/win32/Handles.h"
 #include "skin/win/SkinDataUnit.h"
 
@@ -128,4 +130,21 @@ void TSkinButton::PaintCaption(HDC dc, const TRect& area) {
   place.Bottom = place.Top + measured.Height();
   DrawWideText(dc, caption, place, flags);
   if (WindowFocused() && !HasOption(xoNoFocusRect) && !caption.empty()) DrawFocusAroundText(dc, caption, area, flags);
+}
+
+void TSkinButton::PlaceGlyph(HDC dc, TRect& area, TBitmap& glyph, int numGlyphs, TButtonLayout layout, int margin,
+                             int spacing, TButtonState state) {
+  numGlyphs = std::clamp(numGlyphs, 1, 4);
+  const TPoint glyphSize{glyph.Width() / numGlyphs, glyph.Height()};
+  TPoint textSize{};
+  const std::wstring caption = CaptionText();
+  if (!caption.empty()) {
+    const SelectedObject font(dc, ControlFont());
+    TRect measured{0, 0, area.Width() - glyphSize.X - spacing, 0};
+    DrawWideText(dc, caption, measured, CaptionFlags() | DT_CALCRECT);
+    textSize = {measured.Width(), measured.Height()};
+  }
+  const TGlyphFacePlaces places = GlyphFacePlaces(area, glyphSize, textSize, layout, margin, spacing);
+  DrawButtonGlyph(dc, places.Glyph.X, places.Glyph.Y, glyph, numGlyphs, state);
+  if (!caption.empty()) area = places.Text;
 }

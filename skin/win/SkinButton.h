@@ -6,6 +6,7 @@
 // pointer in and out while the button is held and sends the one BN_CLICKED notification; the
 // skinner follows its pushed state (BM_SETSTATE) for the look. A mouse-leave ends a press, so a
 // button released after the pointer left it sends nothing.
+#include "framework/controls/Buttons.h"
 #include "skin/win/SkinControl.h"
 
 class TDataSkinButton;
@@ -13,7 +14,7 @@ class TDataSkinButton;
 class TSkinButton : public TSkinControl {
 public:
   // The "Buttons" frame the button shows now.
-  int Frame() const;
+  virtual int Frame() const;
 
 protected:
   bool BeforeMessage(TMessage& message) override;
@@ -24,6 +25,10 @@ protected:
   // What a bitmap button adds between the face and the caption; narrows the caption's area.
   virtual void PaintGlyph(HDC, TRect&) {}
   void PaintCaption(HDC dc, const TRect& area);
+  // Draws glyph (numGlyphs images side by side) where a glyph button puts it next to the caption;
+  // area becomes the caption's place when there is a caption.
+  void PlaceGlyph(HDC dc, TRect& area, TBitmap& glyph, int numGlyphs, TButtonLayout layout, int margin, int spacing,
+                  TButtonState state);
   // The caption with its "||" turned into line breaks, and how it is drawn.
   std::wstring CaptionText() const;
   UINT CaptionFlags() const;

@@ -29,13 +29,13 @@ TSkinControl::~TSkinControl() {
 void TSkinControl::Attach(TSkinForm* form, TSkinData& data, int mode, TControl& control, TPaintBuffer* canvas) {
   if (state_ != TSkinControlState::Detached) throw EInvalidOperation("The control skinner is attached already");
   auto* windowed = dynamic_cast<TWinControl*>(&control);
-  if (!windowed) throw EInvalidOperation("Control " + control.Name() + " has no window to skin");
   form_ = form;
   data_ = &data;
   mode_ = mode;
   canvas_ = canvas;
   control_ = &control;
-  window_ = windowed->Handle();
+  // A windowless control is painted and told about the mouse through its messages all the same.
+  window_ = windowed ? windowed->Handle() : nullptr;
   FreeNotification(control_);
   hook_.Attach(control, [this](TMessage& message, const TWndMethod& next) { Route(message, next); });
   if (mode_ == 1) {
@@ -102,7 +102,11 @@ void TSkinControl::Route(TMessage& message, const TWndMethod& next) {
   if (message.Msg == kSkinControlRoutingMessage) {
     next(message);
     skinning_ = message.WParam > 0;
-    if (window_) InvalidateRect(window_, nullptr, TRUE);
+    if (control_) {
+      control_->Invalidate();
+    } else if (window_) {
+      InvalidateRect(window_, nullptr, TRUE);
+    }
   } else if (!skinning_ || state_ != TSkinControlState::Attached) {
     next(message);
   } else if (BeforeMessage(message)) {
@@ -161,8 +165,16 @@ void TSkinControl::AfterMessage(TMessage& message) {
 }
 
 void TSkinControl::PaintWindow(HDC dc) {
-  if (!window_ || !IsWindow(window_)) return;
   // A failed paint only costs the look of one control; it must not unwind through the window procedure.
+  if (Windowless()) {
+    if (!dc) return;
+    try {
+      PaintSkin(dc, TRect{0, 0, control_->Width(), control_->Height()});
+    } catch (...) {
+    }
+    return;
+  }
+  if (!window_ || !IsWindow(window_)) return;
   try {
     RECT r{};
     GetWindowRect(window_, &r);
@@ -231,6 +243,11 @@ void TSkinControl::PaintMessage(TMessage& message) {
 }
 
 void TSkinControl::PaintNow() {
+  // A windowless control is drawn by its parent, under its siblings and over what lies beneath.
+  if (Windowless()) {
+    control_->Repaint();
+    return;
+  }
   if (window_ && IsWindowVisible(window_)) PaintWindow(nullptr);
 }
 
@@ -318,7 +335,12 @@ int TSkinControl::DrawWideText(HDC dc, const std::wstring& text, TRect& rect, UI
   return height;
 }
 
-bool TSkinControl::WindowEnabled() const { return window_ && (WindowStyle() & WS_DISABLED) == 0; }
+bool TSkinControl::WindowEnabled() const {
+  if (Windowless()) return control_->Enabled();
+  return window_ && (WindowStyle() & WS_DISABLED) == 0;
+}
+
+bool TSkinControl::Windowless() const { return control_ && !dynamic_cast<TWinControl*>(control_); }
 
 void TSkinControl::ReadText() {
   text_.clear();

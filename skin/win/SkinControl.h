@@ -30,7 +30,7 @@ public:
   TSkinControl();
   ~TSkinControl() override;
 
-  // mode 1: the skinner also takes over the control's colour. canvas: a buffer shared with the
+  // control may be windowless. mode 1: the skinner also takes over the control's colour. canvas: a buffer shared with the
   // other skinners of the form, nullptr for a buffer of the skinner's own made at each paint.
   // Raises EInvalidOperation when attached already.
   virtual void Attach(TSkinForm* form, TSkinData& data, int mode, TControl& control, TPaintBuffer* canvas = nullptr);
@@ -80,7 +80,9 @@ protected:
   void DrawFocusAroundText(HDC dc, const std::wstring& text, const TRect& textArea, UINT flags) const;
   static int DrawWideText(HDC dc, const std::wstring& text, TRect& rect, UINT flags);
 
-  // Window state as the window tells it.
+  // A control without a window of its own: its paints come with the parent's DC.
+  bool Windowless() const;
+  // Window state as the window tells it (a windowless control's as the control tells it).
   bool WindowEnabled() const;
   bool WindowFocused() const { return window_ && GetFocus() == window_; }
   LONG_PTR WindowStyle() const { return window_ ? GetWindowLongPtrW(window_, GWL_STYLE) : 0; }

@@ -4,6 +4,7 @@
 #include "skin/win/SkinButton.h"
 #include "skin/win/SkinCheckBox.h"
 #include "skin/win/SkinRadioButton.h"
+#include "skin/win/SkinSpeedButton.h"
 
 std::unique_ptr<TSkinControl> MakeControlSkinner(const TControlSkinChoice& choice) {
   switch (choice.Kind) {
@@ -15,6 +16,8 @@ std::unique_ptr<TSkinControl> MakeControlSkinner(const TControlSkinChoice& choic
       return std::make_unique<TSkinCheckBox>();
     case TSkinnerKind::RadioButton:
       return std::make_unique<TSkinRadioButton>();
+    case TSkinnerKind::SpeedButton:
+      return std::make_unique<TSkinSpeedButton>();
     default:
       return nullptr;
   }

@@ -3,18 +3,19 @@
 #include <memory>
 #include <string>
 
+#include "framework/controls/Buttons.h"
 #include "framework/controls/ExtCtrls.h"
 #include "framework/controls/Forms.h"
 #include "framework/controls/tests/GuiObjectCount.h"
 #include "framework/controls/tests/MessagePump.h"
 #include "framework/win32/Handles.h"
-#include "framework/controls/Buttons.h"
 #include "skin/win/SkinBitButton.h"
 #include "skin/win/SkinButton.h"
 #include "skin/win/SkinCheckBox.h"
 #include "skin/win/SkinControlFactory.h"
 #include "skin/win/SkinDataUnit.h"
 #include "skin/win/SkinRadioButton.h"
+#include "skin/win/SkinSpeedButton.h"
 
 namespace {
 
@@ -56,6 +57,16 @@ COLORREF PaintedPixel(HWND window, int x, int y) {
   UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), r.right, r.bottom));
   const SelectedObject selected(dc.get(), bitmap.get());
   SendMessageW(window, WM_PAINT, reinterpret_cast<WPARAM>(dc.get()), 0);
+  return GetPixel(dc.get(), x, y);
+}
+
+// What the control shows with its background, as a parent painting it into a picture gets it.
+COLORREF PaintedToPixel(TWinControl& control, int x, int y) {
+  WindowDC screen(control.Handle());
+  UniqueMemoryDC dc(CreateCompatibleDC(screen.get()));
+  UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), control.Width(), control.Height()));
+  const SelectedObject selected(dc.get(), bitmap.get());
+  control.PaintTo(dc.get(), 0, 0);
   return GetPixel(dc.get(), x, y);
 }
 
@@ -243,11 +254,17 @@ TEST_F(SkinControl, WindowsWithoutAControlObjectAreSkinnedThroughTheirProcedure)
 }
 
 TEST_F(SkinControl, GuiObjectsStayFlatOverAttachCyclesAndRepaints) {
+  auto* speed = new TSpeedButton(form.get());
+  speed->SetParent(form.get());
+  speed->SetBounds(200, 140, 60, 40);
   auto cycle = [&] {
     TSkinButton button;
     button.Attach(nullptr, data, 0, Button());
     TSkinCheckBox check;
     check.Attach(nullptr, data, 0, Check());
+    TSkinSpeedButton speedSkinner;
+    speedSkinner.Attach(nullptr, data, 0, *speed);
+    form->Repaint();
     Pump(1);
   };
   cycle();
@@ -269,6 +286,7 @@ TEST_F(SkinControl, TheFactoryMakesTheBuiltSkinnersAndNoneForTheOthers) {
   EXPECT_NE(dynamic_cast<TSkinRadioButton*>(MakeControlSkinner({nullptr, TSkinnerKind::RadioButton}).get()), nullptr);
   auto check = MakeControlSkinner({nullptr, TSkinnerKind::CheckBox});
   EXPECT_TRUE(check && !dynamic_cast<TSkinRadioButton*>(check.get()));
+  EXPECT_NE(dynamic_cast<TSkinSpeedButton*>(MakeControlSkinner({nullptr, TSkinnerKind::SpeedButton}).get()), nullptr);
   EXPECT_EQ(MakeControlSkinner({nullptr, TSkinnerKind::Tab}), nullptr);
 }
 
@@ -293,6 +311,63 @@ TEST_F(SkinControl, ABitmapButtonsGlyphSitsWhereItsLayoutPutsIt) {
   EXPECT_NE(PaintedPixel(bit->Handle(), 8, 18), RGB(0, 0, 255)) << "the keyed corner shows the face";
   EXPECT_NE(PaintedPixel(bit->Handle(), 16, 12), RGB(0, 0, 255));
   EXPECT_NE(PaintedPixel(bit->Handle(), 7, 12), RGB(0, 0, 255));
+}
+
+class SkinSpeedButton : public SkinControl {
+protected:
+  void SetUp() override {
+    SkinControl::SetUp();
+    form->SetColor(clLime);
+    speed = new TSpeedButton(form.get());
+    speed->SetParent(form.get());
+    speed->SetBounds(200, 140, 60, 40);
+    speed->OnClick = [this](TObject*) { ++clicks; };
+    skinner.Attach(nullptr, data, 0, *speed);
+  }
+  // The speed button's top-left corner as its parent paints it.
+  COLORREF Corner() { return PaintedToPixel(*form, 203, 143); }
+  void MouseAt(UINT msg, int x, int y, WPARAM keys = 0) { Mouse(form->Handle(), msg, x, y, keys); }
+
+  TSpeedButton* speed = nullptr;
+  TSkinSpeedButton skinner;
+  int clicks = 0;
+};
+
+TEST_F(SkinSpeedButton, OneClickPerPressAndReleaseNoneAfterLeavingIt) {
+  MouseAt(WM_MOUSEMOVE, 220, 150);
+  EXPECT_EQ(skinner.Frame(), 4);
+  MouseAt(WM_LBUTTONDOWN, 220, 150, MK_LBUTTON);
+  EXPECT_EQ(Corner(), ButtonCorner(2));
+  MouseAt(WM_LBUTTONUP, 220, 150);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(skinner.Frame(), 4);
+
+  MouseAt(WM_LBUTTONDOWN, 220, 150, MK_LBUTTON);
+  MouseAt(WM_MOUSEMOVE, 120, 190, MK_LBUTTON);
+  EXPECT_EQ(skinner.Frame(), 1) << "held with the pointer off it, the button shows raised";
+  MouseAt(WM_LBUTTONUP, 120, 190);
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(SkinSpeedButton, DownShowsFrame2DisabledFrame3) {
+  ASSERT_NE(ButtonCorner(1), ButtonCorner(2)) << "the skin's frames must differ for this test";
+  ASSERT_NE(ButtonCorner(1), ButtonCorner(3));
+  EXPECT_EQ(Corner(), ButtonCorner(1));
+  speed->SetGroupIndex(1);
+  speed->SetDown(true);
+  EXPECT_EQ(Corner(), ButtonCorner(2));
+  speed->SetEnabled(false);
+  MouseAt(WM_MOUSEMOVE, 220, 150);
+  EXPECT_EQ(Corner(), ButtonCorner(3));
+}
+
+TEST_F(SkinSpeedButton, AFlatButtonShowsItsParentUntilHot) {
+  speed->SetFlat(true);
+  EXPECT_EQ(Corner(), RGB(0, 255, 0));
+  MouseAt(WM_MOUSEMOVE, 220, 150);
+  EXPECT_EQ(Corner(), ButtonCorner(4));
+  MouseAt(WM_MOUSEMOVE, 120, 190);
+  EXPECT_EQ(Corner(), RGB(0, 255, 0));
 }
 
 }  // namespace

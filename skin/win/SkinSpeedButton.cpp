@@ -1,0 +1,85 @@
+#include "skin/win/SkinSpeedButton.h"
+
+#include "framework/classes/Properties.h"
+#include "framework/win32/DCState.h"
+#include "skin/win/SkinDataUnit.h"
+
+int TSkinSpeedButton::Frame() const {
+  if (!WindowEnabled()) return 3;
+  // Held with the pointer moved off, the button would not click: it shows raised.
+  if ((pressed_ && hot_) || Down()) return 2;
+  if (hot_) return 4;
+  return 1;
+}
+
+bool TSkinSpeedButton::BeforeMessage(TMessage& message) {
+  if (!SkinObject()) return TSkinControl::BeforeMessage(message);
+  switch (message.Msg) {
+    case WM_PAINT:
+      // Its parent hands it a DC at its corner; without one there is nothing to draw into.
+      if (!message.WParam) return true;
+      PaintWindow(reinterpret_cast<HDC>(message.WParam));
+      message.Result = 0;
+      return false;
+    case CM_MOUSEENTER:
+    case CM_MOUSELEAVE:
+      hot_ = message.Msg == CM_MOUSEENTER && WindowEnabled();
+      Repaint();
+      return true;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      if (!WindowEnabled()) return true;
+      pressed_ = true;
+      hot_ = true;
+      Repaint();
+      return true;
+    default:
+      return TSkinControl::BeforeMessage(message);
+  }
+}
+
+void TSkinSpeedButton::AfterMessage(TMessage& message) {
+  if (SkinObject() && message.Msg == WM_LBUTTONUP && pressed_) {
+    pressed_ = false;
+    Repaint();
+    return;
+  }
+  TSkinButton::AfterMessage(message);
+}
+
+void TSkinSpeedButton::PaintSkin(HDC dc, const TRect& rect) {
+  const TDataSkinButton* object = SkinObject();
+  if (!object || rect.Width() <= 0 || rect.Height() <= 0) return;
+  // The DC is the parent's, lent for this control: its settings go back for the siblings.
+  const SavedDC saved(dc);
+  // The parent has painted what lies under the button into dc already; that is its transparency.
+  if (ShowsFace()) {
+    if (!Flat() && !Transparent()) FillButtonFace(dc, rect);
+    DrawSkinPicture(dc, *Data()->Picture(object->Image), object->FrameRect(Frame()), object->Margins(),
+                    object->TileMiddle(), rect, object->Trans == 1);
+  }
+  TRect area{rect.Left + 1, rect.Top + 1, rect.Right - 1, rect.Bottom - 1};
+  PaintGlyph(dc, area);
+  PaintCaption(dc, area);
+}
+
+void TSkinSpeedButton::PaintGlyph(HDC dc, TRect& area) {
+  auto* button = dynamic_cast<TSpeedButton*>(Control());
+  if (!button || !button->Glyph() || button->Glyph()->Empty()) return;
+  const TButtonState state = !WindowEnabled()          ? TButtonState::bsDisabled
+                             : pressed_ && hot_        ? TButtonState::bsDown
+                             : Down()                  ? TButtonState::bsExclusive
+                                                       : TButtonState::bsUp;
+  PlaceGlyph(dc, area, *button->Glyph(), button->NumGlyphs(), button->Layout(), button->Margin(), button->Spacing(),
+             state);
+}
+
+bool TSkinSpeedButton::ShowsFace() const { return !Flat() || hot_ || pressed_ || Down(); }
+
+bool TSkinSpeedButton::Flat() const { return BoolProperty("Flat"); }
+
+bool TSkinSpeedButton::Down() const { return BoolProperty("Down"); }
+
+bool TSkinSpeedButton::BoolProperty(const char* name) const {
+  return Control() && HasProperty(*Control(), name) && BoolFromText(GetPropValue(*Control(), name));
+}
