@@ -1,8 +1,10 @@
 #include "skin/win/SkinControlFactory.h"
 
 #include "skin/win/SkinBitButton.h"
+#include "skin/win/SkinBox.h"
 #include "skin/win/SkinButton.h"
 #include "skin/win/SkinCheckBox.h"
+#include "skin/win/SkinGroupBox.h"
 #include "skin/win/SkinRadioButton.h"
 #include "skin/win/SkinSpeedButton.h"
 
@@ -18,6 +20,10 @@ std::unique_ptr<TSkinControl> MakeControlSkinner(const TControlSkinChoice& choic
       return std::make_unique<TSkinRadioButton>();
     case TSkinnerKind::SpeedButton:
       return std::make_unique<TSkinSpeedButton>();
+    case TSkinnerKind::GroupBox:
+      return std::make_unique<TSkinGroupBox>();
+    case TSkinnerKind::Box:
+      return std::make_unique<TSkinBox>();
     default:
       return nullptr;
   }

@@ -14,6 +14,7 @@
 #include "skin/win/SkinCheckBox.h"
 #include "skin/win/SkinControlFactory.h"
 #include "skin/win/SkinDataUnit.h"
+#include "skin/win/SkinGroupBox.h"
 #include "skin/win/SkinRadioButton.h"
 #include "skin/win/SkinSpeedButton.h"
 
@@ -257,6 +258,10 @@ TEST_F(SkinControl, GuiObjectsStayFlatOverAttachCyclesAndRepaints) {
   auto* speed = new TSpeedButton(form.get());
   speed->SetParent(form.get());
   speed->SetBounds(200, 140, 60, 40);
+  auto* group = new TGroupBox(form.get());
+  group->SetParent(form.get());
+  group->SetBounds(10, 130, 150, 60);
+  group->SetCaption("Group");
   auto cycle = [&] {
     TSkinButton button;
     button.Attach(nullptr, data, 0, Button());
@@ -264,6 +269,10 @@ TEST_F(SkinControl, GuiObjectsStayFlatOverAttachCyclesAndRepaints) {
     check.Attach(nullptr, data, 0, Check());
     TSkinSpeedButton speedSkinner;
     speedSkinner.Attach(nullptr, data, 0, *speed);
+    TSkinGroupBox groupSkinner;
+    groupSkinner.Attach(nullptr, data, 0, *group);
+    TSkinBox panel;
+    panel.Attach(nullptr, data, 1, form->Find<TPanel>("Panel1"));
     form->Repaint();
     Pump(1);
   };
@@ -287,6 +296,9 @@ TEST_F(SkinControl, TheFactoryMakesTheBuiltSkinnersAndNoneForTheOthers) {
   auto check = MakeControlSkinner({nullptr, TSkinnerKind::CheckBox});
   EXPECT_TRUE(check && !dynamic_cast<TSkinRadioButton*>(check.get()));
   EXPECT_NE(dynamic_cast<TSkinSpeedButton*>(MakeControlSkinner({nullptr, TSkinnerKind::SpeedButton}).get()), nullptr);
+  EXPECT_NE(dynamic_cast<TSkinGroupBox*>(MakeControlSkinner({nullptr, TSkinnerKind::GroupBox}).get()), nullptr);
+  auto box = MakeControlSkinner({nullptr, TSkinnerKind::Box});
+  EXPECT_TRUE(box && !dynamic_cast<TSkinGroupBox*>(box.get()));
   EXPECT_EQ(MakeControlSkinner({nullptr, TSkinnerKind::Tab}), nullptr);
 }
 
@@ -368,6 +380,33 @@ TEST_F(SkinSpeedButton, AFlatButtonShowsItsParentUntilHot) {
   EXPECT_EQ(Corner(), ButtonCorner(4));
   MouseAt(WM_MOUSEMOVE, 120, 190);
   EXPECT_EQ(Corner(), RGB(0, 255, 0));
+}
+
+TEST_F(SkinControl, AGroupBoxAndAPanelPaintFromTheSkinAndGiveTheirColourBack) {
+  auto* group = new TGroupBox(form.get());
+  group->SetParent(form.get());
+  group->SetBounds(10, 130, 150, 60);
+  group->SetCaption("Group");
+  const TDataSkinObject& edge = *data.Model().Find("GroupBoxEdge");
+  const TRect frame = edge.FrameRect(1);
+  {
+    TSkinGroupBox skinner;
+    skinner.Attach(nullptr, data, 0, *group);
+    // The frame's bottom-right corner is copied 1:1.
+    EXPECT_EQ(PaintedPixel(group->Handle(), 148, 58), AsColorRef(edge.Image.Pixel(frame.Right - 2, frame.Bottom - 2)));
+  }
+  EXPECT_NE(PaintedPixel(group->Handle(), 148, 58), AsColorRef(edge.Image.Pixel(frame.Right - 2, frame.Bottom - 2)));
+
+  auto& panel = form->Find<TPanel>("Panel1");
+  panel.SetParentBackground(false);
+  const COLORREF face = ColorToRGB(data.Model().Colour(TSkinColour::ButtonFace));
+  const COLORREF shadow = ColorToRGB(data.Model().Colour(TSkinColour::ButtonShadow));
+  TSkinBox box;
+  box.Attach(nullptr, data, 1, panel);
+  EXPECT_EQ(PaintedToPixel(panel, 20, 20), face);
+  EXPECT_EQ(PaintedToPixel(panel, panel.Width() - 1, 20), shadow) << "the raised bevel's dark side";
+  box.Detach();
+  EXPECT_EQ(PaintedToPixel(panel, 20, 20), RGB(255, 0, 0));
 }
 
 }  // namespace

@@ -141,9 +141,10 @@ TEST_F(SkinManage, SwitchingOffRestoresEveryWindowAndOnSkinsThemAgain) {
 }
 
 TEST_F(SkinManage, TheClientAreaIsDrawnAfreshWhereTheNewFrameMovedIt) {
+  // The skin leaves a control tagged with its DisableTag alone: the panel stays red.
   others.push_back(std::make_unique<TManagedForm>(
       "Marked", "  object Panel1: TPanel\n    Left = 0\n    Top = 0\n    Width = 240\n    Height = 20\n"
-                "    BevelOuter = bvNone\n    Color = clRed\n    ParentBackground = False\n  end\n"));
+                "    BevelOuter = bvNone\n    Color = clRed\n    ParentBackground = False\n    Tag = 99\n  end\n"));
   TManagedForm& marked = *others.back();
   marked.Show();
   Pump(100);
