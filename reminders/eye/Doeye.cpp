@@ -14,11 +14,22 @@ const TClassInfo& Tdoeye::StaticClassInfo() {
 
 const TClassInfo& TOvalSpeedButton::StaticClassInfo() {
   static const TClassInfo info =
-      TClassBuilder<TOvalSpeedButton>("TOvalSpeedButton", &TSpeedButton::StaticClassInfo()).Creatable();
+      TClassBuilder<TOvalSpeedButton>("TOvalSpeedButton", &TSpeedButton::StaticClassInfo())
+          .Creatable()
+          .Property("Oval", &TOvalSpeedButton::Oval, &TOvalSpeedButton::SetOval);
   return info;
 }
 
+void TOvalSpeedButton::SetOval(bool oval) {
+  oval_ = oval;
+  Invalidate();
+}
+
 void TOvalSpeedButton::Paint() {
+  if (!oval_) {
+    TSpeedButton::Paint();
+    return;
+  }
   TCanvas& c = *Canvas();
   const TRect client = ClientRect();
   const TButtonState state = State();

@@ -11,14 +11,19 @@
 
 // The popup's "返回" covers an oval of the picture: its hover and pressed frames follow that oval
 // instead of the flat button's rectangle. The picture is its face, so it is always flat and
-// transparent.
+// transparent. "Oval" is published so that a skin painting the button in its place keeps the shape.
 class TOvalSpeedButton : public TSpeedButton {
 public:
   BREVIN_CLASS_INFO()
   explicit TOvalSpeedButton(TComponent* owner) : TSpeedButton(owner) {}
+  bool Oval() const { return oval_; }
+  void SetOval(bool oval);
 
 protected:
   void Paint() override;
+
+private:
+  bool oval_ = true;
 };
 
 class Tdoeye : public TReminderForm {

@@ -2,6 +2,7 @@
 
 #include "framework/classes/Properties.h"
 #include "framework/win32/DCState.h"
+#include "framework/win32/Handles.h"
 #include "skin/win/SkinDataUnit.h"
 
 int TSkinSpeedButton::Frame() const {
@@ -54,13 +55,44 @@ void TSkinSpeedButton::PaintSkin(HDC dc, const TRect& rect) {
   const SavedDC saved(dc);
   // The parent has painted what lies under the button into dc already; that is its transparency.
   if (ShowsFace()) {
-    if (!Flat() && !Transparent()) FillButtonFace(dc, rect);
-    DrawSkinPicture(dc, *Data()->Picture(object->Image), object->FrameRect(Frame()), object->Margins(),
-                    object->TileMiddle(), rect, object->Trans == 1);
+    if (BoolProperty("Oval")) {
+      PaintOvalFace(dc, *object, rect);
+    } else {
+      if (!Flat() && !Transparent()) FillButtonFace(dc, rect);
+      DrawSkinPicture(dc, *Data()->Picture(object->Image), object->FrameRect(Frame()), object->Margins(),
+                      object->TileMiddle(), rect, object->Trans == 1);
+    }
   }
   TRect area{rect.Left + 1, rect.Top + 1, rect.Right - 1, rect.Bottom - 1};
   PaintGlyph(dc, area);
   PaintCaption(dc, area);
+}
+
+void TSkinSpeedButton::PaintOvalFace(HDC dc, const TDataSkinButton& object, const TRect& rect) {
+  {
+    const SavedDC clipped(dc);
+    // Clip regions are in device units, wherever the parent has moved the origin to.
+    POINT origin{};
+    GetViewportOrgEx(dc, &origin);
+    const UniqueRegion oval(CreateEllipticRgn(origin.x + rect.Left, origin.y + rect.Top, origin.x + rect.Right + 1,
+                                              origin.y + rect.Bottom + 1));
+    if (oval) ExtSelectClipRgn(dc, oval.get(), RGN_AND);
+    DrawSkinPicture(dc, *Data()->Picture(object.Image), object.FrameRect(Frame()), object.Margins(),
+                    object.TileMiddle(), rect, object.Trans == 1);
+  }
+  // The rim, lit from the top left as the button's own oval frame is; pressed in, the other way.
+  const TSkinModel& model = Data()->Model();
+  const bool sunk = Frame() == 2;
+  const TColor light = model.Colour(sunk ? TSkinColour::ButtonShadow : TSkinColour::ButtonHilight);
+  const TColor dark = model.Colour(sunk ? TSkinColour::ButtonHilight : TSkinColour::ButtonShadow);
+  const auto rim = [&](TColor colour, POINT from, POINT to) {
+    const UniquePen pen(CreatePen(PS_SOLID, 1, ColorToRGB(colour)));
+    if (!pen) return;
+    const SelectedObject selected(dc, pen.get());
+    Arc(dc, rect.Left, rect.Top, rect.Right, rect.Bottom, from.x, from.y, to.x, to.y);
+  };
+  rim(light, {rect.Right, rect.Top}, {rect.Left, rect.Bottom});
+  rim(dark, {rect.Left, rect.Bottom}, {rect.Right, rect.Top});
 }
 
 void TSkinSpeedButton::PaintGlyph(HDC dc, TRect& area) {

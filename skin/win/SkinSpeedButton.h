@@ -4,7 +4,8 @@
 // otherwise its parent shows through it under the glyph and caption, as it does unskinned.
 //
 // The button keeps its own click, group and Down handling; the skinner follows the mouse as the
-// button is told about it (enter, leave, press, release) for the look only.
+// button is told about it (enter, leave, press, release) for the look only. A button that publishes
+// "Oval" as true keeps its oval: the face is cut to it and rimmed.
 #include "skin/win/SkinButton.h"
 
 class TSkinSpeedButton : public TSkinButton {
@@ -19,6 +20,7 @@ protected:
 
 private:
   bool ShowsFace() const;
+  void PaintOvalFace(HDC dc, const TDataSkinButton& object, const TRect& rect);
   // Published properties, so that speed buttons of other classes follow them too.
   bool Flat() const;
   bool Down() const;

@@ -382,6 +382,37 @@ TEST_F(SkinSpeedButton, AFlatButtonShowsItsParentUntilHot) {
   EXPECT_EQ(Corner(), RGB(0, 255, 0));
 }
 
+// A speed button of another shape, as the reminder popup has one.
+class TOvalButton : public TSpeedButton {
+public:
+  BREVIN_CLASS_INFO()
+  using TSpeedButton::TSpeedButton;
+  bool Oval() const { return true; }
+  void SetOval(bool) {}
+};
+
+const TClassInfo& TOvalButton::StaticClassInfo() {
+  static const TClassInfo info =
+      TClassBuilder<TOvalButton>("TOvalButton", &TSpeedButton::StaticClassInfo()).Property("Oval", &TOvalButton::Oval,
+                                                                                           &TOvalButton::SetOval);
+  return info;
+}
+
+TEST_F(SkinControl, AnOvalSpeedButtonsFaceKeepsToItsOval) {
+  form->SetColor(clLime);
+  auto* oval = new TOvalButton(form.get());
+  oval->SetParent(form.get());
+  oval->SetBounds(200, 140, 60, 40);
+  oval->SetFlat(true);
+  oval->SetCaption("");
+  TSkinSpeedButton skinner;
+  skinner.Attach(nullptr, data, 0, *oval);
+  Mouse(form->Handle(), WM_MOUSEMOVE, 230, 160);
+  ASSERT_EQ(skinner.Frame(), 4);
+  EXPECT_EQ(PaintedToPixel(*form, 202, 142), RGB(0, 255, 0)) << "outside the oval";
+  EXPECT_NE(PaintedToPixel(*form, 230, 160), RGB(0, 255, 0)) << "the face inside it";
+}
+
 TEST_F(SkinControl, AGroupBoxAndAPanelPaintFromTheSkinAndGiveTheirColourBack) {
   auto* group = new TGroupBox(form.get());
   group->SetParent(form.get());
