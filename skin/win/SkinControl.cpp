@@ -153,6 +153,8 @@ void TSkinControl::AfterMessage(TMessage& message) {
       Repaint();
       break;
     case WM_SETTEXT:
+    case CM_TEXTCHANGED:
+      // A windowless control's caption changes without a window message.
       ReadText();
       Repaint();
       break;

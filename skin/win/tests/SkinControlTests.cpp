@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "framework/controls/Buttons.h"
 #include "framework/controls/ExtCtrls.h"
@@ -371,6 +372,17 @@ TEST_F(SkinSpeedButton, DownShowsFrame2DisabledFrame3) {
   speed->SetEnabled(false);
   MouseAt(WM_MOUSEMOVE, 220, 150);
   EXPECT_EQ(Corner(), ButtonCorner(3));
+}
+
+TEST_F(SkinSpeedButton, ACaptionSetAfterAttachingIsDrawn) {
+  auto face = [&] {
+    std::vector<COLORREF> pixels;
+    for (int x = 205; x < 255; ++x) pixels.push_back(PaintedToPixel(*form, x, 160));
+    return pixels;
+  };
+  const std::vector<COLORREF> blank = face();
+  speed->SetCaption("OK");
+  EXPECT_NE(face(), blank);
 }
 
 TEST_F(SkinSpeedButton, AFlatButtonShowsItsParentUntilHot) {
