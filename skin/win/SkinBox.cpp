@@ -33,6 +33,7 @@ void DrawBevel(HDC dc, TRect& r, TBevelCut cut, int width, const TSkinModel& mod
 }  // namespace
 
 bool TSkinBox::BeforeMessage(TMessage& message) {
+  if (!HasSkin()) return TSkinControl::BeforeMessage(message);
   // The system's erase before a paint would only flicker: the paint erases into its buffer. An erase
   // the framework asks for (its DC in both parameters) is the control's, for a child's background.
   if (message.Msg == WM_ERASEBKGND && Handle() && static_cast<WPARAM>(message.LParam) != message.WParam) {

@@ -13,6 +13,8 @@ protected:
   // The container's own look over its background.
   virtual void PaintFace(HDC dc, const TRect& client);
   TRect ClientArea() const;
+  // False: the skin has nothing for this box, which paints itself the ordinary way.
+  virtual bool HasSkin() const { return Data() != nullptr; }
 
 private:
   // WM_PAINT without a DC: background and all, in a buffer.

@@ -27,16 +27,15 @@ const TDataSkinBoxLabel* TSkinGroupBox::Label() const {
 
 void TSkinGroupBox::PaintFace(HDC dc, const TRect& client) {
   const TDataSkinObject* edge = Edge();
+  if (!edge) return;
   const SelectedObject font(dc, ControlFont());
   TEXTMETRICW metrics{};
   GetTextMetricsW(dc, &metrics);
   // The frame runs through the middle of the caption line, as the box lays out its client area.
   const int lineHeight = metrics.tmHeight;
-  if (edge) {
-    const TRect frame{client.Left, client.Top + lineHeight / 2, client.Right, client.Bottom};
-    DrawSkinPicture(dc, *Data()->Picture(edge->Image), edge->FrameRect(WindowEnabled() ? 1 : 2), edge->Margins(),
-                    edge->TileMiddle(), frame, edge->Trans == 1);
-  }
+  const TRect frame{client.Left, client.Top + lineHeight / 2, client.Right, client.Bottom};
+  DrawSkinPicture(dc, *Data()->Picture(edge->Image), edge->FrameRect(WindowEnabled() ? 1 : 2), edge->Margins(),
+                  edge->TileMiddle(), frame, edge->Trans == 1);
   PaintCaption(dc, client, lineHeight);
 }
 

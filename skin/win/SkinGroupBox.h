@@ -10,6 +10,7 @@ class TDataSkinBoxLabel;
 class TSkinGroupBox : public TSkinBox {
 protected:
   void PaintFace(HDC dc, const TRect& client) override;
+  bool HasSkin() const override { return Edge() != nullptr; }
 
 private:
   const TDataSkinObject* Edge() const;
