@@ -4,6 +4,9 @@
 #include "skin/win/SkinButton.h"
 #include "skin/win/SkinCheckBox.h"
 #include "skin/win/SkinRadioButton.h"
+#include "skin/win/SkinTab.h"
+#include "skin/win/SkinTabBtn.h"
+#include "skin/win/SkinTabSheet.h"
 
 std::unique_ptr<TSkinControl> MakeControlSkinner(const TControlSkinChoice& choice) {
   switch (choice.Kind) {
@@ -15,6 +18,12 @@ std::unique_ptr<TSkinControl> MakeControlSkinner(const TControlSkinChoice& choic
       return std::make_unique<TSkinCheckBox>();
     case TSkinnerKind::RadioButton:
       return std::make_unique<TSkinRadioButton>();
+    case TSkinnerKind::Tab:
+      return std::make_unique<TSkinTab>();
+    case TSkinnerKind::TabButtons:
+      return std::make_unique<TSkinTabBtn>();
+    case TSkinnerKind::TabSheet:
+      return std::make_unique<TSkinTabSheet>();
     default:
       return nullptr;
   }

@@ -269,7 +269,7 @@ TEST_F(SkinControl, TheFactoryMakesTheBuiltSkinnersAndNoneForTheOthers) {
   EXPECT_NE(dynamic_cast<TSkinRadioButton*>(MakeControlSkinner({nullptr, TSkinnerKind::RadioButton}).get()), nullptr);
   auto check = MakeControlSkinner({nullptr, TSkinnerKind::CheckBox});
   EXPECT_TRUE(check && !dynamic_cast<TSkinRadioButton*>(check.get()));
-  EXPECT_EQ(MakeControlSkinner({nullptr, TSkinnerKind::Tab}), nullptr);
+  EXPECT_EQ(MakeControlSkinner({nullptr, TSkinnerKind::Tab31}), nullptr);
 }
 
 TEST_F(SkinControl, ABitmapButtonsGlyphSitsWhereItsLayoutPutsIt) {
