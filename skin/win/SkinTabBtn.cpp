@@ -35,6 +35,9 @@ void TSkinTabBtn::PaintSkin(HDC dc, const TRect& rect) {
   SendMessageW(Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
   const TRect row{rect.Left, rect.Top, rect.Right, display.top - kPageGrow + 1};
   if (row.Width() <= 0 || row.Height() <= 0) return;
+  // The strip around the pages is the control's own; in its system colour it would frame the
+  // skinned pages.
+  FillButtonFace(dc, TRect{rect.Left, row.Bottom, rect.Right, rect.Bottom});
   HDC buffer = Buffer().Prepare(dc, row.Width(), row.Height());
   FillButtonFace(buffer, TRect{0, 0, row.Width(), row.Height()});
   const SelectedObject font(buffer, ControlFont());
