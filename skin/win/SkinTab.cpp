@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+
 #include "framework/controls/Controls.h"
 #include "framework/win32/DCState.h"
 #include "skin/SkinImageTurn.h"
@@ -53,6 +55,35 @@ bool Sideways(TTabPosition position) { return position == TTabPosition::Left || 
 HWND ScrollArrows(HWND tabs) {
   HWND arrows = FindWindowExW(tabs, nullptr, UPDOWN_CLASSW, nullptr);
   return arrows && IsWindowVisible(arrows) ? arrows : nullptr;
+}
+
+BITMAPINFO TopDown32(int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+  return info;
+}
+
+// The row composed flat in buffer, turned a quarter round onto row of dc. Turned by hand: the
+// system's parallelogram copy is not drawn faithfully everywhere.
+void CopyTurned(HDC dc, HDC buffer, const TRect& row, bool clockwise) {
+  const int width = row.Height();
+  const int height = row.Width();
+  const BITMAPINFO flatInfo = TopDown32(width, height);
+  void* bits = nullptr;
+  const UniqueBitmap dib(CreateDIBSection(buffer, &flatInfo, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const UniqueMemoryDC dibDc(CreateCompatibleDC(buffer));
+  if (!dib || !dibDc || !bits) return;
+  {
+    const SelectedObject selected(dibDc.get(), dib.get());
+    BitBlt(dibDc.get(), 0, 0, width, height, buffer, 0, 0, SRCCOPY);
+  }
+  GdiFlush();
+  TSkinImage flat(width, height);
+  std::memcpy(flat.Row(0), bits, static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+  const TSkinImage turned = clockwise ? TurnedClockwise(flat) : TurnedAnticlockwise(flat);
+  const BITMAPINFO turnedInfo = TopDown32(turned.Width(), turned.Height());
+  SetDIBitsToDevice(dc, row.Left, row.Top, static_cast<DWORD>(turned.Width()), static_cast<DWORD>(turned.Height()), 0, 0, 0,
+                    static_cast<UINT>(turned.Height()), turned.Row(0), &turnedInfo, DIB_RGB_COLORS);
 }
 
 }  // namespace
@@ -176,12 +207,14 @@ void TSkinTab::PaintRow(HDC dc, const TRect& rect, const TRect& page) {
   const int selected = static_cast<int>(SendMessageW(Handle(), TCM_GETCURSEL, 0, 0));
   const auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(Handle(), TCM_GETIMAGELIST, 0, 0));
   const TColor disabled = Data()->Model().Colour(TSkinColour::ButtonShadow);
+  // Upside down for a row at the bottom, so the slices are too.
+  const TSkinMargins margins = Oriented(tabs.Margins(), position_ == TTabPosition::Bottom ? position_ : TTabPosition::Top);
   TTabItem item;
   for (int index = 0; index < count; ++index) {
     if (!ReadTabItem(Handle(), index, unicode_, item)) continue;
     const TRect place = InBuffer(item.Rect, rect, page, row);
     const bool isSelected = index == selected;
-    DrawSkinPicture(buffer, *tabImage_, tabs.FrameRect(isSelected ? 2 : 1), tabs.Margins(), tabs.TileMiddle(), place,
+    DrawSkinPicture(buffer, *tabImage_, tabs.FrameRect(isSelected ? 2 : 1), margins, tabs.TileMiddle(), place,
                     tabs.Trans == 1);
     const TColor colour = !WindowEnabled() ? disabled : isSelected ? tabs.MouseOverColour2 : tabs.NormalColour2;
     SetTextColor(buffer, ColorToRGB(colour));
@@ -199,22 +232,10 @@ void TSkinTab::CopyRow(HDC dc, HDC buffer, const TRect& row) {
     MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&r), 2);
     ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
   }
-  switch (position_) {
-    case TTabPosition::Left: {
-      // A quarter turn anticlockwise: the buffer's top edge runs up the row's left edge.
-      const POINT corners[3]{{row.Left, row.Bottom}, {row.Left, row.Top}, {row.Right, row.Bottom}};
-      PlgBlt(dc, corners, buffer, 0, 0, row.Height(), row.Width(), nullptr, 0, 0);
-      break;
-    }
-    case TTabPosition::Right: {
-      // A quarter turn clockwise: the buffer's top edge runs down the row's right edge.
-      const POINT corners[3]{{row.Right, row.Top}, {row.Right, row.Bottom}, {row.Left, row.Top}};
-      PlgBlt(dc, corners, buffer, 0, 0, row.Height(), row.Width(), nullptr, 0, 0);
-      break;
-    }
-    default:
-      BitBlt(dc, row.Left, row.Top, row.Width(), row.Height(), buffer, 0, 0, SRCCOPY);
-      break;
+  if (Sideways(position_)) {
+    CopyTurned(dc, buffer, row, position_ == TTabPosition::Right);
+  } else {
+    BitBlt(dc, row.Left, row.Top, row.Width(), row.Height(), buffer, 0, 0, SRCCOPY);
   }
 }
 

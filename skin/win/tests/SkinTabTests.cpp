@@ -242,6 +242,43 @@ TEST_F(SkinTab, TheButtonRowShowsThePressedButtonOnTheSelectedPage) {
     EXPECT_EQ(painted.At(t.left + 2, t.top + 1 + 2), AsColorRef(buttons.Image.Pixel(frame.Left + 2, frame.Top + 2)))
         << "tab " << i;
   }
+  RECT client{};
+  GetClientRect(Tabs(), &client);
+  EXPECT_EQ(painted.At(1, client.bottom - 2), ColorToRGB(data.Model().Colour(TSkinColour::ButtonFace)))
+      << "the strip around the pages";
+}
+
+TEST_F(SkinTab, RowsAtTheBottomAndTheSidesTurnTheTabPictures) {
+  int dx = 0;
+  int dy = 0;
+  ASSERT_TRUE(FindTellingCorner(dx, dy)) << "the skin's tab frames must differ in a corner";
+  struct TRow {
+    LONG_PTR style;
+    TTabPosition position;
+    // Where the point (dx, dy) of a tab's top-left picture corner lands, from the tab's place.
+    POINT (*at)(const RECT& tab, int dx, int dy);
+  };
+  const TRow rows[] = {
+      {TCS_BOTTOM, TTabPosition::Bottom, [](const RECT& t, int x, int y) { return POINT{t.left + x, t.bottom - 2 - y}; }},
+      {TCS_VERTICAL | TCS_MULTILINE, TTabPosition::Left,
+       [](const RECT& t, int x, int y) { return POINT{t.left + y, t.bottom - 1 - x}; }},
+      {TCS_VERTICAL | TCS_BOTTOM | TCS_MULTILINE, TTabPosition::Right,
+       [](const RECT& t, int x, int y) { return POINT{t.right - 1 - y, t.top - 1 + x}; }},
+  };
+  const LONG_PTR plain = GetWindowLongPtrW(Tabs(), GWL_STYLE);
+  for (const TRow& row : rows) {
+    SetWindowLongPtrW(Tabs(), GWL_STYLE, plain | row.style);
+    SetWindowPos(Tabs(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    TSkinTab skinner;
+    skinner.Attach(nullptr, data, 0, form->Pages());
+    ASSERT_EQ(skinner.Position(), row.position);
+    const TPainted painted(Tabs());
+    for (int i = 0; i < 2; ++i) {
+      const POINT p = row.at(TabRect(Tabs(), i), dx, dy);
+      EXPECT_EQ(painted.At(p.x, p.y), FramePixel(i == 0 ? 2 : 1, dx, dy))
+          << "position " << static_cast<int>(row.position) << ", tab " << i;
+    }
+  }
 }
 
 TEST_F(SkinTab, SheetsAreFlatInTheButtonFace) {
