@@ -2,9 +2,13 @@
 
 #include <commctrl.h>
 
+#include <windowsx.h>
+
+#include <algorithm>
 #include <cstring>
 
-#include "framework/controls/Controls.h"
+#include "framework/controls/ComCtrls.h"
+#include "framework/controls/Messages.h"
 #include "framework/win32/DCState.h"
 #include "skin/SkinImageTurn.h"
 #include "skin/win/SkinDataUnit.h"
@@ -16,6 +20,20 @@ namespace {
 constexpr TSkinMargins kBorderMargins{4, 5, 4, 4};
 // The page area reaches this far past the control's display rectangle.
 constexpr int kPageGrow = 4;
+constexpr intptr_t kCloseGlyphTag = 7777;
+
+// Outlined and crossed in the DC's pen, in the tab's top-right corner.
+TRect DrawCloseGlyph(HDC dc, const TRect& tab) {
+  const TRect glyph{tab.Right - 8, tab.Top + 2, tab.Right - 2, tab.Top + 8};
+  const POINT outline[5]{{glyph.Left, glyph.Top}, {glyph.Right, glyph.Top}, {glyph.Right, glyph.Bottom},
+                         {glyph.Left, glyph.Bottom}, {glyph.Left, glyph.Top}};
+  Polyline(dc, outline, 5);
+  const POINT down[2]{{glyph.Left, glyph.Top}, {glyph.Right, glyph.Bottom}};
+  const POINT up[2]{{glyph.Left, glyph.Bottom}, {glyph.Right, glyph.Top}};
+  Polyline(dc, down, 2);
+  Polyline(dc, up, 2);
+  return TRect{glyph.Left, glyph.Top, glyph.Right + 1, glyph.Bottom + 1};
+}
 
 TTabPosition PositionOfStyle(LONG_PTR style) {
   const bool bottom = (style & TCS_BOTTOM) != 0;
@@ -94,6 +112,9 @@ TSkinTab::~TSkinTab() = default;
 void TSkinTab::Attach(TSkinForm* form, TSkinData& data, int mode, TControl& control, TPaintBuffer* canvas) {
   mode_ = mode;
   TSkinControl::Attach(form, data, mode, control, canvas);
+  // The glyph sits in a tab's corner, which only the ordinary tab style frames.
+  const auto* pages = dynamic_cast<const TPageControl*>(&control);
+  closeGlyphs_ = pages && control.Tag == kCloseGlyphTag && pages->Style() == TTabStyle::tsTabs;
   unicode_ = IsWindowUnicode(Handle()) != FALSE;
   PrepareImages();
 }
@@ -137,7 +158,44 @@ bool TSkinTab::BeforeMessage(TMessage& message) {
     PaintMessage(message);
     return false;
   }
+  if (message.Msg == WM_LBUTTONDOWN && closeGlyphs_ &&
+      PressCloseGlyph(POINT{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)})) {
+    message.Result = 0;
+    return false;
+  }
   return TSkinControl::BeforeMessage(message);
+}
+
+bool TSkinTab::PressCloseGlyph(POINT point) {
+  for (size_t index = 0; index < closeRects_.size(); ++index) {
+    const TRect& r = closeRects_[index];
+    if (point.x < r.Left || point.x >= r.Right || point.y < r.Top || point.y >= r.Bottom) continue;
+    const LRESULT answer = SendMessageW(GetAncestor(Handle(), GA_ROOT), kSkinTabCloseMessage,
+                                        reinterpret_cast<WPARAM>(Handle()), static_cast<LPARAM>(index));
+    auto* pages = dynamic_cast<TPageControl*>(Control());
+    if (answer != 0 || !pages) return true;
+    // Tabs are counted over the pages that show one.
+    int tab = -1;
+    for (int page = 0; page < pages->PageCount(); ++page) {
+      if (pages->Pages(page)->TabVisible() && ++tab == static_cast<int>(index)) {
+        delete pages->Pages(page);
+        break;
+      }
+    }
+    return true;
+  }
+  return false;
+}
+
+TRect TSkinTab::ToControl(const TRect& r, const TRect& row) const {
+  switch (position_) {
+    case TTabPosition::Left:
+      return {row.Left + r.Top, row.Bottom - r.Right, row.Left + r.Bottom, row.Bottom - r.Left};
+    case TTabPosition::Right:
+      return {row.Right - r.Bottom, row.Top + r.Left, row.Right - r.Top, row.Top + r.Right};
+    default:
+      return {row.Left + r.Left, row.Top + r.Top, row.Left + r.Right, row.Top + r.Bottom};
+  }
 }
 
 TRect TSkinTab::RowArea(const TRect& rect, const TRect& page) const {
@@ -207,6 +265,7 @@ void TSkinTab::PaintRow(HDC dc, const TRect& rect, const TRect& page) {
   const int selected = static_cast<int>(SendMessageW(Handle(), TCM_GETCURSEL, 0, 0));
   const auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(Handle(), TCM_GETIMAGELIST, 0, 0));
   const TColor disabled = Data()->Model().Colour(TSkinColour::ButtonShadow);
+  closeRects_.assign(static_cast<size_t>(std::max(count, 0)), TRect{});
   // Upside down for a row at the bottom, so the slices are too.
   const TSkinMargins margins = Oriented(tabs.Margins(), position_ == TTabPosition::Bottom ? position_ : TTabPosition::Top);
   TTabItem item;
@@ -216,6 +275,7 @@ void TSkinTab::PaintRow(HDC dc, const TRect& rect, const TRect& page) {
     const bool isSelected = index == selected;
     DrawSkinPicture(buffer, *tabImage_, tabs.FrameRect(isSelected ? 2 : 1), margins, tabs.TileMiddle(), place,
                     tabs.Trans == 1);
+    if (closeGlyphs_) closeRects_[static_cast<size_t>(index)] = ToControl(DrawCloseGlyph(buffer, place), row);
     const TColor colour = !WindowEnabled() ? disabled : isSelected ? tabs.MouseOverColour2 : tabs.NormalColour2;
     SetTextColor(buffer, ColorToRGB(colour));
     DrawTabText(buffer, images, item, place);

@@ -8,9 +8,13 @@
 // at a side is composed as a horizontal row in the buffer and turned a quarter round onto the
 // control, text included, while the page frame picture is turned to match.
 //
+// A page control with Tag 7777 in the ordinary tab style shows a close glyph in each tab's corner;
+// pressing it asks the form (kSkinTabCloseMessage) and frees the tab's page unless the form objects.
+//
 // The control keeps selecting, scrolling and laying out its tabs itself; the skinner reads every
 // tab's place from it at each paint.
 #include <memory>
+#include <vector>
 
 #include "skin/win/SkinControl.h"
 
@@ -45,10 +49,17 @@ private:
   void PaintRow(HDC dc, const TRect& rect, const TRect& page);
   void PaintPageFrame(HDC dc, const TRect& page);
   void CopyRow(HDC dc, HDC buffer, const TRect& row);
+  // A rectangle of the row buffer in the control's co-ordinates.
+  TRect ToControl(const TRect& inBuffer, const TRect& row) const;
+  // False when the press at point is on no close glyph.
+  bool PressCloseGlyph(POINT point);
 
   int mode_ = 0;
   bool unicode_ = true;
   TTabPosition position_ = TTabPosition::Top;
   std::unique_ptr<TBitmap> tabImage_;
   std::unique_ptr<TBitmap> pageImage_;
+  bool closeGlyphs_ = false;
+  // Per tab, as last painted, in the control's co-ordinates.
+  std::vector<TRect> closeRects_;
 };

@@ -310,4 +310,23 @@ TEST_F(SkinTab, GuiObjectsStayFlatOverRepaintsAndDetachPaintsAsBefore) {
   EXPECT_EQ(TPainted(Tabs()).All(), unskinned);
 }
 
+TEST_F(SkinTab, ACloseGlyphOnAPageControlTagged7777FreesItsPage) {
+  form->Pages().Tag = 7777;
+  TSkinTab skinner;
+  skinner.Attach(nullptr, data, 0, form->Pages());
+  const RECT tab = TabRect(Tabs(), 1);
+  // The glyph's outline, a tab drawn one pixel below its place: in the default pen, black.
+  const TPainted painted(Tabs());
+  EXPECT_EQ(painted.At(tab.right - 8, tab.top + 1 + 2), RGB(0, 0, 0));
+  EXPECT_EQ(painted.At(tab.right - 5, tab.top + 1 + 5), RGB(0, 0, 0)) << "the crossing";
+  TTabSheet* kept = form->Pages().Pages(0);
+  SendMessageW(Tabs(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(tab.right - 5, tab.top + 1 + 5));
+  SendMessageW(Tabs(), WM_LBUTTONUP, 0, MAKELPARAM(tab.right - 5, tab.top + 1 + 5));
+  Pump(20);
+  ASSERT_EQ(form->Pages().PageCount(), 2);
+  EXPECT_EQ(form->Pages().Pages(0), kept);
+  EXPECT_EQ(form->Pages().ActivePage(), kept) << "the press only closes";
+  EXPECT_EQ(SendMessageW(Tabs(), TCM_GETITEMCOUNT, 0, 0), 2);
+}
+
 }  // namespace
