@@ -166,6 +166,15 @@ bool TSkinTab::BeforeMessage(TMessage& message) {
   return TSkinControl::BeforeMessage(message);
 }
 
+void TSkinTab::AfterMessage(TMessage& message) {
+  // A row moved to another side needs its pictures turned the other way.
+  if (message.Msg == WM_STYLECHANGED && message.WParam == static_cast<WPARAM>(GWL_STYLE)) {
+    PrepareImages();
+    Repaint();
+  }
+  TSkinControl::AfterMessage(message);
+}
+
 bool TSkinTab::PressCloseGlyph(POINT point) {
   for (size_t index = 0; index < closeRects_.size(); ++index) {
     const TRect& r = closeRects_[index];

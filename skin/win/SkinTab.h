@@ -37,6 +37,7 @@ public:
 
 protected:
   bool BeforeMessage(TMessage& message) override;
+  void AfterMessage(TMessage& message) override;
   void PaintSkin(HDC dc, const TRect& rect) override;
 
 private:

@@ -266,11 +266,12 @@ TEST_F(SkinTab, RowsAtTheBottomAndTheSidesTurnTheTabPictures) {
        [](const RECT& t, int x, int y) { return POINT{t.right - 1 - y, t.top - 1 + x}; }},
   };
   const LONG_PTR plain = GetWindowLongPtrW(Tabs(), GWL_STYLE);
+  // The row moves while skinned.
+  TSkinTab skinner;
+  skinner.Attach(nullptr, data, 0, form->Pages());
   for (const TRow& row : rows) {
     SetWindowLongPtrW(Tabs(), GWL_STYLE, plain | row.style);
     SetWindowPos(Tabs(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
-    TSkinTab skinner;
-    skinner.Attach(nullptr, data, 0, form->Pages());
     ASSERT_EQ(skinner.Position(), row.position);
     const TPainted painted(Tabs());
     for (int i = 0; i < 2; ++i) {
