@@ -64,6 +64,9 @@ constexpr UINT kSkinRepaintFrameMessage = 0x3502;
 constexpr UINT kSkinFinishMessage = 0x3503;
 // Turn a control skinner's message handling off (WParam 0) or on (WParam 1).
 constexpr UINT kSkinControlRoutingMessage = 0x3506;
+// Sent to the form: the close glyph of tab LParam of the tab control WParam was pressed; answered 0,
+// the tab's page is freed.
+constexpr UINT kSkinTabCloseMessage = 0x3507;
 // A caption button with an action of its own was released; WParam is the action.
 constexpr UINT kSkinCaptionActionMessage = 0x3514;
 // Is the caption button with visibility code WParam (1000..2000) and action LParam visible? > 0: yes.

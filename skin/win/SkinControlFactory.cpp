@@ -7,6 +7,9 @@
 #include "skin/win/SkinGroupBox.h"
 #include "skin/win/SkinRadioButton.h"
 #include "skin/win/SkinSpeedButton.h"
+#include "skin/win/SkinTab.h"
+#include "skin/win/SkinTabBtn.h"
+#include "skin/win/SkinTabSheet.h"
 
 std::unique_ptr<TSkinControl> MakeControlSkinner(const TControlSkinChoice& choice) {
   switch (choice.Kind) {
@@ -24,6 +27,12 @@ std::unique_ptr<TSkinControl> MakeControlSkinner(const TControlSkinChoice& choic
       return std::make_unique<TSkinGroupBox>();
     case TSkinnerKind::Box:
       return std::make_unique<TSkinBox>();
+    case TSkinnerKind::Tab:
+      return std::make_unique<TSkinTab>();
+    case TSkinnerKind::TabButtons:
+      return std::make_unique<TSkinTabBtn>();
+    case TSkinnerKind::TabSheet:
+      return std::make_unique<TSkinTabSheet>();
     default:
       return nullptr;
   }

@@ -15,16 +15,6 @@ TColor ResolveSystemColour(TColor colour) {
   return IsSystemColor(colour) ? static_cast<TColor>(GetSysColor(SystemColorIndex(colour))) : colour;
 }
 
-std::unique_ptr<TBitmap> BitmapOf(const TSkinImage& image) {
-  auto bitmap = std::make_unique<TBitmap>();
-  bitmap->SetSize(image.Width(), image.Height());
-  GdiFlush();
-  for (int y = 0; y < image.Height(); ++y) {
-    std::memcpy(bitmap->ScanLine(y), image.Row(y), static_cast<size_t>(image.Width()) * 4);
-  }
-  return bitmap;
-}
-
 uint32_t ReadU32(const uint8_t* p) {
   return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
          static_cast<uint32_t>(p[3]) << 24;
@@ -35,6 +25,16 @@ void AppendU32(std::vector<uint8_t>& out, uint32_t v) {
 }
 
 }  // namespace
+
+std::unique_ptr<TBitmap> BitmapOf(const TSkinImage& image) {
+  auto bitmap = std::make_unique<TBitmap>();
+  bitmap->SetSize(image.Width(), image.Height());
+  GdiFlush();
+  for (int y = 0; y < image.Height(); ++y) {
+    std::memcpy(bitmap->ScanLine(y), image.Row(y), static_cast<size_t>(image.Width()) * 4);
+  }
+  return bitmap;
+}
 
 TSkinImage SkinImageFromResource(const std::string& name) {
   TSkinImage image;

@@ -129,3 +129,6 @@ void RegisterSkinDataClass();
 
 // A bitmap resource of the running program (RT_BITMAP) as a skin picture; empty when absent.
 TSkinImage SkinImageFromResource(const std::string& name);
+
+// A skin picture as a bitmap the painters can draw from.
+std::unique_ptr<TBitmap> BitmapOf(const TSkinImage& image);

@@ -300,7 +300,7 @@ TEST_F(SkinControl, TheFactoryMakesTheBuiltSkinnersAndNoneForTheOthers) {
   EXPECT_NE(dynamic_cast<TSkinGroupBox*>(MakeControlSkinner({nullptr, TSkinnerKind::GroupBox}).get()), nullptr);
   auto box = MakeControlSkinner({nullptr, TSkinnerKind::Box});
   EXPECT_TRUE(box && !dynamic_cast<TSkinGroupBox*>(box.get()));
-  EXPECT_EQ(MakeControlSkinner({nullptr, TSkinnerKind::Tab}), nullptr);
+  EXPECT_EQ(MakeControlSkinner({nullptr, TSkinnerKind::Tab31}), nullptr);
 }
 
 TEST_F(SkinControl, ABitmapButtonsGlyphSitsWhereItsLayoutPutsIt) {

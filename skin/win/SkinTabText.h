@@ -1,0 +1,23 @@
+#pragma once
+// What both tab-row painters share: reading one tab of a tab control, and drawing its image and
+// caption centred together inside the tab. A caption too long for its tab ends in an ellipsis that
+// stays inside the tab.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "framework/classes/Types.h"
+
+struct TTabItem {
+  std::wstring Text;
+  int ImageIndex = -1;
+  // In the control's client co-ordinates.
+  TRect Rect;
+};
+
+// False when the tab's rectangle cannot be read. unicode: the control is a Unicode window.
+[[nodiscard]] bool ReadTabItem(HWND tabs, int index, bool unicode, TTabItem& item);
+
+// Draws in the DC's font and text colour.
+void DrawTabText(HDC dc, HIMAGELIST images, const TTabItem& item, const TRect& rect);
