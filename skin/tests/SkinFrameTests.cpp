@@ -7,25 +7,16 @@
 #include "skin/NCObject.h"
 #include "skin/SkinFrame.h"
 #include "skin/tests/SkinBytes.h"
+#include "skin/tests/SkinTestModel.h"
 
 using skin_test::Bmp24;
 using skin_test::Bytes;
 
 namespace {
 
-TSkinModel ModelOf(const std::string& description, const std::map<std::string, std::vector<uint8_t>>& entries) {
-  TMemoryStream text(Bytes(description));
-  TQuickIni ini;
-  ini.LoadFromStream(&text);
+TSkinModel ModelOf(const std::string& description, const skin_test::SkinEntries& entries) {
   TSkinModel model;
-  model.Load(ini,
-             [&entries](const std::string& name, TMemoryStream& dest) {
-               dest.Clear();
-               const auto found = entries.find(name);
-               if (found != entries.end()) dest.Write(found->second.data(), int64_t(found->second.size()));
-               dest.SetPosition(0);
-             },
-             TSkinEnvironment{});
+  skin_test::LoadModel(model, description, entries);
   return model;
 }
 

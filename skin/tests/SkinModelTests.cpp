@@ -9,6 +9,7 @@
 #include "skin/SkinModel.h"
 #include "skin/SkinWrite.h"
 #include "skin/tests/SkinBytes.h"
+#include "skin/tests/SkinTestModel.h"
 
 using skin_test::Bmp24;
 using skin_test::Bytes;
@@ -17,18 +18,8 @@ namespace {
 
 // A model read from a description and images held in memory, entry names as the reader keeps them.
 struct TSkin {
-  explicit TSkin(const std::string& description, std::map<std::string, std::vector<uint8_t>> entries = {}) {
-    TMemoryStream text(Bytes(description));
-    TQuickIni ini;
-    ini.LoadFromStream(&text);
-    model.Load(ini,
-               [&entries](const std::string& name, TMemoryStream& dest) {
-                 dest.Clear();
-                 const auto found = entries.find(name);
-                 if (found != entries.end()) dest.Write(found->second.data(), int64_t(found->second.size()));
-                 dest.SetPosition(0);
-               },
-               environment);
+  explicit TSkin(const std::string& description, const skin_test::SkinEntries& entries = {}) {
+    skin_test::LoadModel(model, description, entries, environment);
   }
   TSkinEnvironment environment;
   TSkinModel model;

@@ -86,8 +86,7 @@ void TSkinManage::InstallHook() {
 }
 
 void TSkinManage::ServeIndividualForms() {
-  individualForms_ = true;
-  ++individualFormData_;
+  // Such skin data are chosen per window when it is skinned (its own form first): nothing to keep.
 }
 
 void TSkinManage::SkinForm(TSkinData* data, TCustomForm* form) {

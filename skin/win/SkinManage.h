@@ -79,8 +79,6 @@ private:
   bool enabled_ = false;
   bool started_ = false;
   bool skinningAll_ = false;
-  bool individualForms_ = false;
-  int individualFormData_ = 0;
   bool finished_ = false;
   HWND reskinWindow_ = nullptr;
   bool mdiMaximized_ = false;
