@@ -222,6 +222,26 @@ void TPageControl::SetActivePageIndex(int index) {
   SetActivePage(index >= 0 && index < PageCount() ? pages_[static_cast<size_t>(index)] : nullptr);
 }
 
+bool TPageControl::SelectNextPage(bool forward) {
+  const int count = PageCount();
+  const int from = ActivePageIndex();
+  const int base = from >= 0 ? from : (forward ? count - 1 : 0);
+  for (int step = 1; step <= count; ++step) {
+    const int index = (base + (forward ? step : count - step)) % count;
+    TTabSheet* page = pages_[static_cast<size_t>(index)];
+    if (index == from || !page->TabVisible()) continue;
+    // The focus must not stay on a control that is about to be hidden with its page.
+    const HWND focus = GetFocus();
+    const bool focusOnOldPage = activePage_ && activePage_->HandleAllocated() && focus &&
+                                (focus == activePage_->Handle() || IsChild(activePage_->Handle(), focus));
+    SetActivePage(page);
+    if (focusOnOldPage && CanFocus()) SetFocus();
+    if (OnChange) OnChange(this);
+    return true;
+  }
+  return false;
+}
+
 void TPageControl::SetStyle(TTabStyle style) {
   if (style == style_) return;
   style_ = style;

@@ -34,6 +34,8 @@ public:
   TImageList* Images() const { return images_; }
   void SetImages(TImageList* images);
   void WndProc(TMessage& message) override;
+  // The next page whose tab shows, wrapping at the ends, as a click on its tab would choose it.
+  bool SelectNextPage(bool forward) override;
 
   TNotifyEvent OnChange;
 

@@ -1,5 +1,6 @@
 // The keyboard: key messages become OnKeyDown/OnKeyUp/OnKeyPress (the form first when it previews
-// keys), Tab moves through the tab stops, Alt+letter presses a button, and the focus.
+// keys), Tab moves through the tab stops, Ctrl+Tab through the pages, Alt+letter presses a button,
+// and the focus.
 #include "framework/controls/Controls.h"
 
 namespace {
@@ -43,6 +44,14 @@ bool TWinControl::HandleKeyboard(TMessage& m) {
         if (TopLevel(*this).SelectNext(this, !(shift & ssShift))) {
           dropCharacters();
           return true;
+        }
+      }
+      if (m.Msg == WM_KEYDOWN && m.WParam == VK_TAB && (shift & ssCtrl) && !(shift & ssAlt)) {
+        for (TWinControl* holder = this; holder; holder = holder->Parent()) {
+          if (holder->SelectNextPage(!(shift & ssShift))) {
+            dropCharacters();
+            return true;
+          }
         }
       }
       return false;

@@ -300,6 +300,9 @@ protected:
   virtual bool SelectNext(TWinControl*, bool) { return false; }
   // Alt+key: true when a control took the key.
   virtual bool DialogChar(wchar_t) { return false; }
+  // Ctrl+Tab and Ctrl+Shift+Tab, offered to the focused control and then to each parent: a control
+  // that holds pages turns to its next or previous one; true when it did.
+  virtual bool SelectNextPage(bool) { return false; }
   // A window on it took the focus.
   virtual void FocusChanged(TWinControl*) {}
 

@@ -100,6 +100,57 @@ TEST(PageControl, SheetsShowAndHideOnlyWhenTheActivePageChanges) {
   EXPECT_LE(sheets[1]->Top() + sheets[1]->Height(), pages->ClientHeight());
 }
 
+// Keys held down as the thread's keyboard state tells them, for the duration of a test.
+class HeldKeys {
+public:
+  explicit HeldKeys(std::initializer_list<int> keys) {
+    GetKeyboardState(saved_);
+    BYTE state[256];
+    std::copy(std::begin(saved_), std::end(saved_), state);
+    for (int key : keys) state[key] = 0x80;
+    SetKeyboardState(state);
+  }
+  ~HeldKeys() { SetKeyboardState(saved_); }
+  HeldKeys(const HeldKeys&) = delete;
+  HeldKeys& operator=(const HeldKeys&) = delete;
+
+private:
+  BYTE saved_[256] = {};
+};
+
+TEST(PageControl, CtrlTabTurnsToTheNextShownPageWrappingAndTakesTheFocusOffTheHiddenPage) {
+  TPlainForm form(nullptr);
+  auto* pages = Make<TPageControl>(&form, 0, 0, 200, 120);
+  TTabSheet* sheets[3];
+  for (auto*& sheet : sheets) {
+    sheet = new TTabSheet(&form);
+    sheet->SetPageControl(pages);
+  }
+  sheets[1]->SetTabVisible(false);
+  auto* button = Make<TButton>(sheets[0], 8, 8, 80, 24);
+  int changes = 0;
+  pages->OnChange = [&](TObject*) { ++changes; };
+  form.Show();
+  button->SetFocus();
+  {
+    HeldKeys ctrl{VK_CONTROL};
+    SendMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
+  }
+  EXPECT_EQ(pages->ActivePage(), sheets[2]);
+  EXPECT_EQ(GetFocus(), pages->Handle());
+  {
+    HeldKeys ctrl{VK_CONTROL};
+    SendMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
+  }
+  EXPECT_EQ(pages->ActivePage(), sheets[0]);
+  {
+    HeldKeys ctrlShift{VK_CONTROL, VK_SHIFT};
+    SendMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
+  }
+  EXPECT_EQ(pages->ActivePage(), sheets[2]);
+  EXPECT_EQ(changes, 3);
+}
+
 TEST(PageControl, FreeingTheFormShowsNoOtherPageOnTheWayOut) {
   std::vector<std::string> log;
   auto* form = new TPlainForm(nullptr);
