@@ -70,7 +70,9 @@ void TSkinCheckBox::PaintSkin(HDC dc, const TRect& rect) {
   TBitmap* glyph = Data()->Picture(Glyph());
   if (!glyph || rect.Width() <= 0 || rect.Height() <= 0) return;
   HDC buffer = Buffer().Prepare(dc, rect.Width(), rect.Height());
-  if (Transparent()) {
+  // On a skinned parent (a group box's edge picture, say) a flat fill would leave a patch of another
+  // shade behind the caption: the parent's own picture shows through instead.
+  if (Transparent() || ParentSkinned()) {
     PaintParentBackground(buffer, rect);
   } else {
     FillParentColour(buffer, rect);

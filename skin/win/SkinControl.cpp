@@ -364,6 +364,12 @@ HFONT TSkinControl::ControlFont() const {
   return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
+bool TSkinControl::ParentSkinned() const {
+  TWinControl* parent = control_ ? control_->Parent() : nullptr;
+  const HWND window = parent && parent->HandleAllocated() ? parent->Handle() : (window_ ? GetParent(window_) : nullptr);
+  return window && SendMessageW(window, kSkinQueryMessage, 0, 0) == 1;
+}
+
 bool TSkinControl::Transparent() const {
   return (control_ && control_->Tag == kTransparentTag) || HasOption(xoTransparent);
 }

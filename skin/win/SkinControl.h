@@ -91,6 +91,8 @@ protected:
   HFONT ControlFont() const;
   // Tag 5555 or xoTransparent.
   bool Transparent() const;
+  // The control's parent window is painted by a skinner of its own.
+  bool ParentSkinned() const;
   bool HasOption(unsigned option) const;
   // The buffer a paint draws into: the shared canvas or the skinner's own.
   TPaintBuffer& Buffer() { return canvas_ ? *canvas_ : ownBuffer_; }

@@ -437,6 +437,12 @@ TEST_F(SkinControl, AGroupBoxAndAPanelPaintFromTheSkinAndGiveTheirColourBack) {
     skinner.Attach(nullptr, data, 0, *group);
     // The frame's bottom-right corner is copied 1:1.
     EXPECT_EQ(PaintedPixel(group->Handle(), 148, 58), AsColorRef(edge.Image.Pixel(frame.Right - 2, frame.Bottom - 2)));
+    // A check box on it shows the group's picture beside its caption, not a patch of flat colour.
+    Check().SetParent(group);
+    Check().SetBounds(8, 24, 120, 17);
+    TSkinCheckBox check;
+    check.Attach(nullptr, data, 0, Check());
+    EXPECT_EQ(PaintedPixel(Check().Handle(), 118, 8), PaintedPixel(group->Handle(), 8 + 118, 24 + 8));
   }
   EXPECT_NE(PaintedPixel(group->Handle(), 148, 58), AsColorRef(edge.Image.Pixel(frame.Right - 2, frame.Bottom - 2)));
 
