@@ -131,6 +131,8 @@ void TBitBtn::SetKind(TBitBtnKind kind) {
 }
 
 void TBitBtn::SetLayout(TButtonLayout layout) {
+  // The main window sets it on every mouse move: an unchanged layout must not cost a repaint.
+  if (layout == layout_) return;
   layout_ = layout;
   Invalidate();
 }
