@@ -271,6 +271,13 @@ void TSkinForm::SkinControls() {
   }
 }
 
+void TSkinForm::AttachSizeGrip(HWND grip) {
+  sizeGrip_ = grip;
+  if (!data_) return;
+  std::unique_ptr<TSkinControl> sizer = MakeControlSkinner({.Kind = TSkinnerKind::Sizer});
+  if (sizer && sizer->AttachHandle(grip, *data_, this)) controlSkinners_.push_back(std::move(sizer));
+}
+
 void TSkinForm::UnskinControls() {
   for (TSkinControl* custom : customSkinners_) custom->Detach();
   customSkinners_.clear();
