@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -54,18 +55,21 @@ void TSkinStatusBar::PaintSkin(HDC dc, const TRect& rect) {
   const bool simple = SendMessageW(Handle(), SB_ISSIMPLE, 0, 0) != 0;
   const int count =
       simple ? 1 : std::min(static_cast<int>(SendMessageW(Handle(), SB_GETPARTS, 0, 0)), kMaxParts);
+  const bool grip = (WindowStyle() & SBARS_SIZEGRIP) && !IsZoomed(GetAncestor(Handle(), GA_ROOT));
+  // Text keeps clear of the grip, which a part reaching the bar's end lies under.
+  const int textRight = grip ? rect.Right - GetSystemMetrics(SM_CXVSCROLL) : rect.Right;
   for (int index = 0; index < count; ++index) {
     const int part = simple ? SB_SIMPLEID : index;
     RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
     if (!simple && !SendMessageW(Handle(), SB_GETRECT, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(&r)))
       continue;
-    PaintPart(buffer, *edges, part, TRect{r.left, r.top, r.right, r.bottom});
+    PaintPart(buffer, *edges, part, TRect{r.left, r.top, r.right, r.bottom}, textRight);
   }
-  if ((WindowStyle() & SBARS_SIZEGRIP) && !IsZoomed(GetAncestor(Handle(), GA_ROOT))) PaintGrip(buffer, rect);
+  if (grip) PaintGrip(buffer, rect);
   BitBlt(dc, rect.Left, rect.Top, rect.Width(), rect.Height(), buffer, 0, 0, SRCCOPY);
 }
 
-void TSkinStatusBar::PaintPart(HDC dc, const TDataSkinObject& edges, int part, const TRect& place) {
+void TSkinStatusBar::PaintPart(HDC dc, const TDataSkinObject& edges, int part, const TRect& place, int textRight) {
   const LRESULT described = SendMessageW(Handle(), SB_GETTEXTLENGTHW, static_cast<WPARAM>(part), 0);
   const int type = HIWORD(described);
   if (!(type & SBT_NOBORDERS)) {
@@ -74,7 +78,7 @@ void TSkinStatusBar::PaintPart(HDC dc, const TDataSkinObject& edges, int part, c
     DrawSkinPicture(dc, *Data()->Picture(edges.Image), edges.FrameRect(frame), edges.Margins(), edges.TileMiddle(),
                     place, edges.Trans == 1);
   }
-  TRect area{place.Left + kTextInset, place.Top + 1, place.Right - kTextInset, place.Bottom - 1};
+  TRect area{place.Left + kTextInset, place.Top + 1, std::min(place.Right - kTextInset, textRight), place.Bottom - 1};
   if (type & SBT_OWNERDRAW) {
     const SavedDC saved(dc);
     const LRESULT itemData = SendMessageW(Handle(), SB_GETTEXTW, static_cast<WPARAM>(part), 0);

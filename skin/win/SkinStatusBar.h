@@ -19,6 +19,7 @@ protected:
 
 private:
   const TDataSkinObject* SkinObject() const;
-  void PaintPart(HDC dc, const TDataSkinObject& edges, int part, const TRect& place);
+  // Text and icon stay left of textRight.
+  void PaintPart(HDC dc, const TDataSkinObject& edges, int part, const TRect& place, int textRight);
   void PaintGrip(HDC dc, const TRect& rect);
 };

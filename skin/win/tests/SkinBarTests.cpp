@@ -5,14 +5,17 @@
 #include <bit>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "framework/classes/Properties.h"
 #include "framework/controls/Forms.h"
 #include "framework/controls/tests/GuiObjectCount.h"
 #include "framework/controls/tests/MessagePump.h"
+#include "framework/core/Stream.h"
 #include "framework/win32/DCState.h"
 #include "framework/win32/Handles.h"
 #include "framework/win32/WindowClass.h"
+#include "skin/SkinWrite.h"
 #include "skin/win/SkinControlFactory.h"
 #include "skin/win/SkinDataUnit.h"
 #include "skin/win/SkinFormUnit.h"
@@ -377,6 +380,45 @@ TEST_F(SkinBars, GuiObjectsStayFlatOverSkinnedControlsComingAndGoing) {
   const GuiObjectCount after = CountGuiObjects();
   EXPECT_EQ(after.gdi, before.gdi);
   EXPECT_EQ(after.windows, before.windows);
+}
+
+TEST_F(SkinBars, ASkinWithoutTheirPicturesLeavesTheControlsTheirOwnLook) {
+  const std::string ini = "[Personality]\r\nSkinName=Bare\r\n";
+  const std::vector<uint8_t> file = BuildSkinFile({{"bare.ini", std::vector<uint8_t>(ini.begin(), ini.end())}});
+  TMemoryStream stream;
+  const auto length = static_cast<uint32_t>(file.size());
+  stream.WriteBuffer(&length, 4);
+  stream.WriteBuffer(file.data(), static_cast<int64_t>(file.size()));
+  stream.SetPosition(0);
+  TSkinData bare(nullptr);
+  bare.ReadSkinStream(stream);
+  ASSERT_FALSE(bare.LoadingSkin());
+
+  HWND header = Child(WC_HEADERW, L"", HDS_BUTTONS, 0, 0, 300, 24);
+  HDITEMW item{};
+  item.mask = HDI_TEXT | HDI_WIDTH;
+  item.cxy = 100;
+  item.pszText = const_cast<wchar_t*>(L"Name");
+  SendMessageW(header, HDM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  HWND bar = Child(STATUSCLASSNAMEW, L"ready", SBARS_SIZEGRIP, 0, 0, 0, 0);
+  HWND button = Child(L"BUTTON", L"Menu", BS_PUSHBUTTON, 10, 40, 100, 30);
+  auto look = [&](HWND w) {
+    RECT r{};
+    GetClientRect(w, &r);
+    return std::vector<COLORREF>{PaintedPixel(w, 1, 1), PaintedPixel(w, r.right / 2, r.bottom / 2),
+                                 PaintedPixel(w, r.right - 3, r.bottom - 3)};
+  };
+  const auto headerLook = look(header);
+  const auto barLook = look(bar);
+  const auto buttonLook = look(button);
+  TSkinHeader h;
+  TSkinStatusBar s;
+  TSkinMenuButton m;
+  ASSERT_TRUE(h.AttachHandle(header, bare, nullptr) && s.AttachHandle(bar, bare, nullptr) &&
+              m.AttachHandle(button, bare, nullptr));
+  EXPECT_EQ(look(header), headerLook);
+  EXPECT_EQ(look(bar), barLook);
+  EXPECT_EQ(look(button), buttonLook);
 }
 
 TEST_F(SkinBars, TheFactoryMakesTheNewKinds) {
