@@ -24,6 +24,7 @@
 #include "skin/win/SkinMenuButton.h"
 #include "skin/win/SkinSizer.h"
 #include "skin/win/SkinStatusBar.h"
+#include "skin/win/tests/SkinPixels.h"
 
 namespace {
 
@@ -102,23 +103,6 @@ const TClassInfo& TPlayerBar::StaticClassInfo() {
           .Set("EnabledButtons", &TPlayerBar::EnabledButtons, &TPlayerBar::SetEnabledButtons, kButtonNames)
           .Set("ColoredButtons", &TPlayerBar::ColoredButtons, &TPlayerBar::SetColoredButtons, kButtonNames);
   return info;
-}
-
-COLORREF AsColorRef(uint32_t pixel) { return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF); }
-
-COLORREF PaintedPixel(HWND window, int x, int y) {
-  RECT r{};
-  GetClientRect(window, &r);
-  WindowDC screen(window);
-  UniqueMemoryDC dc(CreateCompatibleDC(screen.get()));
-  UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), r.right, r.bottom));
-  const SelectedObject selected(dc.get(), bitmap.get());
-  SendMessageW(window, WM_PAINT, reinterpret_cast<WPARAM>(dc.get()), 0);
-  return GetPixel(dc.get(), x, y);
-}
-
-void Mouse(HWND window, UINT msg, int x, int y, WPARAM keys = 0) {
-  SendMessageW(window, msg, keys, MAKELPARAM(static_cast<unsigned short>(x), static_cast<unsigned short>(y)));
 }
 
 // The pixel of a skin object's frame at (x, y) of that frame.
