@@ -166,7 +166,9 @@ void TSkinHeader::PaintItem(HDC dc, const TDataSkinObject& object, int index, co
     DrawSkinArrow(dc, centre, kArrowSize, item.fmt & HDF_SORTUP ? TArrowDirection::Up : TArrowDirection::Down,
                   colour);
   }
-  const std::wstring caption(text.data());
+  // The header may answer with text of its own in place of the buffer; a callback item has none.
+  const wchar_t* shown = item.pszText && item.pszText != LPSTR_TEXTCALLBACKW ? item.pszText : L"";
+  const std::wstring caption(shown);
   if (caption.empty() || area.Empty()) return;
   const int justify = item.fmt & HDF_JUSTIFYMASK;
   const UINT align = justify == HDF_RIGHT ? DT_RIGHT : justify == HDF_CENTER ? DT_CENTER : DT_LEFT;
