@@ -1,5 +1,7 @@
 #include "skin/win/SkinMenuButton.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 
 #include "framework/win32/DCState.h"
@@ -8,6 +10,7 @@
 
 namespace {
 
+constexpr LONG_PTR kSplitButton = BS_SPLITBUTTON;
 // A split button that is the dialog's default one (BS_DEFSPLITBUTTON).
 constexpr LONG_PTR kDefaultSplitButton = 0x0D;
 constexpr int kArrowSize = 7;
@@ -15,6 +18,18 @@ constexpr int kArrowSize = 7;
 }  // namespace
 
 int TSkinMenuButton::ArrowPartWidth(int height) { return std::clamp(height / 2, 14, 20); }
+
+int TSkinMenuButton::PartWidth(int height) const {
+  // A split button knows where its own drop-down part begins: the arrow goes where a click opens it.
+  const LONG_PTR type = WindowStyle() & BS_TYPEMASK;
+  if (type == kSplitButton || type == kDefaultSplitButton) {
+    BUTTON_SPLITINFO info{};
+    info.mask = BCSIF_SIZE;
+    if (SendMessageW(Handle(), BCM_GETSPLITINFO, 0, reinterpret_cast<LPARAM>(&info)) && info.size.cx > 0)
+      return info.size.cx;
+  }
+  return ArrowPartWidth(height);
+}
 
 int TSkinMenuButton::Frame() const {
   const int frame = TSkinBitButton::Frame();
@@ -24,7 +39,7 @@ int TSkinMenuButton::Frame() const {
 void TSkinMenuButton::PaintGlyph(HDC dc, TRect& area) {
   RECT whole{};
   if (Handle()) GetClientRect(Handle(), &whole);
-  const int partWidth = ArrowPartWidth(whole.bottom - whole.top);
+  const int partWidth = PartWidth(whole.bottom - whole.top);
   // The part takes the face's right end; its divider keeps to the caption's inset top and bottom.
   const TRect part{whole.right - partWidth, area.Top, area.Right, area.Bottom};
   if (part.Left <= area.Left) return TSkinBitButton::PaintGlyph(dc, area);
@@ -41,7 +56,9 @@ void TSkinMenuButton::PaintGlyph(HDC dc, TRect& area) {
 }
 
 void TSkinMenuButton::PaintArrow(HDC dc, const TRect& part) {
-  const int frame = !WindowEnabled() ? 4 : pressed_ ? 3 : hot_ ? 2 : 1;
+  // A split button holds its part pushed while its menu is open.
+  const bool dropped = (SendMessageW(Handle(), BM_GETSTATE, 0, 0) & BST_DROPDOWNPUSHED) != 0;
+  const int frame = !WindowEnabled() ? 4 : pressed_ || dropped ? 3 : hot_ ? 2 : 1;
   const int shift = frame == 3 ? 1 : 0;
   const TDataSkinObject* extra = Data()->Model().Find("ExtraImages");
   TBitmap* picture = extra ? Data()->Picture(extra->Image) : nullptr;

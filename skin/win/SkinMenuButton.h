@@ -4,7 +4,8 @@
 // "ExtraImages" drop-down frames (1 normal, 2 hot, 3 pressed, 4 disabled) when the skin has them,
 // else drawn in the caption's colour. The caption is centred in what the part leaves.
 //
-// Opening the menu stays the button's own business (its click or its drop-down notification).
+// Opening the menu stays the button's own business (its click or its drop-down notification); a
+// split button's part is drawn where the button takes clicks for it, pushed while its menu is open.
 #include "skin/win/SkinBitButton.h"
 
 class TSkinMenuButton : public TSkinBitButton {
@@ -17,5 +18,6 @@ protected:
   void PaintGlyph(HDC dc, TRect& area) override;
 
 private:
+  int PartWidth(int height) const;
   void PaintArrow(HDC dc, const TRect& part);
 };
