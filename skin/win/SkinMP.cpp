@@ -2,6 +2,9 @@
 
 #include <windowsx.h>
 
+#include <cstdio>
+#include <cstring>
+
 #include "framework/classes/Properties.h"
 #include "framework/core/Exception.h"
 #include "framework/win32/DCState.h"
@@ -20,26 +23,22 @@ const TEnumNames& ButtonNames() {
   return names;
 }
 
-int PrefixIndex(const char* prefix) {
-  for (size_t i = 0; i < kPrefixes.size(); ++i) {
-    if (std::string_view(prefix) == kPrefixes[i]) return static_cast<int>(i);
-  }
-  return 0;
-}
 
 }  // namespace
 
-std::wstring TSkinMPButtons::GlyphName(const char* prefix, TMPBtnType button) {
-  const std::string name = std::string(prefix) + "_" + kGlyphNames[static_cast<size_t>(button)];
-  return std::wstring(name.begin(), name.end());
+std::wstring TSkinMPButtons::GlyphName(TMPGlyphState state, TMPBtnType button) {
+  std::array<char, 16> name{};
+  std::snprintf(name.data(), name.size(), "%s_%s", kPrefixes[static_cast<size_t>(state)],
+                kGlyphNames[static_cast<size_t>(button)]);
+  return std::wstring(name.data(), name.data() + std::strlen(name.data()));
 }
 
-HBITMAP TSkinMPButtons::Glyph(const char* prefix, TMPBtnType button) {
-  TGlyph& glyph = glyphs_[static_cast<size_t>(PrefixIndex(prefix) * kMPButtonCount + static_cast<int>(button))];
+HBITMAP TSkinMPButtons::Glyph(TMPGlyphState state, TMPBtnType button) {
+  TGlyph& glyph = glyphs_[static_cast<size_t>(static_cast<int>(state) * kMPButtonCount + static_cast<int>(button))];
   if (!glyph.tried) {
     glyph.tried = true;
     glyph.bitmap = UniqueBitmap(static_cast<HBITMAP>(
-        LoadImageW(GetModuleHandleW(nullptr), GlyphName(prefix, button).c_str(), IMAGE_BITMAP, 0, 0, 0)));
+        LoadImageW(GetModuleHandleW(nullptr), GlyphName(state, button).c_str(), IMAGE_BITMAP, 0, 0, 0)));
   }
   return glyph.bitmap.get();
 }
@@ -49,10 +48,10 @@ void TSkinMPButtons::Release() {
 }
 
 void TSkinMPButtons::Paint(HDC dc, TSkinData& data, const TDataSkinButton& object, TMPBtnType button,
-                           const TRect& place, int frame, const char* prefix) {
+                           const TRect& place, int frame, TMPGlyphState state) {
   DrawSkinPicture(dc, *data.Picture(object.Image), object.FrameRect(frame), object.Margins(), object.TileMiddle(),
                   place, object.Trans == 1);
-  HBITMAP glyph = Glyph(prefix, button);
+  HBITMAP glyph = Glyph(state, button);
   BITMAP info{};
   if (!glyph || !GetObjectW(glyph, sizeof info, &info)) return;
   const UniqueMemoryDC source(CreateCompatibleDC(dc));
@@ -195,8 +194,10 @@ void TSkinMP::PaintSkin(HDC dc, const TRect& rect) {
     const TRect place = ButtonRect(button);
     if (place.Empty()) continue;
     const int frame = ButtonFrame(button);
-    const char* prefix = frame == 3 ? "DI" : (coloured & (1u << i)) ? "CO" : "EN";
-    buttons_.Paint(buffer, *Data(), *object, button, place, frame, prefix);
+    const TMPGlyphState state = frame == 3                ? TMPGlyphState::Disabled
+                                : (coloured & (1u << i)) ? TMPGlyphState::Coloured
+                                                         : TMPGlyphState::Enabled;
+    buttons_.Paint(buffer, *Data(), *object, button, place, frame, state);
   }
   BitBlt(dc, rect.Left, rect.Top, rect.Width(), rect.Height(), buffer, 0, 0, SRCCOPY);
 }

@@ -20,6 +20,8 @@ class TDataSkinButton;
 // The player's buttons in their order along the control.
 enum class TMPBtnType { btPlay, btPause, btStop, btNext, btPrev, btStep, btBack, btRecord, btEject };
 inline constexpr int kMPButtonCount = 9;
+// Which of a button's glyphs shows: the prefixes "EN", "DI" and "CO" of the glyphs' names.
+enum class TMPGlyphState { Enabled, Disabled, Coloured };
 
 // The buttons' painter: one per player skinner, holding the glyphs it has loaded.
 class TSkinMPButtons {
@@ -28,16 +30,15 @@ public:
   TSkinMPButtons(const TSkinMPButtons&) = delete;
   TSkinMPButtons& operator=(const TSkinMPButtons&) = delete;
 
-  // frame: the "Buttons" frame; prefix: "EN", "DI" or "CO".
+  // frame: the "Buttons" frame.
   void Paint(HDC dc, TSkinData& data, const TDataSkinButton& object, TMPBtnType button, const TRect& place, int frame,
-             const char* prefix);
+             TMPGlyphState state);
   void Release();
 
-  // The glyph's resource name, "EN_PLAY" for the enabled play button.
-  static std::wstring GlyphName(const char* prefix, TMPBtnType button);
-
 private:
-  HBITMAP Glyph(const char* prefix, TMPBtnType button);
+  // The glyph's resource name, "EN_PLAY" for the enabled play button.
+  static std::wstring GlyphName(TMPGlyphState state, TMPBtnType button);
+  HBITMAP Glyph(TMPGlyphState state, TMPBtnType button);
 
   // Loaded at first use; a name the program lacks is tried once.
   struct TGlyph {
