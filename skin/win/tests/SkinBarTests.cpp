@@ -322,6 +322,10 @@ TEST_F(SkinBars, ASizeGripMadeForASkinnedWindowIsSkinnedAndGoesCleanly) {
   cycle();
   ASSERT_EQ(form.ControlSkinners().size(), 1u);
   EXPECT_EQ(form.ControlSkinners()[0]->State(), TSkinControlState::Destroyed);
+  // Gone while the window is still skinned: its skinner holds nothing more.
+  const GuiObjectCount before = CountGuiObjects();
+  cycle();
+  EXPECT_EQ(CountGuiObjects().gdi, before.gdi);
   form.Unskin(false);
   EXPECT_TRUE(form.ControlSkinners().empty());
 }
