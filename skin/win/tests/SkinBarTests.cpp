@@ -326,6 +326,7 @@ TEST_F(SkinBars, ASizeGripMadeForASkinnedWindowIsSkinnedAndGoesCleanly) {
   const GuiObjectCount before = CountGuiObjects();
   cycle();
   EXPECT_EQ(CountGuiObjects().gdi, before.gdi);
+  EXPECT_EQ(form.ControlSkinners().size(), 1u) << "the first grip's skinner made way";
   form.Unskin(false);
   EXPECT_TRUE(form.ControlSkinners().empty());
 }
