@@ -23,7 +23,6 @@ const TEnumNames& ButtonNames() {
   return names;
 }
 
-
 }  // namespace
 
 std::wstring TSkinMPButtons::GlyphName(TMPGlyphState state, TMPBtnType button) {
@@ -61,9 +60,10 @@ void TSkinMPButtons::Paint(HDC dc, TSkinData& data, const TDataSkinButton& objec
   const int shift = frame == 2 ? 1 : 0;
   const int width = std::min<int>(info.bmWidth, place.Width());
   const int height = std::min<int>(info.bmHeight, place.Height());
-  GdiTransparentBlt(dc, place.Left + (place.Width() - width) / 2 + shift, place.Top + (place.Height() - height) / 2 + shift,
-                    width, height, source.get(), (info.bmWidth - width) / 2, (info.bmHeight - height) / 2, width,
-                    height, GetPixel(source.get(), 0, info.bmHeight - 1));
+  GdiTransparentBlt(dc, place.Left + (place.Width() - width) / 2 + shift,
+                    place.Top + (place.Height() - height) / 2 + shift, width, height, source.get(),
+                    (info.bmWidth - width) / 2, (info.bmHeight - height) / 2, width, height,
+                    GetPixel(source.get(), 0, info.bmHeight - 1));
 }
 
 void TSkinMP::Detach() {
@@ -194,7 +194,7 @@ void TSkinMP::PaintSkin(HDC dc, const TRect& rect) {
     const TRect place = ButtonRect(button);
     if (place.Empty()) continue;
     const int frame = ButtonFrame(button);
-    const TMPGlyphState state = frame == 3                ? TMPGlyphState::Disabled
+    const TMPGlyphState state = frame == 3               ? TMPGlyphState::Disabled
                                 : (coloured & (1u << i)) ? TMPGlyphState::Coloured
                                                          : TMPGlyphState::Enabled;
     buttons_.Paint(buffer, *Data(), *object, button, place, frame, state);

@@ -64,8 +64,9 @@ void TSkinMenuButton::PaintArrow(HDC dc, const TRect& part) {
   TBitmap* picture = extra ? Data()->Picture(extra->Image) : nullptr;
   if (picture && extra->FrameCount >= 4) {
     const TRect source = extra->FrameRect(frame);
-    const TRect target = Bounds((part.Left + part.Right - source.Width()) / 2 + shift,
-                                (part.Top + part.Bottom - source.Height()) / 2 + shift, source.Width(), source.Height());
+    const TRect target =
+        Bounds((part.Left + part.Right - source.Width()) / 2 + shift,
+               (part.Top + part.Bottom - source.Height()) / 2 + shift, source.Width(), source.Height());
     DrawSkinPicture(dc, *picture, source, TSkinMargins{}, false, target, extra->Trans == 1);
     return;
   }

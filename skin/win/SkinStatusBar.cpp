@@ -53,8 +53,7 @@ void TSkinStatusBar::PaintSkin(HDC dc, const TRect& rect) {
   HDC buffer = Buffer().Prepare(dc, rect.Width(), rect.Height());
   FillButtonFace(buffer, rect);
   const bool simple = SendMessageW(Handle(), SB_ISSIMPLE, 0, 0) != 0;
-  const int count =
-      simple ? 1 : std::min(static_cast<int>(SendMessageW(Handle(), SB_GETPARTS, 0, 0)), kMaxParts);
+  const int count = simple ? 1 : std::min(static_cast<int>(SendMessageW(Handle(), SB_GETPARTS, 0, 0)), kMaxParts);
   const bool grip = (WindowStyle() & SBARS_SIZEGRIP) && !IsZoomed(GetAncestor(Handle(), GA_ROOT));
   // Text keeps clear of the grip, which a part reaching the bar's end lies under.
   const int textRight = grip ? rect.Right - GetSystemMetrics(SM_CXVSCROLL) : rect.Right;
@@ -133,7 +132,6 @@ void TSkinStatusBar::PaintGrip(HDC dc, const TRect& rect) {
   }
   // The grip picture sits in the corner at its own size, as the grip it replaces.
   const TRect frame = extra->FrameRect(kGripFrame);
-  const TRect target{rect.Right - frame.Width() - 2, rect.Bottom - frame.Height() - 2, rect.Right - 2,
-                     rect.Bottom - 2};
+  const TRect target{rect.Right - frame.Width() - 2, rect.Bottom - frame.Height() - 2, rect.Right - 2, rect.Bottom - 2};
   DrawSkinPicture(dc, *picture, frame, TSkinMargins{}, false, target, extra->Trans == 1);
 }

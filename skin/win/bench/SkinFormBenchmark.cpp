@@ -93,9 +93,10 @@ bool MainWindowSkinned(const std::string& skinFile) {
   for (const auto& skinner : form->ControlSkinners()) {
     // A windowless control is painted by its parent; its repaint is the parent's over its place.
     TSkinControl* each = skinner.get();
-    timed.push_back({SkinnerName(*each), Median(101, [each] {
+    TWinControl* parent = each->Control() ? each->Control()->Parent() : nullptr;
+    timed.push_back({SkinnerName(*each), Median(101, [each, parent] {
                        each->Repaint();
-                       if (each->Control() && each->Control()->Parent()) UpdateWindow(each->Control()->Parent()->Handle());
+                       if (parent) UpdateWindow(parent->Handle());
                        if (each->Handle()) UpdateWindow(each->Handle());
                      })});
   }
