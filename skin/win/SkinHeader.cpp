@@ -99,7 +99,6 @@ void TSkinHeader::AfterMessage(TMessage& message) {
     case HDM_DELETEITEM:
     case HDM_SETITEMW:
     case HDM_SETITEMA:
-    case HDM_LAYOUT:
     case HDM_SETORDERARRAY:
       // Items moved under a hot or pressed index.
       hotItem_ = pressedItem_ = -1;
