@@ -156,6 +156,9 @@ constexpr TBuiltInRule kBuiltInRules[] = {
        return (name.starts_with("tdx") && Contains(name, "treelist")) || Named<"twwdbrichedit", "tdxdbmemo">(c);
      },
      SkinBit(xcScrollbar), false, Skinner(K::Scrollbar)},
+    // A header's items are pressed like buttons.
+    {&Named<"theadercontrol", "theader">, SkinBit(xcButton), false, Skinner(K::Header)},
+    {&Named<"tstatusbar">, SkinBit(xcStatusBar), false, Skinner(K::StatusBar)},
 };
 
 }  // namespace

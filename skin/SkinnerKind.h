@@ -27,4 +27,8 @@ enum class TSkinnerKind {
   Tab31,
   TabSheet,
   AdvPage,
+  Header,
+  StatusBar,
+  // The size grip of a window: no skin object, drawn in the skin's colours.
+  Sizer,
 };

@@ -59,6 +59,9 @@ TEST(SkinControlMapping, TheClassMapThenTheNeverSkinnedNamesThenTheFirstBuiltInR
       {"embedded scroll bars", Of("THost"), {.ChildKind = K::Scrollbar, .OnlyChildrenWithScrollBars = true}, 0,
        {"THost=embedscrollbar"}},
       {"container", Of("TPanel", C::Panel), {.ChildrenFirst = true}, 0, {"TPanel=container"}},
+      {"header", Of("THeaderControl"), Kind(K::Header)},
+      {"status bar", Of("TStatusBar"), Kind(K::StatusBar)},
+      {"status bar without xcStatusBar", Of("TStatusBar"), {}, SkinBit(xcStatusBar)},
   };
   for (const TCase& c : cases) {
     const TSkinMappingSettings settings{kDefaultSkinControls & ~c.membersOff, c.classMap, c.skinHasTabs};

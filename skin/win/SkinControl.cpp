@@ -135,6 +135,8 @@ bool TSkinControl::BeforeMessage(TMessage& message) {
       state_ = TSkinControlState::Destroyed;
       Detach();
       window_ = nullptr;
+      // Its skinner may outlive the window (in the form skinner's list): nothing of it is left meanwhile.
+      ownBuffer_.Release();
       return false;
     case kSkinQueryMessage:
       message.Result = 1;

@@ -5,8 +5,13 @@
 #include "skin/win/SkinButton.h"
 #include "skin/win/SkinCheckBox.h"
 #include "skin/win/SkinGroupBox.h"
+#include "skin/win/SkinHeader.h"
+#include "skin/win/SkinMP.h"
+#include "skin/win/SkinMenuButton.h"
 #include "skin/win/SkinRadioButton.h"
+#include "skin/win/SkinSizer.h"
 #include "skin/win/SkinSpeedButton.h"
+#include "skin/win/SkinStatusBar.h"
 #include "skin/win/SkinTab.h"
 #include "skin/win/SkinTabBtn.h"
 #include "skin/win/SkinTabSheet.h"
@@ -33,6 +38,16 @@ std::unique_ptr<TSkinControl> MakeControlSkinner(const TControlSkinChoice& choic
       return std::make_unique<TSkinTabBtn>();
     case TSkinnerKind::TabSheet:
       return std::make_unique<TSkinTabSheet>();
+    case TSkinnerKind::MenuButton:
+      return std::make_unique<TSkinMenuButton>();
+    case TSkinnerKind::MediaPlayer:
+      return std::make_unique<TSkinMP>();
+    case TSkinnerKind::Header:
+      return std::make_unique<TSkinHeader>();
+    case TSkinnerKind::StatusBar:
+      return std::make_unique<TSkinStatusBar>();
+    case TSkinnerKind::Sizer:
+      return std::make_unique<TSkinSizer>();
     default:
       return nullptr;
   }

@@ -8,6 +8,7 @@
 #include "framework/win32/Region.h"
 #include "skin/win/SkinControlFactory.h"
 #include "skin/win/SkinDataUnit.h"
+#include "skin/win/SkinSizer.h"
 
 namespace {
 
@@ -269,6 +270,18 @@ void TSkinForm::SkinControls() {
       customSkinners_.push_back(custom);
     }
   }
+}
+
+void TSkinForm::AttachSizeGrip(HWND grip) {
+  sizeGrip_ = grip;
+  if (!data_) return;
+  // Skinners of grips already gone are inert: they make way, so that a window making grip after
+  // grip does not gather them.
+  std::erase_if(controlSkinners_, [](const std::unique_ptr<TSkinControl>& skinner) {
+    return skinner->State() == TSkinControlState::Destroyed && dynamic_cast<TSkinSizer*>(skinner.get());
+  });
+  std::unique_ptr<TSkinControl> sizer = MakeControlSkinner({.Kind = TSkinnerKind::Sizer});
+  if (sizer && sizer->AttachHandle(grip, *data_, this)) controlSkinners_.push_back(std::move(sizer));
 }
 
 void TSkinForm::UnskinControls() {

@@ -71,7 +71,8 @@ public:
   void ReloadMetrics();
   void RefreshFrame();
   void SetMdiMaximizedMode(bool on) { mdiMaximizedMode_ = on; }
-  void AttachSizeGrip(HWND grip) { sizeGrip_ = grip; }
+  // A size grip made for the window gets its skinner, kept with the controls' skinners.
+  void AttachSizeGrip(HWND grip);
 
   HWND Handle() const { return window_; }
   TCustomForm* Form() const { return form_; }

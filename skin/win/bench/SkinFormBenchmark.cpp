@@ -1,20 +1,29 @@
 // The skinned frame under Windows: the median of one full non-client paint of a 480 x 360 window,
-// and of one region rebuild for a 1024 x 768 window whose border pieces have magenta corners.
-// Run by hand next to a copy of the skin:
+// and of one region rebuild for a 1024 x 768 window whose border pieces have magenta corners; then
+// the main window skinned as the program skins it (through the skin manager, from its own layout):
+// the median of a full repaint of the window with every control, and of each control skinner's
+// own repaint, the slowest named. Run by hand next to a copy of the skin:
 //   tools/wine-session tools/wine-exec build/mingw/skin/win/skin_form_bench.exe [velskin.skn]
 #include <windows.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <string>
+#include <typeinfo>
 #include <cstdio>
 #include <functional>
 #include <memory>
 #include <vector>
 
 #include "framework/controls/Messages.h"
+#include "framework/controls/tests/MessagePump.h"
 #include "framework/win32/Region.h"
 #include "framework/win32/WindowClass.h"
 #include "skin/win/SkinDataUnit.h"
 #include "skin/win/SkinFormUnit.h"
+#include "skin/win/SkinManage.h"
+#include "skin/win/tests/VelmainStandIn.h"
 
 namespace {
 
@@ -38,6 +47,63 @@ HWND MakeWindow(int width, int height) {
                            nullptr, GetModuleHandleW(nullptr), nullptr);
   ShowWindow(w, SW_SHOWNORMAL);
   return w;
+}
+
+constexpr UINT kFullRepaint = RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_INVALIDATE | RDW_ERASE | RDW_FRAME;
+
+// What a control skinner is called in the report: its control's name, else its window's class.
+std::string SkinnerName(const TSkinControl& skinner) {
+  std::string name = typeid(skinner).name();
+  while (!name.empty() && std::isdigit(static_cast<unsigned char>(name.front()))) name.erase(name.begin());
+  if (skinner.Control()) return skinner.Control()->Name() + " (" + name + ")";
+  wchar_t className[64] = {};
+  if (skinner.Handle()) GetClassNameW(skinner.Handle(), className, 64);
+  return std::string(className, className + std::wcslen(className)) + " (" + name + ")";
+}
+
+// The main window skinned by the manager as at the program's start; false when it did not happen.
+bool MainWindowSkinned(const std::string& skinFile) {
+  UseSkinManage();
+  Tvelmain velmain;
+  auto& data = *static_cast<TSkinData*>(velmain.FindComponent("SkinData1"));
+  data.OnReaderMessage = [](const std::string&) {};
+  data.SetSkinFile(skinFile);
+  velmain.Show();
+  data.SetActive(true);
+  TSkinForm* form = nullptr;
+  PumpUntil(
+      [&] {
+        form = SkinManager() ? SkinManager()->FindFormSkinner(velmain.Handle()) : nullptr;
+        return form && form->LifeState() == TSkinLifeState::Skinned;
+      },
+      3000);
+  if (!form || form->LifeState() != TSkinLifeState::Skinned) return false;
+  Pump(200);
+
+  HWND window = velmain.Handle();
+  const double whole = Median(201, [window] { RedrawWindow(window, nullptr, nullptr, kFullRepaint); });
+  std::printf("full repaint of the skinned main window, %zu control skinners: median %.3f ms\n",
+              form->ControlSkinners().size(), whole);
+
+  struct TTimed {
+    std::string name;
+    double ms;
+  };
+  std::vector<TTimed> timed;
+  for (const auto& skinner : form->ControlSkinners()) {
+    // A windowless control is painted by its parent; its repaint is the parent's over its place.
+    TSkinControl* each = skinner.get();
+    TWinControl* parent = each->Control() ? each->Control()->Parent() : nullptr;
+    timed.push_back({SkinnerName(*each), Median(101, [each, parent] {
+                       each->Repaint();
+                       if (parent) UpdateWindow(parent->Handle());
+                       if (each->Handle()) UpdateWindow(each->Handle());
+                     })});
+  }
+  std::sort(timed.begin(), timed.end(), [](const TTimed& a, const TTimed& b) { return a.ms > b.ms; });
+  for (const TTimed& t : timed) std::printf("  %-40s median %.3f ms\n", t.name.c_str(), t.ms);
+  if (!timed.empty()) std::printf("slowest control: %s, %.3f ms\n", timed.front().name.c_str(), timed.front().ms);
+  return true;
 }
 
 }  // namespace
@@ -77,5 +143,10 @@ int main(int argc, char** argv) {
   shaped.Unskin(false);
   DestroyWindow(small);
   DestroyWindow(large);
+
+  if (!MainWindowSkinned(argc > 1 ? argv[1] : "skin-win-test-velskin.skn")) {
+    std::fprintf(stderr, "the main window was not skinned\n");
+    return 1;
+  }
   return 0;
 }

@@ -2,13 +2,13 @@
 
 #include <ostream>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "framework/controls/ExtCtrls.h"
 #include "framework/controls/Forms.h"
 #include "skin/win/SkinControlMapping.h"
 #include "skin/win/SkinDataUnit.h"
+#include "skin/win/tests/VelmainStandIn.h"
 
 namespace {
 
@@ -24,35 +24,6 @@ public:
 const TClassInfo& TMapRadioGroup::StaticClassInfo() {
   static const TClassInfo info =
       TClassBuilder<TMapRadioGroup>("TMapRadioGroup", &TPanel::StaticClassInfo()).Creatable();
-  return info;
-}
-
-// Reads the main window's layout, or the one given, with handlers that do nothing.
-class Tvelmain : public TForm {
-public:
-  BREVIN_CLASS_INFO()
-  explicit Tvelmain(std::string_view layout = {}) : TForm(nullptr) {
-    RegisterSkinDataClass();
-    RegisterComponentClass(TMapRadioGroup::StaticClassInfo());
-    Handler("FormClose", &Tvelmain::Close);
-    for (const char* name : {"FormMouseMove", "Panel3MouseMove", "Label12MouseMove", "BitBtn1MouseMove"})
-      Handler(name, &Tvelmain::MouseMove);
-    for (const char* name : {"FormCreate", "FormShow", "TabSheet1Hide", "TabSheet1Show", "TabSheet2Hide",
-                             "TabSheet2Show", "TabSheet4Hide", "TabSheet4Show", "SpeedButton1Click",
-                             "SpeedButton2Click", "SpeedButton3Click", "RadioButton1Click", "RadioButton2Click",
-                             "Label12Click", "BitBtn1Click", "Timer1Timer", "S1Click", "H1Click", "A1Click", "X1Click"})
-      Handler(name, &Tvelmain::Event);
-    layout.empty() ? InitializeForm() : InitializeForm(layout);
-  }
-
-private:
-  void Close(TObject*, TCloseAction&) {}
-  void MouseMove(TObject*, TShiftState, int, int) {}
-  void Event(TObject*) {}
-};
-
-const TClassInfo& Tvelmain::StaticClassInfo() {
-  static const TClassInfo info("Tvelmain", &TForm::StaticClassInfo());
   return info;
 }
 
@@ -73,6 +44,7 @@ std::vector<TExpected> Named(const std::vector<TControlSkinChoice>& choices) {
 }
 
 TEST(SkinControlMapping, ControlsAreVisitedInOrderWithTheirChildrenWhereTheRulesPutThem) {
+  RegisterComponentClass(TMapRadioGroup::StaticClassInfo());
   Tvelmain form(R"(object Form1: Tvelmain
     object Panel1: TPanel
       object Button1: TButton

@@ -18,6 +18,7 @@
 #include "skin/win/SkinGroupBox.h"
 #include "skin/win/SkinRadioButton.h"
 #include "skin/win/SkinSpeedButton.h"
+#include "skin/win/tests/SkinPixels.h"
 
 namespace {
 
@@ -48,20 +49,6 @@ const TClassInfo& TControlsForm::StaticClassInfo() {
   return info;
 }
 
-COLORREF AsColorRef(uint32_t pixel) { return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF); }
-
-// What the window paints when handed a DC of its own size, read at (x, y).
-COLORREF PaintedPixel(HWND window, int x, int y) {
-  RECT r{};
-  GetClientRect(window, &r);
-  WindowDC screen(window);
-  UniqueMemoryDC dc(CreateCompatibleDC(screen.get()));
-  UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), r.right, r.bottom));
-  const SelectedObject selected(dc.get(), bitmap.get());
-  SendMessageW(window, WM_PAINT, reinterpret_cast<WPARAM>(dc.get()), 0);
-  return GetPixel(dc.get(), x, y);
-}
-
 // What the control shows with its background, as a parent painting it into a picture gets it.
 COLORREF PaintedToPixel(TWinControl& control, int x, int y) {
   WindowDC screen(control.Handle());
@@ -70,10 +57,6 @@ COLORREF PaintedToPixel(TWinControl& control, int x, int y) {
   const SelectedObject selected(dc.get(), bitmap.get());
   control.PaintTo(dc.get(), 0, 0);
   return GetPixel(dc.get(), x, y);
-}
-
-void Mouse(HWND window, UINT msg, int x, int y, WPARAM keys = 0) {
-  SendMessageW(window, msg, keys, MAKELPARAM(static_cast<unsigned short>(x), static_cast<unsigned short>(y)));
 }
 
 class SkinControl : public ::testing::Test {

@@ -208,6 +208,19 @@ TEST_F(SkinManage, AMessageBoxIsSkinnedWithTheDialogSkinDataElseTheMainOne) {
   boxData(&dialog);
 }
 
+TEST_F(SkinManage, ASizeGripMadeForASkinnedFormGetsItsSkinner) {
+  Activate();
+  TSkinForm* form = SkinManager()->FindFormSkinner(main->Handle());
+  ASSERT_NE(form, nullptr);
+  const size_t before = form->ControlSkinners().size();
+  HWND grip = CreateWindowExW(0, L"SCROLLBAR", L"", WS_CHILD | WS_VISIBLE | SBS_SIZEGRIP, 220, 130, 17, 17,
+                              main->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+  EXPECT_EQ(form->SizeGrip(), grip);
+  EXPECT_EQ(form->ControlSkinners().size(), before + 1);
+  EXPECT_TRUE(Skinned(grip));
+  DestroyWindow(grip);
+}
+
 TEST(SkinManageAlone, BeforeTheHookRequestsOnlyAllowOrForbidSkinning) {
   TSkinManage manager;
   EXPECT_FALSE(manager.Enabled());

@@ -296,6 +296,21 @@ class GlyphTest(unittest.TestCase):
         self.assertEqual(rows[15][0], MAGENTA)
         self.assertNotEqual(rows[8][8], MAGENTA)
 
+    def test_player_glyphs_are_crisp_on_magenta_and_tell_the_buttons_apart(self):
+        names = ("PLAY", "PAUSE", "STOP", "NEXT", "PREV", "STEP", "BACK", "RECORD", "EJECT")
+        for prefix in ("EN", "DI", "CO"):
+            shapes = set()
+            for name in names:
+                width, height, rows = read_bmp(asset("pictures", "mp", f"{prefix}_{name}.bmp"))
+                self.assertEqual((width, height), (12, 12), name)
+                self.assertEqual(rows[11][0], MAGENTA, name)
+                # One ink on the key colour: a blended edge would show pink around the glyph.
+                colours = {p for row in rows for p in row}
+                self.assertEqual(len(colours), 2, f"{prefix}_{name}")
+                shapes.add(tuple(tuple(p != MAGENTA for p in row) for row in rows))
+            self.assertEqual(len(shapes), len(names), prefix)
+
+
 
 class IconTest(unittest.TestCase):
     def test_committed_icon_is_one_32x32_image_with_alpha(self):
