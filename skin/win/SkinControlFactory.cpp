@@ -5,11 +5,14 @@
 #include "skin/win/SkinButton.h"
 #include "skin/win/SkinCheckBox.h"
 #include "skin/win/SkinGroupBox.h"
+#include "skin/win/SkinProgress.h"
 #include "skin/win/SkinRadioButton.h"
+#include "skin/win/SkinScrollbar.h"
 #include "skin/win/SkinSpeedButton.h"
 #include "skin/win/SkinTab.h"
 #include "skin/win/SkinTabBtn.h"
 #include "skin/win/SkinTabSheet.h"
+#include "skin/win/SkinTrackBar.h"
 
 std::unique_ptr<TSkinControl> MakeControlSkinner(const TControlSkinChoice& choice) {
   switch (choice.Kind) {
@@ -33,6 +36,12 @@ std::unique_ptr<TSkinControl> MakeControlSkinner(const TControlSkinChoice& choic
       return std::make_unique<TSkinTabBtn>();
     case TSkinnerKind::TabSheet:
       return std::make_unique<TSkinTabSheet>();
+    case TSkinnerKind::Scrollbar:
+      return std::make_unique<TSkinScrollbar>();
+    case TSkinnerKind::Progress:
+      return std::make_unique<TSkinProgress>();
+    case TSkinnerKind::TrackBar:
+      return std::make_unique<TSkinTrackBar>();
     default:
       return nullptr;
   }

@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "framework/controls/Forms.h"
 #include "framework/controls/Messages.h"
 #include "framework/core/Exception.h"
@@ -251,24 +253,37 @@ void TSkinForm::Unskin(bool destroyed) {
 }
 
 void TSkinForm::SkinControls() {
-  for (const TControlSkinChoice& choice : choices_) {
-    if (!choice.Control) continue;
-    auto* custom = dynamic_cast<TSkinControl*>(choice.Custom);
-    std::unique_ptr<TSkinControl> made = custom ? nullptr : MakeControlSkinner(choice);
-    TSkinControl* skinner = custom ? custom : made.get();
-    if (!skinner) continue;
-    try {
-      skinner->Attach(this, *data_, choice.Mode, *choice.Control);
-    } catch (const std::exception&) {
-      // A control that cannot take its skinner keeps its ordinary look; the others go on.
-      continue;
-    }
-    if (made) {
-      controlSkinners_.push_back(std::move(made));
-    } else {
-      customSkinners_.push_back(custom);
-    }
+  for (const TControlSkinChoice& choice : choices_) SkinControl(choice);
+}
+
+void TSkinForm::SkinControl(const TControlSkinChoice& choice) {
+  if (!choice.Control) return;
+  auto* custom = dynamic_cast<TSkinControl*>(choice.Custom);
+  std::unique_ptr<TSkinControl> made = custom ? nullptr : MakeControlSkinner(choice);
+  TSkinControl* skinner = custom ? custom : made.get();
+  if (!skinner) return;
+  try {
+    skinner->Attach(this, *data_, choice.Mode, *choice.Control);
+  } catch (const std::exception&) {
+    // A control that cannot take its skinner keeps its ordinary look; the others go on.
+    return;
   }
+  if (made) {
+    controlSkinners_.push_back(std::move(made));
+  } else {
+    customSkinners_.push_back(custom);
+  }
+}
+
+void TSkinForm::RemakeScrollbarSkinner(HWND child) {
+  TWinControl* control = FindControl(child);
+  if (!control || !data_ || (lifeState_ != TSkinLifeState::Skinned && lifeState_ != TSkinLifeState::Refreshing)) return;
+  const auto choice = std::find_if(choices_.begin(), choices_.end(), [&](const TControlSkinChoice& c) {
+    return c.Control == control && c.Kind == TSkinnerKind::Scrollbar && !c.Custom;
+  });
+  if (choice == choices_.end()) return;
+  std::erase_if(controlSkinners_, [&](const std::unique_ptr<TSkinControl>& s) { return s->Control() == control; });
+  SkinControl(*choice);
 }
 
 void TSkinForm::UnskinControls() {
@@ -313,6 +328,9 @@ LRESULT TSkinForm::Dispatch(HWND, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case kSkinRepaintFrameMessage:
       PaintFrame();
+      return 0;
+    case kSkinRecreateScrollbarMessage:
+      RemakeScrollbarSkinner(reinterpret_cast<HWND>(wParam));
       return 0;
     case WM_TIMER:
       if (wParam != kHoverTimerId) break;
