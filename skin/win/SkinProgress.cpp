@@ -24,7 +24,11 @@ void Fade(HDC dc, const TRect& rect, COLORREF colour) {
 
 }  // namespace
 
-const TDataSkinObject* TSkinProgress::Bar() const { return PaintableSkinObject(Data(), "Progress"); }
+const TDataSkinObject* TSkinProgress::Bar() const {
+  // A marquee has no position to show: its own animation stays.
+  if (WindowStyle() & PBS_MARQUEE) return nullptr;
+  return PaintableSkinObject(Data(), "Progress");
+}
 
 bool TSkinProgress::BeforeMessage(TMessage& message) {
   if (Bar() && AnswerPaint(message)) return false;

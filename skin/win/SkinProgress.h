@@ -4,7 +4,7 @@
 // "Progress.Chunk" pieces (see skin/SkinScrollGeometry.h), or, for a smooth bar or a skin without
 // chunks, covered by frame 2 of "Progress" (or the chunk picture stretched when "Progress" has one
 // frame). A vertical bar fills from the bottom. A disabled bar shows its fill faded into the face.
-// Without "Progress" the bar paints itself the ordinary way.
+// Without "Progress", and as a marquee, the bar paints itself the ordinary way.
 #include "skin/win/SkinControl.h"
 
 class TDataSkinObject;

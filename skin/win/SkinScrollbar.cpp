@@ -20,12 +20,11 @@ constexpr UINT_PTR kRepeatTimer = 1;
 constexpr UINT kFirstRepeat = 250;
 constexpr UINT kNextRepeat = 50;
 
-// Frames of "Scrollbar" (from 1): four states for each arrow from these, then the rest.
+// Frames of "Scrollbar" (from 1): four states for each arrow from these; three for each thumb.
 constexpr int kUpArrow = 1;
 constexpr int kDownArrow = 5;
 constexpr int kLeftArrow = 9;
 constexpr int kRightArrow = 13;
-constexpr int kSizeBox = 17;
 constexpr int kVertThumb = 18;
 constexpr int kHorzThumb = 21;
 
@@ -324,7 +323,8 @@ void TSkinScrollWindow::Paint(HDC target) {
   if (!arrows) {
     FillColour(dc, data_.Model().Colour(TSkinColour::Scrollbar), whole);
   } else if (kind_ == TScrollWindowKind::Corner) {
-    DrawSkinObject(dc, data_, *arrows, kSizeBox, whole);
+    // A plain corner, as the system leaves it: a grip there would promise a resize that is not offered.
+    FillColour(dc, data_.Model().Colour(TSkinColour::ButtonFace), whole);
   } else {
     PaintBar(dc, whole);
   }

@@ -15,8 +15,9 @@
 // other scroll bars) asks its form skinner to make its scroll-bar skinner afresh.
 //
 // The skin's pictures: "Scrollbar" holds 23 frames, as skins lay them out: the up, down, left and
-// right arrows in the states normal, hot, pressed and disabled, then the size box, then the
-// vertical and the horizontal thumb (normal, hot, pressed). "VertScroll" and "HorzScroll" are the
+// right arrows in the states normal, hot, pressed and disabled, then the size box (the size
+// grip's, not drawn here: the corner between two bars is plain face, as the system leaves it), then
+// the vertical and the horizontal thumb (normal, hot, pressed). "VertScroll" and "HorzScroll" are the
 // tracks (normal, hot, pressed, disabled); "VertScrollThumb" and "HorzScrollThumb" the thumbs
 // (normal, hot, pressed), which stand in for the thumb frames of "Scrollbar" when present. A skin
 // without "Scrollbar" leaves the bars as the system draws them.

@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <utility>
 #include <vector>
 
@@ -139,24 +140,26 @@ void TSkinTrackBar::PaintTicks(HDC dc, const TRect& channel, const TRect& thumb)
   HWND window = Handle();
   const bool vertical = Vertical();
   const LONG_PTR style = WindowStyle();
-  const int count = static_cast<int>(SendMessageW(window, TBM_GETNUMTICS, 0, 0));
-  // The first and last ticks stand where the thumb's middle stands at either end of the range.
-  const int half = vertical ? thumb.Height() / 2 : thumb.Width() / 2;
-  std::vector<int> places;
-  if (count >= 2) {
-    places.push_back((vertical ? channel.Top : channel.Left) + half);
-    places.push_back((vertical ? channel.Bottom : channel.Right) - half - 1);
-  }
-  for (int i = 0; i + 2 < count; ++i) {
-    const int place = static_cast<int>(SendMessageW(window, TBM_GETTICPOS, i, 0));
-    if (place >= 0) places.push_back(place);
-  }
+  const int low = static_cast<int>(SendMessageW(window, TBM_GETRANGEMIN, 0, 0));
+  const int high = static_cast<int>(SendMessageW(window, TBM_GETRANGEMAX, 0, 0));
+  if (high <= low) return;
+  // The ends of the range, and the ticks between them, stand where the thumb's middle stands at
+  // those values. (Some systems answer TBM_GETTICPOS of an upright bar in the wrong axis, so the
+  // places are worked out here from the values.)
+  std::vector<int> values{low, high};
+  const int inner = std::max(static_cast<int>(SendMessageW(window, TBM_GETNUMTICS, 0, 0)) - 2, 0);
+  if (const auto* ticks = reinterpret_cast<const DWORD*>(SendMessageW(window, TBM_GETPTICS, 0, 0)))
+    values.insert(values.end(), ticks, ticks + inner);
+  const int half = (vertical ? thumb.Height() : thumb.Width()) / 2;
+  const int first = (vertical ? channel.Top : channel.Left) + half;
+  const int travel = (vertical ? channel.Bottom : channel.Right) - half - 1 - first;
   const UniqueBrush brush(CreateSolidBrush(ColorToRGB(Data()->Model().Colour(TSkinColour::ButtonShadow))));
   if (!brush) return;
   const bool both = (style & TBS_BOTH) != 0;
   const bool before = both || (style & TBS_LEFT);
   const bool after = both || !(style & TBS_LEFT);
-  for (int place : places) {
+  for (int value : values) {
+    const int place = first + static_cast<int>(int64_t{travel} * (std::clamp(value, low, high) - int64_t{low}) / (int64_t{high} - low));
     auto tick = [&](int from) {
       const RECT r = vertical ? RECT{from, place, from + kTickLength, place + 1} : RECT{place, from, place + 1, from + kTickLength};
       FillRect(dc, &r, brush.get());

@@ -190,6 +190,12 @@ TEST_F(SkinScroll, AnEditScrollsThroughItsSkinnedBarByArrowTrackThumbWheelAndKey
   EXPECT_EQ(ScrollInfo(edit).nPos, end.nPos);
   EXPECT_TRUE(thumbAtBottom());
 
+  // A bar the edit hides takes its cover along.
+  ShowScrollBar(edit, SB_VERT, FALSE);
+  EXPECT_FALSE(IsWindowVisible(bar));
+  ShowScrollBar(edit, SB_VERT, TRUE);
+  EXPECT_TRUE(IsWindowVisible(bar));
+
   // Disabled: the arrows look it and the mouse does nothing.
   EnableWindow(edit, FALSE);
   EXPECT_EQ(PaintedPixel(bar, t / 2, t / 2), FrameCentre(arrows, 4)) << "up arrow, disabled";
@@ -251,7 +257,7 @@ TEST_F(SkinScroll, MemosOfASkinnedFormGetCoversThatFollowThemAndLeaveWithThem) {
   ASSERT_NE(skinner->ScrollWindow(SB_BOTH), nullptr);
   EXPECT_TRUE(IsWindowVisible(skinner->ScrollWindow(SB_BOTH))) << "the corner between the two bars";
   EXPECT_EQ(PaintedPixel(skinner->ScrollWindow(SB_BOTH), 1, 1, WM_PRINTCLIENT),
-            AsColorRef(Object("Scrollbar").Image.Pixel(Object("Scrollbar").FrameRect(17).Left + 1, 1)));
+            ColorToRGB(data.Model().Colour(TSkinColour::ButtonFace)));
 
   // Freed while skinned, the memo takes its three covers with it.
   const GuiObjectCount before = CountGuiObjects();
@@ -340,6 +346,26 @@ TEST_F(SkinScroll, ATrackBarShowsItsThumbStatesAndKeepsItsKeysAndMouse) {
 
   EnableWindow(track, FALSE);
   EXPECT_EQ(shown(), frame(4));
+
+  // Upright, with its ticks on the right, the thumb points right.
+  HWND upright = MakeChild(TRACKBAR_CLASSW, TBS_VERT | TBS_AUTOTICKS, 300, 100, 34, 200);
+  TSkinTrackBar uprightSkinner;
+  ASSERT_TRUE(uprightSkinner.AttachHandle(upright, data, nullptr));
+  const TDataSkinObject& right = Object("Trackbar.ThumbRight");
+  RECT r{};
+  SendMessageW(upright, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&r));
+  // Above the point the picture shows its background, where a square thumb would be solid.
+  EXPECT_EQ(PaintedPixel(upright, r.right - 3, r.top + 1), AsColorRef(right.Image.Pixel(right.FrameRect(1).Left + 17, 1)));
+  EXPECT_EQ(PaintedPixel(upright, (r.left + r.right) / 2, (r.top + r.bottom) / 2), FrameCentre(right, 1));
+  // The tick of the middle value beside the thumb standing on it, give or take a pixel of rounding.
+  SendMessageW(upright, TBM_SETRANGE, TRUE, MAKELPARAM(0, 10));
+  SendMessageW(upright, TBM_SETPOS, TRUE, 5);
+  SendMessageW(upright, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&r));
+  const COLORREF shadow = ColorToRGB(data.Model().Colour(TSkinColour::ButtonShadow));
+  const int middle = (r.top + r.bottom) / 2;
+  int ticks = 0;
+  for (int y = middle - 1; y <= middle + 1; ++y) ticks += PaintedPixel(upright, r.right + 3, y) == shadow;
+  EXPECT_EQ(ticks, 1);
 }
 
 TEST_F(SkinScroll, GuiObjectsStayFlatOverAttachCycles) {
