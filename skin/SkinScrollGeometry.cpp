@@ -36,9 +36,8 @@ TScrollBarLayout LayoutScrollBar(int length, int thickness, const TScrollRange& 
   layout.ThumbLength = thumb;
   const int64_t movable = int64_t{ScrollLimit(range)} - range.Min;
   const int pos = std::clamp(range.Pos, range.Min, ScrollLimit(range));
-  const int offset = movable > 0 ? static_cast<int>((int64_t{track - thumb} * (int64_t{pos} - range.Min) +
-                                                     movable / 2) / movable)
-                                 : 0;
+  const int offset =
+      movable > 0 ? static_cast<int>((int64_t{track - thumb} * (int64_t{pos} - range.Min) + movable / 2) / movable) : 0;
   layout.ThumbStart = layout.TrackStart + offset;
   return layout;
 }

@@ -13,6 +13,7 @@ const TDataSkinObject* PaintableSkinObject(const TSkinData* data, const char* na
 
 void DrawSkinObject(HDC dc, const TSkinData& data, const TDataSkinObject& object, int frame, const TRect& target) {
   if (target.Width() <= 0 || target.Height() <= 0) return;
-  DrawSkinPicture(dc, *data.Picture(object.Image), object.FrameRect(std::clamp(frame, 1, std::max(object.FrameCount, 1))),
-                  object.Margins(), object.TileMiddle(), target, object.Trans == 1);
+  DrawSkinPicture(dc, *data.Picture(object.Image),
+                  object.FrameRect(std::clamp(frame, 1, std::max(object.FrameCount, 1))), object.Margins(),
+                  object.TileMiddle(), target, object.Trans == 1);
 }

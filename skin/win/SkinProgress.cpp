@@ -62,7 +62,8 @@ void TSkinProgress::PaintSkin(HDC dc, const TRect& rect) {
   DrawSkinObject(buffer, *Data(), *bar, 1, rect);
   const TSkinMargins m = bar->Margins();
   const TRect inner{rect.Left + std::min(m.Left, rect.Width() / 2), rect.Top + std::min(m.Top, rect.Height() / 2),
-                    rect.Right - std::min(m.Right, rect.Width() / 2), rect.Bottom - std::min(m.Bottom, rect.Height() / 2)};
+                    rect.Right - std::min(m.Right, rect.Width() / 2),
+                    rect.Bottom - std::min(m.Bottom, rect.Height() / 2)};
   PaintFill(buffer, *bar, inner);
   if (!WindowEnabled()) Fade(buffer, inner, ColorToRGB(Data()->Model().Colour(TSkinColour::ButtonFace)));
   BitBlt(dc, rect.Left, rect.Top, rect.Width(), rect.Height(), buffer, 0, 0, SRCCOPY);
@@ -86,7 +87,8 @@ void TSkinProgress::PaintFill(HDC dc, const TDataSkinObject& bar, const TRect& i
   };
   const TDataSkinObject* chunk = PaintableSkinObject(Data(), "Progress.Chunk");
   if (chunk && !(style & PBS_SMOOTH)) {
-    for (const TProgressChunk& c : ProgressChunks(length, thickness, filled)) DrawSkinObject(dc, *Data(), *chunk, 1, piece(c.Start, c.Length));
+    for (const TProgressChunk& c : ProgressChunks(length, thickness, filled))
+      DrawSkinObject(dc, *Data(), *chunk, 1, piece(c.Start, c.Length));
   } else if (bar.FrameCount >= 2) {
     DrawSkinObject(dc, *Data(), bar, 2, piece(0, filled));
   } else if (chunk) {

@@ -19,6 +19,8 @@ constexpr UINT_PTR kRepeatTimer = 1;
 // As the system's own bars: a first repeat after a pause, then quick ones.
 constexpr UINT kFirstRepeat = 250;
 constexpr UINT kNextRepeat = 50;
+// How many bar thicknesses a held thumb may be taken off to either side and still follow.
+constexpr int kDragReach = 8;
 
 // Frames of "Scrollbar" (from 1): four states for each arrow from these; three for each thumb.
 constexpr int kUpArrow = 1;
@@ -36,10 +38,14 @@ void FillColour(HDC dc, TColor colour, const TRect& target) {
 
 WORD LineCode(TScrollPart part) {
   switch (part) {
-    case TScrollPart::LineBack: return SB_LINEUP;
-    case TScrollPart::LineForward: return SB_LINEDOWN;
-    case TScrollPart::PageBack: return SB_PAGEUP;
-    default: return SB_PAGEDOWN;
+    case TScrollPart::LineBack:
+      return SB_LINEUP;
+    case TScrollPart::LineForward:
+      return SB_LINEDOWN;
+    case TScrollPart::PageBack:
+      return SB_PAGEUP;
+    default:
+      return SB_PAGEDOWN;
   }
 }
 
@@ -163,8 +169,8 @@ void TSkinScrollWindow::Show(HWND parent, const RECT& rect, const TScrollBarLook
     HWND above = GetWindow(control_, GW_HWNDPREV);
     UINT flags = SWP_NOACTIVATE | SWP_SHOWWINDOW;
     if (stacked) flags |= SWP_NOZORDER;
-    SetWindowPos(window, above ? above : HWND_TOP, rect.left, rect.top, rect.right - rect.left,
-                 rect.bottom - rect.top, flags);
+    SetWindowPos(window, above ? above : HWND_TOP, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                 flags);
     Redraw();
   } else if (changed) {
     Redraw();
@@ -230,8 +236,8 @@ void TSkinScrollWindow::Press(POINT point) {
   if (part == TScrollPart::Thumb) {
     const TScrollBarLayout layout = Layout();
     dragOffset_ = (Vertical() ? point.y : point.x) - layout.ThumbStart;
-    dragThumb_ = layout.ThumbStart;
-    dragPos_ = look_.Range.Pos;
+    dragThumb_ = dragHome_ = layout.ThumbStart;
+    dragPos_ = dragHomePos_ = look_.Range.Pos;
     Redraw();
     return;
   }
@@ -245,8 +251,13 @@ void TSkinScrollWindow::Move(POINT point) {
     const SIZE size = Size();
     const TScrollBarLayout free =
         LayoutScrollBar(Vertical() ? size.cy : size.cx, Vertical() ? size.cx : size.cy, look_.Range, true);
-    dragThumb_ = WithThumbAt(free, (Vertical() ? point.y : point.x) - dragOffset_).ThumbStart;
-    const int pos = ScrollPosForThumb(free, look_.Range, dragThumb_);
+    // Dragged far off to the side, the thumb goes back to where it was taken from, as on the
+    // system's bars; brought back near, it follows again.
+    const int across = Vertical() ? point.x : point.y;
+    const int thickness = Vertical() ? size.cx : size.cy;
+    const bool away = across < -kDragReach * thickness || across >= (kDragReach + 1) * thickness;
+    dragThumb_ = away ? dragHome_ : WithThumbAt(free, (Vertical() ? point.y : point.x) - dragOffset_).ThumbStart;
+    const int pos = away ? dragHomePos_ : ScrollPosForThumb(free, look_.Range, dragThumb_);
     Redraw();
     if (pos != dragPos_) {
       dragPos_ = pos;
@@ -341,8 +352,9 @@ void TSkinScrollWindow::PaintBar(HDC dc, const TRect& whole) {
     for (TScrollPart page : {TScrollPart::PageBack, TScrollPart::PageForward}) {
       const int state = PartState(page, true);
       if (state != 1 && state != 2) continue;
-      const TRect part = page == TScrollPart::PageBack ? Span(layout.TrackStart, layout.ThumbStart, whole)
-                                                       : Span(layout.ThumbStart + layout.ThumbLength, layout.TrackEnd, whole);
+      const TRect part = page == TScrollPart::PageBack
+                             ? Span(layout.TrackStart, layout.ThumbStart, whole)
+                             : Span(layout.ThumbStart + layout.ThumbLength, layout.TrackEnd, whole);
       const SavedDC saved(dc);
       IntersectClipRect(dc, part.Left, part.Top, part.Right, part.Bottom);
       DrawSkinObject(dc, data_, *picture, state + 1, track);
@@ -354,7 +366,8 @@ void TSkinScrollWindow::PaintBar(HDC dc, const TRect& whole) {
   if (layout.ThumbLength > 0) {
     const TRect thumb = Span(layout.ThumbStart, layout.ThumbStart + layout.ThumbLength, whole);
     const int state = std::min(PartState(TScrollPart::Thumb, true), 2);
-    if (const TDataSkinObject* picture = PaintableSkinObject(&data_, Vertical() ? "VertScrollThumb" : "HorzScrollThumb")) {
+    if (const TDataSkinObject* picture =
+            PaintableSkinObject(&data_, Vertical() ? "VertScrollThumb" : "HorzScrollThumb")) {
       DrawSkinObject(dc, data_, *picture, state + 1, thumb);
     } else {
       DrawSkinObject(dc, data_, arrows, (Vertical() ? kVertThumb : kHorzThumb) + state, thumb);
@@ -363,9 +376,10 @@ void TSkinScrollWindow::PaintBar(HDC dc, const TRect& whole) {
 
   const int back = Vertical() ? kUpArrow : kLeftArrow;
   const int forward = Vertical() ? kDownArrow : kRightArrow;
-  DrawSkinObject(dc, data_, arrows, back + PartState(TScrollPart::LineBack, look_.BackEnabled), Span(0, layout.Arrow, whole));
+  DrawSkinObject(dc, data_, arrows, back + PartState(TScrollPart::LineBack, look_.BackEnabled),
+                 Span(0, layout.Arrow, whole));
   DrawSkinObject(dc, data_, arrows, forward + PartState(TScrollPart::LineForward, look_.ForwardEnabled),
-            Span(layout.Length - layout.Arrow, layout.Length, whole));
+                 Span(layout.Length - layout.Arrow, layout.Length, whole));
 }
 
 TSkinScrollbar::~TSkinScrollbar() { DropCovers(); }
@@ -516,7 +530,8 @@ void TSkinScrollbar::DropCovers() {
   horizontal_.reset();
   corner_.reset();
   if (clipped_ && IsWindow(clipped_)) {
-    SetWindowLongPtrW(clipped_, GWL_STYLE, GetWindowLongPtrW(clipped_, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_CLIPSIBLINGS));
+    SetWindowLongPtrW(clipped_, GWL_STYLE,
+                      GetWindowLongPtrW(clipped_, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_CLIPSIBLINGS));
     // What lay under the covers is the control's own bars, drawn afresh.
     SetWindowPos(clipped_, nullptr, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);

@@ -99,6 +99,8 @@ private:
   int dragOffset_ = 0;
   int dragThumb_ = 0;
   int dragPos_ = 0;
+  int dragHome_ = 0;
+  int dragHomePos_ = 0;
   TPaintBuffer buffer_;
   // Cleared when the cover goes, so that a handler running in it can tell.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
@@ -110,7 +112,8 @@ public:
   ~TSkinScrollbar() override;
 
   void Attach(TSkinForm* form, TSkinData& data, int mode, TControl& control, TPaintBuffer* canvas = nullptr) override;
-  [[nodiscard]] bool AttachHandle(HWND window, TSkinData& data, TSkinForm* form, TPaintBuffer* canvas = nullptr) override;
+  [[nodiscard]] bool AttachHandle(HWND window, TSkinData& data, TSkinForm* form,
+                                  TPaintBuffer* canvas = nullptr) override;
   void Detach() override;
   void SkinChanged() override;
 
@@ -125,8 +128,8 @@ private:
   void Follow(const TMessage& message);
   void Sync();
   bool ReadBar(HWND control, HWND parent, LONG object, int bar, RECT& rect, TScrollBarLook& look) const;
-  void Place(std::unique_ptr<TSkinScrollWindow>& cover, TScrollWindowKind kind, bool on, HWND parent,
-             const RECT& rect, const TScrollBarLook& look);
+  void Place(std::unique_ptr<TSkinScrollWindow>& cover, TScrollWindowKind kind, bool on, HWND parent, const RECT& rect,
+             const TScrollBarLook& look);
   void DropCovers();
   void AskToBeMadeAgain();
   bool HasArrows() const;

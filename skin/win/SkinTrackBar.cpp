@@ -30,8 +30,12 @@ const TDataSkinObject* TSkinTrackBar::Thumb() const {
   const LONG_PTR style = WindowStyle();
   const bool both = (style & TBS_BOTH) != 0;
   const bool leftOrTop = (style & TBS_LEFT) != 0;
-  const char* name = Vertical() ? (both ? "Trackbar.ThumbVert" : leftOrTop ? "Trackbar.ThumbLeft" : "Trackbar.ThumbRight")
-                                : (both ? "Trackbar.ThumbHorz" : leftOrTop ? "Trackbar.ThumbUp" : "Trackbar.ThumbDown");
+  const char* name = Vertical() ? (both        ? "Trackbar.ThumbVert"
+                                   : leftOrTop ? "Trackbar.ThumbLeft"
+                                               : "Trackbar.ThumbRight")
+                                : (both        ? "Trackbar.ThumbHorz"
+                                   : leftOrTop ? "Trackbar.ThumbUp"
+                                               : "Trackbar.ThumbDown");
   return PaintableSkinObject(Data(), name);
 }
 
@@ -69,8 +73,7 @@ void TSkinTrackBar::SetHot(bool hot) {
 bool TSkinTrackBar::BeforeMessage(TMessage& message) {
   if (!Channel() || !Thumb()) return TSkinControl::BeforeMessage(message);
   if (AnswerPaint(message)) return false;
-  if ((message.Msg == WM_LBUTTONDOWN || message.Msg == WM_LBUTTONDBLCLK) && WindowEnabled() &&
-      OnThumb(message.LParam))
+  if ((message.Msg == WM_LBUTTONDOWN || message.Msg == WM_LBUTTONDBLCLK) && WindowEnabled() && OnThumb(message.LParam))
     pressed_ = true;
   return TSkinControl::BeforeMessage(message);
 }
@@ -107,8 +110,8 @@ void TSkinTrackBar::PaintSkin(HDC dc, const TRect& rect) {
   const TDataSkinObject* thumbPicture = Thumb();
   if (!channelPicture || !thumbPicture || rect.Width() <= 0 || rect.Height() <= 0) return;
   HDC buffer = Buffer().Prepare(dc, rect.Width(), rect.Height());
-  const bool transparent =
-      Transparent() || (Control() && HasProperty(*Control(), "Transparent") && BoolFromText(GetPropValue(*Control(), "Transparent")));
+  const bool transparent = Transparent() || (Control() && HasProperty(*Control(), "Transparent") &&
+                                             BoolFromText(GetPropValue(*Control(), "Transparent")));
   if (transparent) {
     PaintParentBackground(buffer, rect);
   } else {
@@ -159,9 +162,11 @@ void TSkinTrackBar::PaintTicks(HDC dc, const TRect& channel, const TRect& thumb)
   const bool before = both || (style & TBS_LEFT);
   const bool after = both || !(style & TBS_LEFT);
   for (int value : values) {
-    const int place = first + static_cast<int>(int64_t{travel} * (std::clamp(value, low, high) - int64_t{low}) / (int64_t{high} - low));
+    const int place = first + static_cast<int>(int64_t{travel} * (std::clamp(value, low, high) - int64_t{low}) /
+                                               (int64_t{high} - low));
     auto tick = [&](int from) {
-      const RECT r = vertical ? RECT{from, place, from + kTickLength, place + 1} : RECT{place, from, place + 1, from + kTickLength};
+      const RECT r = vertical ? RECT{from, place, from + kTickLength, place + 1}
+                              : RECT{place, from, place + 1, from + kTickLength};
       FillRect(dc, &r, brush.get());
     };
     if (before) tick((vertical ? thumb.Left : thumb.Top) - kTickGap - kTickLength);

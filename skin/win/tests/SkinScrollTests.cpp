@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
-
 #include <windows.h>
+
+// commctrl.h needs windows.h before it.
 #include <commctrl.h>
 
 #include <memory>
@@ -181,6 +182,16 @@ TEST_F(SkinScroll, AnEditScrollsThroughItsSkinnedBarByArrowTrackThumbWheelAndKey
   EXPECT_TRUE(thumbAtBottom());
   EXPECT_FALSE(thumbAtTop());
 
+  // Taken far off to the side while held, the thumb goes back where it was, and so does the edit.
+  Mouse(bar, WM_LBUTTONDOWN, t / 2, size.cy - t - 5, MK_LBUTTON);
+  Mouse(bar, WM_MOUSEMOVE, t / 2, t + 4, MK_LBUTTON);
+  EXPECT_EQ(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0), 0) << "the text follows the thumb while held";
+  Mouse(bar, WM_MOUSEMOVE, t * 20, t + 4, MK_LBUTTON);
+  Mouse(bar, WM_LBUTTONUP, t * 20, t + 4);
+  EXPECT_EQ(ScrollInfo(edit).nPos, end.nPos);
+  EXPECT_EQ(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0), end.nPos);
+  EXPECT_TRUE(thumbAtBottom());
+
   // The wheel and the keys scroll the edit; the bar follows.
   for (int i = 0; i < 60; ++i) SendMessageW(edit, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
   EXPECT_EQ(ScrollInfo(edit).nPos, 0);
@@ -355,7 +366,8 @@ TEST_F(SkinScroll, ATrackBarShowsItsThumbStatesAndKeepsItsKeysAndMouse) {
   RECT r{};
   SendMessageW(upright, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&r));
   // Above the point the picture shows its background, where a square thumb would be solid.
-  EXPECT_EQ(PaintedPixel(upright, r.right - 3, r.top + 1), AsColorRef(right.Image.Pixel(right.FrameRect(1).Left + 17, 1)));
+  EXPECT_EQ(PaintedPixel(upright, r.right - 3, r.top + 1),
+            AsColorRef(right.Image.Pixel(right.FrameRect(1).Left + 17, 1)));
   EXPECT_EQ(PaintedPixel(upright, (r.left + r.right) / 2, (r.top + r.bottom) / 2), FrameCentre(right, 1));
   // The tick of the middle value beside the thumb standing on it, give or take a pixel of rounding.
   SendMessageW(upright, TBM_SETRANGE, TRUE, MAKELPARAM(0, 10));
