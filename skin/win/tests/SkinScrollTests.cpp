@@ -296,6 +296,9 @@ TEST_F(SkinScroll, AProgressBarFillsWithChunksFromItsStartAndRepaintsAsItMoves) 
   EXPECT_EQ(ShownPixel(progress, 4 + 100, 4), PaintedPixel(progress, 4 + 100, 4));
   SendMessageW(progress, PBM_SETPOS, 100, 0);
   EXPECT_EQ(ShownPixel(progress, 4 + 100, 4), chunkCorner) << "the new position shows at once";
+  EnableWindow(progress, FALSE);
+  EXPECT_NE(ShownPixel(progress, 4, 4), chunkCorner) << "a disabled bar's fill is faded";
+  EXPECT_EQ(ShownPixel(progress, 1, 1), AsColorRef(bar.Image.Pixel(1, 1)));
 
   HWND vertical = MakeChild(PROGRESS_CLASSW, PBS_VERTICAL, 250, 100, 20, 200);
   SendMessageW(vertical, PBM_SETRANGE32, 0, 100);
