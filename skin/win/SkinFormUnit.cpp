@@ -253,25 +253,23 @@ void TSkinForm::Unskin(bool destroyed) {
 }
 
 void TSkinForm::SkinControls() {
-  for (const TControlSkinChoice& choice : choices_) SkinControl(choice);
-}
-
-void TSkinForm::SkinControl(const TControlSkinChoice& choice) {
-  if (!choice.Control) return;
-  auto* custom = dynamic_cast<TSkinControl*>(choice.Custom);
-  std::unique_ptr<TSkinControl> made = custom ? nullptr : MakeControlSkinner(choice);
-  TSkinControl* skinner = custom ? custom : made.get();
-  if (!skinner) return;
-  try {
-    skinner->Attach(this, *data_, choice.Mode, *choice.Control);
-  } catch (const std::exception&) {
-    // A control that cannot take its skinner keeps its ordinary look; the others go on.
-    return;
-  }
-  if (made) {
-    controlSkinners_.push_back(std::move(made));
-  } else {
-    customSkinners_.push_back(custom);
+  for (const TControlSkinChoice& choice : choices_) {
+    if (!choice.Control) continue;
+    auto* custom = dynamic_cast<TSkinControl*>(choice.Custom);
+    std::unique_ptr<TSkinControl> made = custom ? nullptr : MakeControlSkinner(choice);
+    TSkinControl* skinner = custom ? custom : made.get();
+    if (!skinner) continue;
+    try {
+      skinner->Attach(this, *data_, choice.Mode, *choice.Control);
+    } catch (const std::exception&) {
+      // A control that cannot take its skinner keeps its ordinary look; the others go on.
+      continue;
+    }
+    if (made) {
+      controlSkinners_.push_back(std::move(made));
+    } else {
+      customSkinners_.push_back(custom);
+    }
   }
 }
 
@@ -283,7 +281,15 @@ void TSkinForm::RemakeScrollbarSkinner(HWND child) {
   });
   if (choice == choices_.end()) return;
   std::erase_if(controlSkinners_, [&](const std::unique_ptr<TSkinControl>& s) { return s->Control() == control; });
-  SkinControl(*choice);
+  std::unique_ptr<TSkinControl> made = MakeControlSkinner(*choice);
+  if (!made) return;
+  try {
+    made->Attach(this, *data_, choice->Mode, *control);
+  } catch (const std::exception&) {
+    // The control keeps its ordinary bars.
+    return;
+  }
+  controlSkinners_.push_back(std::move(made));
 }
 
 void TSkinForm::UnskinControls() {

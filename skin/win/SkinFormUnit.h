@@ -110,7 +110,6 @@ private:
   void SetHoverTimer(bool on);
   void WidenForCaptionText(SIZE& client);
   void SkinControls();
-  void SkinControl(const TControlSkinChoice& choice);
   // The control whose window is child made its window again: its scroll-bar skinner is made anew.
   void RemakeScrollbarSkinner(HWND child);
   void UnskinControls();
