@@ -8,13 +8,16 @@
 #include "skin/win/SkinHeader.h"
 #include "skin/win/SkinMP.h"
 #include "skin/win/SkinMenuButton.h"
+#include "skin/win/SkinProgress.h"
 #include "skin/win/SkinRadioButton.h"
+#include "skin/win/SkinScrollbar.h"
 #include "skin/win/SkinSizer.h"
 #include "skin/win/SkinSpeedButton.h"
 #include "skin/win/SkinStatusBar.h"
 #include "skin/win/SkinTab.h"
 #include "skin/win/SkinTabBtn.h"
 #include "skin/win/SkinTabSheet.h"
+#include "skin/win/SkinTrackBar.h"
 
 std::unique_ptr<TSkinControl> MakeControlSkinner(const TControlSkinChoice& choice) {
   switch (choice.Kind) {
@@ -48,6 +51,12 @@ std::unique_ptr<TSkinControl> MakeControlSkinner(const TControlSkinChoice& choic
       return std::make_unique<TSkinStatusBar>();
     case TSkinnerKind::Sizer:
       return std::make_unique<TSkinSizer>();
+    case TSkinnerKind::Scrollbar:
+      return std::make_unique<TSkinScrollbar>();
+    case TSkinnerKind::Progress:
+      return std::make_unique<TSkinProgress>();
+    case TSkinnerKind::TrackBar:
+      return std::make_unique<TSkinTrackBar>();
     default:
       return nullptr;
   }

@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "framework/controls/Forms.h"
 #include "framework/controls/Messages.h"
 #include "framework/core/Exception.h"
@@ -284,6 +286,25 @@ void TSkinForm::AttachSizeGrip(HWND grip) {
   if (sizer && sizer->AttachHandle(grip, *data_, this)) controlSkinners_.push_back(std::move(sizer));
 }
 
+void TSkinForm::RemakeScrollbarSkinner(HWND child) {
+  TWinControl* control = FindControl(child);
+  if (!control || !data_ || (lifeState_ != TSkinLifeState::Skinned && lifeState_ != TSkinLifeState::Refreshing)) return;
+  const auto choice = std::find_if(choices_.begin(), choices_.end(), [&](const TControlSkinChoice& c) {
+    return c.Control == control && c.Kind == TSkinnerKind::Scrollbar && !c.Custom;
+  });
+  if (choice == choices_.end()) return;
+  std::erase_if(controlSkinners_, [&](const std::unique_ptr<TSkinControl>& s) { return s->Control() == control; });
+  std::unique_ptr<TSkinControl> made = MakeControlSkinner(*choice);
+  if (!made) return;
+  try {
+    made->Attach(this, *data_, choice->Mode, *control);
+  } catch (const std::exception&) {
+    // The control keeps its ordinary bars.
+    return;
+  }
+  controlSkinners_.push_back(std::move(made));
+}
+
 void TSkinForm::UnskinControls() {
   for (TSkinControl* custom : customSkinners_) custom->Detach();
   customSkinners_.clear();
@@ -326,6 +347,9 @@ LRESULT TSkinForm::Dispatch(HWND, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case kSkinRepaintFrameMessage:
       PaintFrame();
+      return 0;
+    case kSkinRecreateScrollbarMessage:
+      RemakeScrollbarSkinner(reinterpret_cast<HWND>(wParam));
       return 0;
     case WM_TIMER:
       if (wParam != kHoverTimerId) break;

@@ -111,6 +111,8 @@ private:
   void SetHoverTimer(bool on);
   void WidenForCaptionText(SIZE& client);
   void SkinControls();
+  // The control whose window is child made its window again: its scroll-bar skinner is made anew.
+  void RemakeScrollbarSkinner(HWND child);
   void UnskinControls();
   HGDIOBJ TitleFont();
 
