@@ -11,15 +11,16 @@
 // A skin image's pixel (0xRRGGBB) as GDI gives colours.
 inline COLORREF AsColorRef(uint32_t pixel) { return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF); }
 
-// What the window paints when handed a DC of its own size, read at (x, y).
-inline COLORREF PaintedPixel(HWND window, int x, int y) {
+// What the window paints when handed a DC of its own size (by WM_PAINT, or WM_PRINTCLIENT), read
+// at (x, y).
+inline COLORREF PaintedPixel(HWND window, int x, int y, UINT paint = WM_PAINT) {
   RECT r{};
   GetClientRect(window, &r);
   WindowDC screen(window);
   UniqueMemoryDC dc(CreateCompatibleDC(screen.get()));
   UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), r.right, r.bottom));
   const SelectedObject selected(dc.get(), bitmap.get());
-  SendMessageW(window, WM_PAINT, reinterpret_cast<WPARAM>(dc.get()), 0);
+  SendMessageW(window, paint, reinterpret_cast<WPARAM>(dc.get()), paint == WM_PAINT ? 0 : PRF_CLIENT);
   return GetPixel(dc.get(), x, y);
 }
 

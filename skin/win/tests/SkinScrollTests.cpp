@@ -20,6 +20,7 @@
 #include "skin/win/SkinProgress.h"
 #include "skin/win/SkinScrollbar.h"
 #include "skin/win/SkinTrackBar.h"
+#include "skin/win/tests/SkinPixels.h"
 
 namespace {
 
@@ -53,20 +54,6 @@ public:
   }
 };
 
-COLORREF AsColorRef(uint32_t pixel) { return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF); }
-
-// What the window paints when handed a DC of its own size, read at (x, y).
-COLORREF PaintedPixel(HWND window, int x, int y, UINT paint = WM_PAINT) {
-  RECT r{};
-  GetClientRect(window, &r);
-  WindowDC screen(window);
-  UniqueMemoryDC dc(CreateCompatibleDC(screen.get()));
-  UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), r.right, r.bottom));
-  const SelectedObject selected(dc.get(), bitmap.get());
-  SendMessageW(window, paint, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
-  return GetPixel(dc.get(), x, y);
-}
-
 // What the screen shows of the window at (x, y).
 COLORREF ShownPixel(HWND window, int x, int y) {
   WindowDC dc(window);
@@ -77,10 +64,6 @@ COLORREF ShownPixel(HWND window, int x, int y) {
 COLORREF FrameCentre(const TDataSkinObject& object, int frame) {
   const TRect r = object.FrameRect(frame);
   return AsColorRef(object.Image.Pixel((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
-}
-
-void Mouse(HWND window, UINT msg, int x, int y, WPARAM keys = 0) {
-  SendMessageW(window, msg, keys, MAKELPARAM(static_cast<unsigned short>(x), static_cast<unsigned short>(y)));
 }
 
 SIZE ClientSize(HWND window) {
