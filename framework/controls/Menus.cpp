@@ -259,8 +259,9 @@ void TMenuItemPainter::DrawImage(const TMenuItem& item, HDC dc, int x, int y, co
   const TMenu* menu = item.GetParentMenu();
   const TImageList* images = menu ? menu->Images() : nullptr;
   if (!images || item.ImageIndex() < 0 || item.ImageIndex() >= images->Count()) return;
-  ImageList_DrawEx(images->Handle(), item.ImageIndex(), dc, x, y, 0, 0, CLR_NONE, CLR_NONE,
-                   ILD_TRANSPARENT | (state.Disabled ? ILD_BLEND50 : 0));
+  // A disabled image is half washed in the disabled text colour.
+  ImageList_DrawEx(images->Handle(), item.ImageIndex(), dc, x, y, 0, 0, CLR_NONE,
+                   state.Disabled ? TextColour(state) : CLR_NONE, ILD_TRANSPARENT | (state.Disabled ? ILD_BLEND50 : 0));
 }
 
 void TMenuItemPainter::DrawSeparator(HDC dc, const RECT& rect) {
