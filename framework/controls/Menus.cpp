@@ -403,7 +403,6 @@ HMENU TMenu::BeginShow(std::vector<TMenuItem*>& commands) {
 }
 
 void TMenu::EndShow() {
-  if (handle_) DestroyMenu(handle_);
   handle_ = nullptr;
   shownPopups_.clear();
   shownItems_.clear();
@@ -492,9 +491,11 @@ const TClassInfo& TPopupMenu::StaticClassInfo() {
   return info;
 }
 
-// What Popup keeps on its stack while the menu is up, so that a menu freed meanwhile (its window
-// destroyed under it) is no longer reached.
+// What Popup keeps on its stack while the menu is up, so that a menu object freed meanwhile (its
+// window destroyed under it) is no longer reached, and the Win32 menu lives until the system is
+// done with it.
 struct TPopupShowing {
+  UniqueMenu Menu;
   bool Destroyed = false;
   TWindowSubclass Route;
 };
@@ -522,8 +523,9 @@ void TPopupMenu::Popup(int x, int y, HWND owner) {
     owner = host ? host->Handle() : nullptr;
   }
   std::vector<TMenuItem*> commands;
-  const HMENU menu = BeginShow(commands);
   TPopupShowing showing;
+  showing.Menu.reset(BeginShow(commands));
+  const HMENU menu = showing.Menu.get();
   showing_ = &showing;
   // The owner hears of the menu's items; they are this menu's to measure, draw and find by key.
   // Without the route (a window of another thread) the menu still works, drawn as the system does.

@@ -158,7 +158,8 @@ public:
 
 protected:
   void Notification(TComponent* component, TOperation operation) override;
-  // Builds the Win32 menu and keeps it as Handle until EndShow; raises EOutOfResources.
+  // Builds the Win32 menu, which the caller owns and Handle shows until EndShow; raises
+  // EOutOfResources.
   HMENU BeginShow(std::vector<TMenuItem*>& commands);
   void EndShow();
 
