@@ -510,8 +510,9 @@ TPopupMenu::~TPopupMenu() {
 }
 
 HWND TPopupMenu::WindowHandle() const {
+  // An owner being freed takes its items with it: nobody is left to hear of that.
   auto* control = dynamic_cast<TWinControl*>(Owner());
-  return control && control->HandleAllocated() ? control->Handle() : nullptr;
+  return control && !control->Destroying() && control->HandleAllocated() ? control->Handle() : nullptr;
 }
 
 void TPopupMenu::Popup(int x, int y, HWND owner) {

@@ -231,10 +231,19 @@ TEST_F(SkinManage, AnOpenPopupMenuWindowIsSkinnedAndGetsItsProcedureBackWhenItCl
       "MenuForm", "  object PopupMenu1: TPopupMenu\n    object S1: TMenuItem\n      Caption = '设置(&S)'\n"
                   "    end\n    object X1: TMenuItem\n      Caption = '退出(&X)'\n    end\n  end\n"));
   TManagedForm& form = *others.back();
+  auto* untouchable = new TPopupMenu(&form);
+  untouchable->Tag = data->DisableTag();
   form.Show();
   Activate();
   ASSERT_TRUE(Skinned(form.Handle()));
   auto* menu = static_cast<TPopupMenu*>(form.FindComponent("PopupMenu1"));
+  EXPECT_TRUE(menu->DrawsItems());
+  EXPECT_FALSE(untouchable->DrawsItems()) << "a menu carrying DisableTag is left to the system";
+  TSkinData bare(nullptr);
+  TSkinMenuHooks bareHooks;
+  auto* another = new TPopupMenu(&form);
+  bareHooks.Attach(form, bare);
+  EXPECT_FALSE(another->DrawsItems()) << "a skin without menu pictures leaves menus to the system";
   int exits = 0;
   menu->Items()->Items(1)->OnClick = [&](TObject*) { ++exits; };
 
