@@ -254,6 +254,7 @@ void TSkinForm::Unskin(bool destroyed) {
 }
 
 void TSkinForm::SkinControls() {
+  if (form_) menuHooks_.Attach(*form_, *data_);
   for (const TControlSkinChoice& choice : choices_) {
     if (!choice.Control) continue;
     auto* custom = dynamic_cast<TSkinControl*>(choice.Custom);
@@ -306,6 +307,7 @@ void TSkinForm::RemakeScrollbarSkinner(HWND child) {
 }
 
 void TSkinForm::UnskinControls() {
+  menuHooks_.Detach();
   for (TSkinControl* custom : customSkinners_) custom->Detach();
   customSkinners_.clear();
   for (const auto& skinner : controlSkinners_) skinner->Detach();

@@ -11,10 +11,13 @@
 #include "app/settime/TrayIcon.h"
 #include "app/settime/Velmain.h"
 #include "app/settime/tests/AppFixture.h"
+#include "framework/controls/tests/MessagePump.h"
 #include "framework/controls/Application.h"
 #include "framework/resources/ResourceFile.h"
 #include "framework/resources/ResourceStream.h"
+#include "framework/win32/Strings.h"
 #include "skin/win/SkinDataUnit.h"
+#include "skin/win/SkinMenuUnit.h"
 
 namespace {
 
@@ -60,6 +63,50 @@ TEST_F(Lifecycle, TheFirstShowGivesTheTrayIconItsTipAndItsFiveItemMenu) {
   std::vector<std::string> captions;
   for (int i = 0; i < items->Count(); ++i) captions.push_back(items->Items(i)->Caption());
   EXPECT_EQ(captions, (std::vector<std::string>{"设置(&S)", "帮助(&H)", "关于(&A)", "-", "退出(&X)"}));
+}
+
+TEST_F(Lifecycle, TheTrayMenuIsDrawnInTheSkinAndItsItemsRunTheirCommands) {
+  velmain->FormShow(nullptr);
+  // What the skinned main window hooks on its popup menu.
+  TSkinMenuHooks skin;
+  skin.Attach(*velmain, *velmain->SkinData1);
+  const TSkinData& data = *velmain->SkinData1;
+  const TDataSkinObject* itemPicture = data.Model().Find("MenuItem");
+  ASSERT_NE(itemPicture, nullptr);
+  const COLORREF itemEdge = GetPixel(data.Picture(itemPicture->Image)->Canvas()->Handle(), 0, 10);
+
+  std::vector<std::string> captions;
+  bool ownerDrawn = true;
+  COLORREF selectedEdge = CLR_INVALID;
+  HWND owner = Application->Handle();
+  WhileModal([&] {
+    const HMENU menu = TrayIcon1->PopupMenu()->Handle();
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+      wchar_t text[64] = {};
+      GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+      captions.push_back(WideToUtf8(text));
+      ownerDrawn = ownerDrawn && (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_OWNERDRAW);
+    }
+    // The first item selected shows on the skin's item picture.
+    PostMessageW(owner, WM_KEYDOWN, VK_DOWN, 0);
+    WhileModal([&, menu] {
+      RECT item{};
+      GetMenuItemRect(nullptr, menu, 0, &item);
+      HWND popup = ShownMenuWindow();
+      RECT frame{};
+      GetWindowRect(popup, &frame);
+      WindowFrameDC dc(popup);
+      selectedEdge = GetPixel(dc.get(), item.left - frame.left, (item.top + item.bottom) / 2 - frame.top);
+      PostMessageW(owner, WM_CHAR, L'a', 0);
+    });
+  });
+  velmain->PageControl1->SetActivePage(velmain->TabSheet1);
+  TrayIcon1->PopupAtCursor();
+  Application->ProcessMessages();
+  EXPECT_TRUE(ownerDrawn);
+  EXPECT_EQ(captions, (std::vector<std::string>{"设置(&S)", "帮助(&H)", "关于(&A)", "", "退出(&X)"}));
+  EXPECT_EQ(selectedEdge, itemEdge);
+  EXPECT_EQ(velmain->PageControl1->ActivePage(), velmain->TabSheet4) << "关于(&A) chosen by its key";
 }
 
 TEST_F(Lifecycle, TheMinimiseBoxOnlyMinimises) {

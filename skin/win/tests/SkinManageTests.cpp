@@ -5,11 +5,14 @@
 
 #include "framework/controls/Application.h"
 #include "framework/controls/ExtCtrls.h"
+#include "framework/controls/Menus.h"
+#include "framework/controls/tests/GuiObjectCount.h"
 #include "framework/controls/tests/MessagePump.h"
 #include "framework/win32/Strings.h"
 #include "skin/win/SkinDataUnit.h"
 #include "skin/win/SkinFormUnit.h"
 #include "skin/win/SkinManage.h"
+#include "skin/win/SkinMenuUnit.h"
 
 namespace {
 
@@ -230,6 +233,148 @@ TEST(SkinManageAlone, BeforeTheHookRequestsOnlyAllowOrForbidSkinning) {
   EXPECT_FALSE(manager.Enabled());
   Pump(100);
   EXPECT_FALSE(manager.Enabled()) << "no timer ran a request";
+}
+
+constexpr UINT kMenuGetHandle = 0x01E1;
+// Late enough for the menu's window to be up.
+constexpr int kMenuUp = 150;
+
+TEST_F(SkinManage, AnOpenPopupMenuWindowIsSkinnedAndGetsItsProcedureBackWhenItCloses) {
+  others.push_back(std::make_unique<TManagedForm>(
+      "MenuForm", "  object PopupMenu1: TPopupMenu\n    object S1: TMenuItem\n      Caption = '设置(&S)'\n"
+                  "    end\n    object X1: TMenuItem\n      Caption = '退出(&X)'\n    end\n  end\n"));
+  TManagedForm& form = *others.back();
+  auto* untouchable = new TPopupMenu(&form);
+  untouchable->Tag = data->DisableTag();
+  form.Show();
+  Activate();
+  ASSERT_TRUE(Skinned(form.Handle()));
+  auto* menu = static_cast<TPopupMenu*>(form.FindComponent("PopupMenu1"));
+  EXPECT_TRUE(menu->DrawsItems());
+  EXPECT_FALSE(untouchable->DrawsItems()) << "a menu carrying DisableTag is left to the system";
+  TSkinData bare(nullptr);
+  TSkinMenuHooks bareHooks;
+  auto* another = new TPopupMenu(&form);
+  bareHooks.Attach(form, bare);
+  EXPECT_FALSE(another->DrawsItems()) << "a skin without menu pictures leaves menus to the system";
+  int exits = 0;
+  menu->Items()->Items(1)->OnClick = [&](TObject*) { ++exits; };
+
+  HWND popup = nullptr;
+  bool answered = false;
+  COLORREF corner = CLR_INVALID;
+  TRunSoon inspect(
+      [&] {
+        popup = ShownMenuWindow();
+        answered = SendMessageW(popup, kSkinQueryMessage, 0, 0) == 1;
+        UpdateWindow(popup);
+        WindowFrameDC dc(popup);
+        corner = GetPixel(dc.get(), 0, 0);
+        PostMessageW(form.Handle(), WM_CHAR, L'x', 0);
+      },
+      kMenuUp);
+  menu->Popup(200, 200, form.Handle());
+
+  ASSERT_NE(popup, nullptr);
+  EXPECT_TRUE(answered);
+  const TDataSkinObject* background = data->Model().Find("MenuBackground");
+  ASSERT_NE(background, nullptr);
+  EXPECT_EQ(corner, GetPixel(data->Picture(background->Image)->Canvas()->Handle(), 0, 0))
+      << "the popup is framed by the skin's menu background";
+  EXPECT_EQ(exits, 1) << "the accelerator of an owner-drawn item chooses it";
+  EXPECT_FALSE(IsWindow(popup));
+  for (const auto& skin : SkinManager()->PopupWindows()) EXPECT_FALSE(skin->Attached());
+}
+
+// A top-level window of this module that only the skin draws: fixed size, no maximise box.
+HWND MakeFixedWindow() {
+  WNDCLASSW cls{};
+  cls.lpfnWndProc = DefWindowProcW;
+  cls.hInstance = GetModuleHandleW(nullptr);
+  cls.lpszClassName = L"BrevinMenuTestWindow";
+  RegisterClassW(&cls);
+  HWND window = CreateWindowExW(0, cls.lpszClassName, L"定", WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 60, 60, 300,
+                                200, nullptr, nullptr, cls.hInstance, nullptr);
+  ShowWindow(window, SW_SHOWNORMAL);
+  return window;
+}
+
+struct TSystemMenuSeen {
+  std::vector<std::pair<unsigned, bool>> enabled;
+  bool ownerDrawn = true;
+  wchar_t minimiseKey = 0;
+};
+
+TSystemMenuSeen ReadShownSystemMenu() {
+  TSystemMenuSeen seen;
+  const auto menu = reinterpret_cast<HMENU>(SendMessageW(ShownMenuWindow(), kMenuGetHandle, 0, 0));
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_DATA;
+    GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
+    seen.ownerDrawn = seen.ownerDrawn && (info.fType & MFT_OWNERDRAW);
+    const auto* item = reinterpret_cast<const TMenuItem*>(info.dwItemData);
+    if (!item || item->IsLine()) continue;
+    const auto command = static_cast<unsigned>(item->Tag);
+    seen.enabled.emplace_back(command, !(info.fState & MFS_GRAYED));
+    if (command == SC_MINIMIZE) seen.minimiseKey = MenuAccelerator(Utf8ToWide(item->Caption()));
+  }
+  return seen;
+}
+
+TEST_F(SkinManage, TheSkinnedSystemMenuOffersWhatTheWindowCanDoAndKeepsItsKeys) {
+  Activate();
+  HWND window = MakeFixedWindow();
+  // Shown and so activated, it is skinned like every window of the program.
+  Pump(100);
+  ASSERT_TRUE(Skinned(window));
+  TSystemMenuSeen seen;
+  TRunSoon inspect(
+      [&] {
+        seen = ReadShownSystemMenu();
+        PostMessageW(window, WM_CHAR, seen.minimiseKey, 0);
+      },
+      kMenuUp);
+  // Alt+Space.
+  SendMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+  EXPECT_TRUE(seen.ownerDrawn);
+  const std::vector<std::pair<unsigned, bool>> expected{{SC_RESTORE, false}, {SC_MOVE, true},   {SC_SIZE, false},
+                                                        {SC_MINIMIZE, true}, {SC_MAXIMIZE, false}, {SC_CLOSE, true}};
+  for (const auto& entry : expected)
+    EXPECT_NE(std::find(seen.enabled.begin(), seen.enabled.end(), entry), seen.enabled.end())
+        << "command " << std::hex << entry.first << " enabled " << entry.second;
+  ASSERT_NE(seen.minimiseKey, 0);
+  Pump(200);
+  EXPECT_TRUE(IsIconic(window)) << "the minimise item's accelerator minimised the window";
+  DestroyWindow(window);
+}
+
+TEST_F(SkinManage, RepeatedMenuOpeningsAndAWindowDestroyedUnderItsMenuLeaveNothingBehind) {
+  Activate();
+  HWND window = MakeFixedWindow();
+  // Shown and so activated, it is skinned like every window of the program.
+  Pump(100);
+  ASSERT_TRUE(Skinned(window));
+  auto openAndLeave = [&] {
+    PostMessageW(window, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
+    SendMessageW(window, WM_NCRBUTTONDOWN, HTCAPTION, MAKELPARAM(120, 70));
+  };
+  openAndLeave();
+  const GuiObjectCount before = CountGuiObjects();
+  for (int i = 0; i < 500; ++i) openAndLeave();
+  const GuiObjectCount after = CountGuiObjects();
+  EXPECT_LE(after.gdi, before.gdi + 2);
+  EXPECT_EQ(after.windows, before.windows);
+
+  TRunSoon destroy([&] { DestroyWindow(window); }, kMenuUp);
+  SendMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+  Pump(100);
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_EQ(SkinManager()->FindFormSkinner(window), nullptr);
+  for (const auto& skin : SkinManager()->PopupWindows()) EXPECT_FALSE(skin->Attached());
+  EXPECT_EQ(CountGuiObjects().windows, before.windows - 1);
 }
 
 }  // namespace
