@@ -4,12 +4,16 @@
 #include "skin/win/SkinBox.h"
 #include "skin/win/SkinButton.h"
 #include "skin/win/SkinCheckBox.h"
+#include "skin/win/SkinComBox.h"
+#include "skin/win/SkinDateTime.h"
+#include "skin/win/SkinEdit.h"
 #include "skin/win/SkinGroupBox.h"
 #include "skin/win/SkinRadioButton.h"
 #include "skin/win/SkinSpeedButton.h"
 #include "skin/win/SkinTab.h"
 #include "skin/win/SkinTabBtn.h"
 #include "skin/win/SkinTabSheet.h"
+#include "skin/win/SkinUpDown.h"
 
 std::unique_ptr<TSkinControl> MakeControlSkinner(const TControlSkinChoice& choice) {
   switch (choice.Kind) {
@@ -33,6 +37,14 @@ std::unique_ptr<TSkinControl> MakeControlSkinner(const TControlSkinChoice& choic
       return std::make_unique<TSkinTabBtn>();
     case TSkinnerKind::TabSheet:
       return std::make_unique<TSkinTabSheet>();
+    case TSkinnerKind::Edit:
+      return std::make_unique<TSkinEdit>();
+    case TSkinnerKind::UpDown:
+      return std::make_unique<TSkinUpDown>();
+    case TSkinnerKind::ComBox:
+      return std::make_unique<TSkinComBox>();
+    case TSkinnerKind::DateTime:
+      return std::make_unique<TSkinDateTime>();
     default:
       return nullptr;
   }

@@ -20,6 +20,7 @@
 
 class TBitmap;
 class TDataSkinBorder;
+class TSkinUpDown;
 
 enum class TTabPosition { Top = 0, Bottom = 1, Left = 2, Right = 3 };
 
@@ -54,6 +55,8 @@ private:
   TRect ToControl(const TRect& inBuffer, const TRect& row) const;
   // False when the press at point is on no close glyph.
   bool PressCloseGlyph(POINT point);
+  // The control makes its scroll arrows only when the tabs overflow, and makes them afresh later.
+  void AttachArrows();
 
   int mode_ = 0;
   bool unicode_ = true;
@@ -63,4 +66,5 @@ private:
   bool closeGlyphs_ = false;
   // Per tab, as last painted, in the control's co-ordinates.
   std::vector<TRect> closeRects_;
+  std::unique_ptr<TSkinUpDown> arrows_;
 };
