@@ -21,6 +21,7 @@ void TSkinComBox::AttachEdit() {
   if (!Handle() || !Dressable() || !GetComboBoxInfo(Handle(), &info) || !info.hwndItem || info.hwndItem == Handle())
     return;
   auto edit = std::make_unique<TSkinEdit>();
+  edit->SetHost(Handle());
   if (edit->AttachHandle(info.hwndItem, *Data(), Form())) edit_ = std::move(edit);
 }
 

@@ -88,14 +88,14 @@ void TSkinEdit::AfterMessage(TMessage& message) {
         hot_ = true;
         TrackLeave(Handle());
         PaintFrame();
-        TellSkinnedParent(Handle());
+        TellHost(host_);
       }
       break;
     case WM_MOUSELEAVE:
       // Moving onto the control's own arrows is no leaving.
       hot_ = PointerOver(Handle());
       PaintFrame();
-      TellSkinnedParent(Handle());
+      TellHost(host_);
       break;
     case WM_ENABLE:
     case CM_ENABLEDCHANGED:

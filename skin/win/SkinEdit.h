@@ -19,6 +19,8 @@ public:
   void Attach(TSkinForm* form, TSkinData& data, int mode, TControl& control, TPaintBuffer* canvas = nullptr) override;
   [[nodiscard]] bool AttachHandle(HWND window, TSkinData& data, TSkinForm* form, TPaintBuffer* canvas = nullptr) override;
 
+  // The edit is a part of host, a skinned control (a combo box's edit), which follows its hover.
+  void SetHost(HWND host) { host_ = host; }
   TFieldLook Look() const;
   // The skinners of the arrows inside the control.
   const std::vector<std::unique_ptr<TSkinUpDown>>& Arrows() const { return arrows_; }
@@ -36,4 +38,5 @@ private:
   void PaintFrame();
 
   std::vector<std::unique_ptr<TSkinUpDown>> arrows_;
+  HWND host_ = nullptr;
 };

@@ -51,10 +51,8 @@ bool PointerOver(HWND window) {
   return under == window || IsChild(window, under);
 }
 
-void TellSkinnedParent(HWND window) {
-  HWND parent = GetParent(window);
-  if (parent && SendMessageW(parent, kSkinQueryMessage, 0, 0) == 1)
-    SendMessageW(parent, kSkinRepaintFrameMessage, 0, 0);
+void TellHost(HWND host) {
+  if (host && SendMessageW(host, kSkinQueryMessage, 0, 0) == 1) SendMessageW(host, kSkinRepaintFrameMessage, 0, 0);
 }
 
 void TrackLeave(HWND window) {

@@ -23,9 +23,9 @@ void PaintFieldFrame(HDC dc, const TRect& rect, int width, const TSkinData& data
 // The pointer is over the window or one of its child windows.
 bool PointerOver(HWND window);
 
-// A skinned parent is told that the pointer moved onto or off one of its parts, so that its hover
-// look follows (kSkinRepaintFrameMessage); windows that are not skinned are left alone.
-void TellSkinnedParent(HWND window);
+// The control a part belongs to is told that the pointer moved onto or off the part, so that its
+// hover look follows (kSkinRepaintFrameMessage); nothing happens while it is not skinned.
+void TellHost(HWND host);
 
 // Asks for the one WM_MOUSELEAVE that ends a hover.
 void TrackLeave(HWND window);

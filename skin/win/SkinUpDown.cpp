@@ -99,7 +99,7 @@ void TSkinUpDown::AfterMessage(TMessage& message) {
       Follow(ButtonAt(message.LParam), heldButton_);
       if (entered && hotButton_) {
         TrackLeave(Handle());
-        if (host_) TellSkinnedParent(Handle());
+        TellHost(host_);
       }
       break;
     }
@@ -116,7 +116,7 @@ void TSkinUpDown::AfterMessage(TMessage& message) {
       break;
     case WM_MOUSELEAVE:
       Follow(0, heldButton_);
-      if (host_) TellSkinnedParent(Handle());
+      TellHost(host_);
       break;
     case WM_PAINT:
       break;

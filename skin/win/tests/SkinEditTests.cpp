@@ -128,9 +128,22 @@ TEST_F(SkinEdit, ASpinEditsArrowsShowTheSkinsStatesAndStillCount) {
   EXPECT_EQ(ShownPixel(window, 0, 0), FramePixel(vert, 1, 0, 0));
   EXPECT_EQ(ShownPixel(window, 1, size.cy - 1), FramePixel(vert, 5, 1, vert.Image.Height() - 1));
 
+  // The pointer on the arrows is on the spin edit too: its frame stays hot until it leaves both.
+  RECT r{};
+  GetWindowRect(window, &r);
+  SetCursorPos(r.left + 3, r.top + 3);
+  Pump(50);
   Mouse(window, WM_MOUSEMOVE, 3, 3);
   EXPECT_EQ(arrows.ButtonFrame(1), 2);
   EXPECT_EQ(arrows.ButtonFrame(2), 5);
+  EXPECT_EQ(skinner.Look(), TFieldLook::Hot);
+  SetCursorPos(r.right + 200, r.bottom + 100);
+  Pump(50);
+  SendMessageW(window, WM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(skinner.Look(), TFieldLook::Normal);
+  SetCursorPos(r.left + 3, r.top + 3);
+  Pump(50);
+  Mouse(window, WM_MOUSEMOVE, 3, 3);
   Mouse(window, WM_LBUTTONDOWN, 3, 3, MK_LBUTTON);
   EXPECT_EQ(arrows.ButtonFrame(1), 3);
   EXPECT_EQ(ShownPixel(window, 1, 1), FramePixel(vert, 3, 1, 1));
@@ -193,7 +206,15 @@ TEST_F(SkinEdit, TimePickersGetSkinnedArrowsAndDatePickersTheComboButton) {
   TSkinEdit timeSkinner;
   timeSkinner.Attach(nullptr, data, 0, time);
   ASSERT_EQ(timeSkinner.Arrows().size(), 1u);
-  EXPECT_EQ(SendMessageW(timeSkinner.Arrows().front()->Handle(), kSkinQueryMessage, 0, 0), 1);
+  TSkinUpDown& timeArrows = *timeSkinner.Arrows().front();
+  EXPECT_EQ(SendMessageW(timeArrows.Handle(), kSkinQueryMessage, 0, 0), 1);
+  // The program turns its time picker off while an alarm is set, and on again.
+  time.SetEnabled(false);
+  EXPECT_EQ(timeArrows.ButtonFrame(1), 4);
+  time.SetEnabled(true);
+  EXPECT_TRUE(IsWindowEnabled(time.Handle()));
+  EXPECT_EQ(timeArrows.ButtonFrame(1), 1);
+  EXPECT_EQ(ShownPixel(timeArrows.Handle(), 1, 1), FramePixel(Object("UpDown.Vert"), 1, 1, 1));
 
   TSkinDateTime dateSkinner;
   dateSkinner.Attach(nullptr, data, 0, date);
