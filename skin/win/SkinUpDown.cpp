@@ -4,6 +4,8 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "framework/win32/DCState.h"
 #include "skin/win/SkinDataUnit.h"
 #include "skin/win/SkinFieldFrame.h"
@@ -44,13 +46,28 @@ TRect TSkinUpDown::ButtonRect(int button, const TRect& whole) const {
                      : TRect{whole.Left, middle, whole.Right, whole.Bottom};
 }
 
+TRect TSkinUpDown::VisiblePart(const TRect& rect) const {
+  HWND parent = GetParent(Handle());
+  if (!parent || !(WindowStyle() & WS_CHILD)) return rect;
+  RECT client{};
+  GetClientRect(parent, &client);
+  MapWindowPoints(parent, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  RECT self{};
+  GetWindowRect(Handle(), &self);
+  const TRect visible{std::max(rect.Left, static_cast<int>(client.left - self.left)),
+                      std::max(rect.Top, static_cast<int>(client.top - self.top)),
+                      std::min(rect.Right, static_cast<int>(client.right - self.left)),
+                      std::min(rect.Bottom, static_cast<int>(client.bottom - self.top))};
+  return visible.Width() > 0 && visible.Height() > 0 ? visible : rect;
+}
+
 int TSkinUpDown::ButtonAt(LPARAM clientPoint) const {
   RECT r{};
   GetWindowRect(Handle(), &r);
   const POINT origin = ClientOrigin(Handle());
   const int x = GET_X_LPARAM(clientPoint) + origin.x;
   const int y = GET_Y_LPARAM(clientPoint) + origin.y;
-  const TRect whole{0, 0, r.right - r.left, r.bottom - r.top};
+  const TRect whole = VisiblePart(TRect{0, 0, r.right - r.left, r.bottom - r.top});
   for (int button = 1; button <= 2; ++button) {
     const TRect b = ButtonRect(button, whole);
     if (x >= b.Left && x < b.Right && y >= b.Top && y < b.Bottom) return button;
@@ -140,8 +157,9 @@ void TSkinUpDown::PaintSkin(HDC dc, const TRect& rect) {
   FillButtonFace(buffer, rect);
   TBitmap& picture = *Data()->Picture(object->Image);
   TBitmap* glyphs = Data()->Picture(object->Image2);
+  const TRect visible = VisiblePart(rect);
   for (int button = 1; button <= 2; ++button) {
-    const TRect place = ButtonRect(button, rect);
+    const TRect place = ButtonRect(button, visible);
     const int frame = ButtonFrame(button);
     DrawSkinPicture(buffer, picture, object->FrameRect(frame), object->Margins(), object->TileMiddle(), place,
                     object->Trans == 1);

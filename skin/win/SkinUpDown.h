@@ -29,7 +29,10 @@ private:
   // ordinary way (so does a part of a control whose skinning is off).
   const TDataSkinBorder* SkinObject() const;
   bool Horizontal() const;
-  // The two buttons of the whole window rect.
+  // The part of the window (rect: all of it) its parent shows: some controls let their arrows reach
+  // past their edge, and a button cut off there would lose its border.
+  TRect VisiblePart(const TRect& rect) const;
+  // The two buttons of the visible part.
   TRect ButtonRect(int button, const TRect& whole) const;
   // The button under a point of the client area, 0 for none.
   int ButtonAt(LPARAM clientPoint) const;

@@ -82,6 +82,24 @@ void Mouse(HWND window, UINT msg, int x, int y, WPARAM keys = 0) {
   SendMessageW(window, msg, keys, MAKELPARAM(static_cast<unsigned short>(x), static_cast<unsigned short>(y)));
 }
 
+// Puts the pointer at (x, y) of window's rectangle once the system finds it there and keeps it there
+// (the display may still report the pointer's way for a moment).
+void PointerAt(HWND window, int x, int y) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  const POINT target{r.left + x, r.top + y};
+  const auto there = [&] {
+    POINT p{};
+    return GetCursorPos(&p) && p.x == target.x && p.y == target.y && WindowFromPoint(p) == window;
+  };
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    SetCursorPos(target.x, target.y);
+    PumpUntil(there, 500);
+    Pump(30);
+    if (there()) return;
+  }
+}
+
 HWND ChildOfClass(HWND parent, const wchar_t* className) { return FindWindowExW(parent, nullptr, className, nullptr); }
 
 class SkinEdit : public ::testing::Test {
@@ -129,20 +147,17 @@ TEST_F(SkinEdit, ASpinEditsArrowsShowTheSkinsStatesAndStillCount) {
   EXPECT_EQ(ShownPixel(window, 1, size.cy - 1), FramePixel(vert, 5, 1, vert.Image.Height() - 1));
 
   // The pointer on the arrows is on the spin edit too: its frame stays hot until it leaves both.
-  RECT r{};
-  GetWindowRect(window, &r);
-  SetCursorPos(r.left + 3, r.top + 3);
-  Pump(50);
+  PointerAt(window, 3, 3);
+  SendMessageW(window, WM_MOUSELEAVE, 0, 0);
   Mouse(window, WM_MOUSEMOVE, 3, 3);
   EXPECT_EQ(arrows.ButtonFrame(1), 2);
   EXPECT_EQ(arrows.ButtonFrame(2), 5);
   EXPECT_EQ(skinner.Look(), TFieldLook::Hot);
-  SetCursorPos(r.right + 200, r.bottom + 100);
-  Pump(50);
+  PointerAt(form->Handle(), 300, 200);
   SendMessageW(window, WM_MOUSELEAVE, 0, 0);
-  EXPECT_EQ(skinner.Look(), TFieldLook::Normal);
-  SetCursorPos(r.left + 3, r.top + 3);
-  Pump(50);
+  // The system may still be telling of the pointer's way out.
+  EXPECT_TRUE(PumpUntil([&] { return skinner.Look() == TFieldLook::Normal; }, 2000));
+  PointerAt(window, 3, 3);
   Mouse(window, WM_MOUSEMOVE, 3, 3);
   Mouse(window, WM_LBUTTONDOWN, 3, 3, MK_LBUTTON);
   EXPECT_EQ(arrows.ButtonFrame(1), 3);
@@ -170,6 +185,7 @@ TEST_F(SkinEdit, TheFrameFollowsHoverAndFocusAndTheTextTakesTheSkinsColours) {
   HWND edit = Edit().Handle();
   EXPECT_EQ(ShownPixel(edit, 0, 5), kButtonShadow);
   EXPECT_EQ(ShownPixel(edit, 1, 5), RGB(255, 255, 255)) << "the field's own colour inside the outline";
+  PointerAt(edit, 10, 10);
   Mouse(edit, WM_MOUSEMOVE, 10, 10);
   EXPECT_EQ(skinner.Look(), TFieldLook::Hot);
   EXPECT_EQ(ShownPixel(edit, 0, 5), kButtonDkShadow);
