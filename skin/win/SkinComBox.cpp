@@ -1,6 +1,7 @@
 #include "skin/win/SkinComBox.h"
 
 #include "skin/win/SkinEdit.h"
+#include "skin/win/SkinFieldFrame.h"
 
 TSkinComBox::TSkinComBox() = default;
 TSkinComBox::~TSkinComBox() = default;
@@ -37,7 +38,7 @@ bool TSkinComBox::DroppedDown() const { return SendMessageW(Handle(), CB_GETDROP
 TRect TSkinComBox::FieldRect(const TRect&) const {
   COMBOBOXINFO info{sizeof(info)};
   if (!GetComboBoxInfo(Handle(), &info)) return {};
-  const POINT origin = ClientOrigin();
+  const POINT origin = ClientOriginInWindow(Handle());
   return {info.rcItem.left + origin.x, info.rcItem.top + origin.y, info.rcItem.right + origin.x,
           info.rcItem.bottom + origin.y};
 }

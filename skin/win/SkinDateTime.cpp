@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "skin/win/SkinFieldFrame.h"
+
 bool TSkinDateTime::Dressable() const { return (WindowStyle() & DTS_UPDOWN) == 0; }
 
 bool TSkinDateTime::DroppedDown() const {
@@ -13,7 +15,7 @@ bool TSkinDateTime::DroppedDown() const {
 TRect TSkinDateTime::FieldRect(const TRect&) const {
   RECT client{};
   GetClientRect(Handle(), &client);
-  const POINT origin = ClientOrigin();
+  const POINT origin = ClientOriginInWindow(Handle());
   const TRect button = ButtonHitRect();
   return {origin.x, origin.y, origin.x + button.Left, origin.y + client.bottom};
 }

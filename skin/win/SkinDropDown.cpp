@@ -65,14 +65,6 @@ bool TSkinDropDown::AttachHandle(HWND window, TSkinData& data, TSkinForm* form, 
 
 bool TSkinDropDown::Skinned() const { return Handle() && arrow_.Available() && Dressable(); }
 
-POINT TSkinDropDown::ClientOrigin() const {
-  RECT whole{};
-  GetWindowRect(Handle(), &whole);
-  POINT origin{0, 0};
-  ClientToScreen(Handle(), &origin);
-  return {origin.x - whole.left, origin.y - whole.top};
-}
-
 int TSkinDropDown::ButtonWidth() const {
   const auto* face = dynamic_cast<const TDataSkinBorder*>(Data()->Model().Find("ComboButton"));
   if (face && face->Style == kCombinedFace) return face->RightWidth;
@@ -113,8 +105,7 @@ bool TSkinDropDown::BeforeMessage(TMessage& message) {
       return false;
     case kSkinRepaintFrameMessage:
       // The pointer went onto or off the control's own edit.
-      hot_ = PointerOver(Handle());
-      if (hot_) TrackLeave(Handle());
+      hot_ = HoverOverWhole(Handle());
       Refresh();
       message.Result = 0;
       return false;
@@ -199,7 +190,7 @@ void TSkinDropDown::PaintOver(HDC target) {
     CallDefault(paint);
     RECT whole{};
     GetWindowRect(Handle(), &whole);
-    const POINT origin = ClientOrigin();
+    const POINT origin = ClientOriginInWindow(Handle());
     {
       const SavedDC saved(buffer);
       OffsetViewportOrgEx(buffer, -origin.x, -origin.y, nullptr);

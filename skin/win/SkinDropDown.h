@@ -52,8 +52,6 @@ protected:
   virtual TRect FieldRect(const TRect& whole) const = 0;
   // Where a click drops the control down, in client co-ordinates.
   virtual TRect ButtonHitRect() const = 0;
-  // The window's client origin within its whole rectangle.
-  POINT ClientOrigin() const;
 
 private:
   bool Skinned() const;

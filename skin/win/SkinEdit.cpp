@@ -56,8 +56,7 @@ bool TSkinEdit::BeforeMessage(TMessage& message) {
       return false;
     case kSkinRepaintFrameMessage:
       // A part of the control (its arrows) was entered or left.
-      hot_ = PointerOver(Handle());
-      if (hot_) TrackLeave(Handle());
+      hot_ = HoverOverWhole(Handle());
       PaintFrame();
       message.Result = 0;
       return false;

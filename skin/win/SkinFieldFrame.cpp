@@ -51,6 +51,12 @@ bool PointerOver(HWND window) {
   return under == window || IsChild(window, under);
 }
 
+bool HoverOverWhole(HWND window) {
+  const bool over = PointerOver(window);
+  if (over) TrackLeave(window);
+  return over;
+}
+
 void TellHost(HWND host) {
   if (host && SendMessageW(host, kSkinQueryMessage, 0, 0) == 1) SendMessageW(host, kSkinRepaintFrameMessage, 0, 0);
 }
@@ -58,6 +64,14 @@ void TellHost(HWND host) {
 void TrackLeave(HWND window) {
   TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, window, 0};
   TrackMouseEvent(&track);
+}
+
+POINT ClientOriginInWindow(HWND window) {
+  RECT whole{};
+  GetWindowRect(window, &whole);
+  POINT origin{0, 0};
+  ClientToScreen(window, &origin);
+  return {origin.x - whole.left, origin.y - whole.top};
 }
 
 bool EnabledWithParents(HWND window) {

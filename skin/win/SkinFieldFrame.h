@@ -23,12 +23,19 @@ void PaintFieldFrame(HDC dc, const TRect& rect, int width, const TSkinData& data
 // The pointer is over the window or one of its child windows.
 bool PointerOver(HWND window);
 
+// A control's hover once one of its parts was entered or left: the pointer is over the control or a
+// part of it, and then the WM_MOUSELEAVE that ends the hover is asked for.
+bool HoverOverWhole(HWND window);
+
 // The control a part belongs to is told that the pointer moved onto or off the part, so that its
 // hover look follows (kSkinRepaintFrameMessage); nothing happens while it is not skinned.
 void TellHost(HWND host);
 
 // Asks for the one WM_MOUSELEAVE that ends a hover.
 void TrackLeave(HWND window);
+
+// The window's client origin within its whole rectangle.
+POINT ClientOriginInWindow(HWND window);
 
 // Enabled, and so are the child windows it sits in: the system gives a child of a disabled window
 // no input either.

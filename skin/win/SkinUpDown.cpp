@@ -14,15 +14,6 @@ namespace {
 
 constexpr int kStatesPerButton = 4;
 
-// The window's client origin within its whole rectangle.
-POINT ClientOrigin(HWND window) {
-  RECT whole{};
-  GetWindowRect(window, &whole);
-  POINT origin{0, 0};
-  ClientToScreen(window, &origin);
-  return {origin.x - whole.left, origin.y - whole.top};
-}
-
 }  // namespace
 
 const TDataSkinBorder* TSkinUpDown::SkinObject() const {
@@ -64,7 +55,7 @@ TRect TSkinUpDown::VisiblePart(const TRect& rect) const {
 int TSkinUpDown::ButtonAt(LPARAM clientPoint) const {
   RECT r{};
   GetWindowRect(Handle(), &r);
-  const POINT origin = ClientOrigin(Handle());
+  const POINT origin = ClientOriginInWindow(Handle());
   const int x = GET_X_LPARAM(clientPoint) + origin.x;
   const int y = GET_Y_LPARAM(clientPoint) + origin.y;
   const TRect whole = VisiblePart(TRect{0, 0, r.right - r.left, r.bottom - r.top});
