@@ -27,6 +27,9 @@ void TSkinComBox::AttachEdit() {
 }
 
 bool TSkinComBox::Dressable() const {
+  // Other classes use the same style bits for other things.
+  COMBOBOXINFO info{sizeof(info)};
+  if (!GetComboBoxInfo(Handle(), &info)) return false;
   const LONG_PTR kind = WindowStyle() & 3;
   return kind == CBS_DROPDOWN || kind == CBS_DROPDOWNLIST;
 }

@@ -4,7 +4,11 @@
 
 #include "skin/win/SkinFieldFrame.h"
 
-bool TSkinDateTime::Dressable() const { return (WindowStyle() & DTS_UPDOWN) == 0; }
+bool TSkinDateTime::Dressable() const {
+  wchar_t name[32]{};
+  GetClassNameW(Handle(), name, 32);
+  return lstrcmpiW(name, DATETIMEPICK_CLASSW) == 0 && (WindowStyle() & DTS_UPDOWN) == 0;
+}
 
 bool TSkinDateTime::DroppedDown() const {
   // Some pickers keep their calendar window while it is closed, hidden.

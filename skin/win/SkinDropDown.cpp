@@ -53,17 +53,19 @@ void TArrowButton::Paint(HDC dc, const TRect& button, int state) const {
 void TSkinDropDown::Attach(TSkinForm* form, TSkinData& data, int mode, TControl& control, TPaintBuffer* canvas) {
   arrow_ = TArrowButton(&data);
   TSkinControl::Attach(form, data, mode, control, canvas);
+  dressable_ = Dressable();
   Refresh();
 }
 
 bool TSkinDropDown::AttachHandle(HWND window, TSkinData& data, TSkinForm* form, TPaintBuffer* canvas) {
   arrow_ = TArrowButton(&data);
   if (!TSkinControl::AttachHandle(window, data, form, canvas)) return false;
+  dressable_ = Dressable();
   Refresh();
   return true;
 }
 
-bool TSkinDropDown::Skinned() const { return Handle() && arrow_.Available() && Dressable(); }
+bool TSkinDropDown::Skinned() const { return Handle() && dressable_ && arrow_.Available(); }
 
 int TSkinDropDown::ButtonWidth() const {
   const auto* face = dynamic_cast<const TDataSkinBorder*>(Data()->Model().Find("ComboButton"));

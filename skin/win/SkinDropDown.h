@@ -45,7 +45,8 @@ protected:
   // Everything of the window (rect: its whole rectangle at 0, 0) but its value field.
   void PaintSkin(HDC dc, const TRect& rect) override;
 
-  // The control style the skinner can dress; false leaves the control to paint the ordinary way.
+  // A control of a class and style the skinner can dress (asked once, at attaching); false leaves it
+  // to paint the ordinary way.
   virtual bool Dressable() const { return true; }
   virtual bool DroppedDown() const = 0;
   // The control's value, in window co-ordinates: left as the control paints it.
@@ -63,5 +64,6 @@ private:
   void Refresh();
 
   TArrowButton arrow_;
+  bool dressable_ = false;
   POINT pointer_{-1, -1};
 };
