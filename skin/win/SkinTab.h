@@ -12,7 +12,8 @@
 // pressing it asks the form (kSkinTabCloseMessage) and frees the tab's page unless the form objects.
 //
 // The control keeps selecting, scrolling and laying out its tabs itself; the skinner reads every
-// tab's place from it at each paint.
+// tab's place from it at each paint. The scroll arrows the control shows when its tabs overflow are
+// skinned as a part of it.
 #include <memory>
 #include <vector>
 
