@@ -20,6 +20,8 @@
 #include "skin/win/SkinEdit.h"
 #include "skin/win/SkinTab.h"
 #include "skin/win/SkinUpDown.h"
+#include "skin/SkinRead.h"
+#include "skin/SkinWrite.h"
 
 namespace {
 
@@ -293,6 +295,45 @@ TEST_F(SkinEdit, ASkinWithoutTheirObjectsLeavesTheControlsOrdinary) {
   spinSkinner.Attach(nullptr, bare, 0, Spin());
   EXPECT_EQ(ShownPixel(combo.get(), size.cx - 10, size.cy / 2), ordinary);
   EXPECT_EQ(ShownPixel(arrowsWindow, 1, 1), ordinaryArrow);
+}
+
+// The program's skin with its "SunkEdge" section renamed, so that no combined face is made.
+void WriteSkinWithoutSunkEdge(const char* path) {
+  TMemoryStream file;
+  file.LoadFromFile(kSkinFile);
+  TSkinReader reader;
+  ASSERT_TRUE(reader.LoadFromStream(file));
+  std::vector<TSkinEntry> entries;
+  for (int i = 0; i < reader.EntryCount(); ++i) {
+    TMemoryStream entry;
+    reader.ReadEntry(reader.EntryName(i), entry);
+    std::string bytes(reinterpret_cast<const char*>(entry.Memory()), static_cast<size_t>(entry.Size()));
+    if (const size_t at = bytes.find("[SunkEdge]"); at != std::string::npos) bytes.replace(at, 10, "[NoSunkEdge]");
+    entries.push_back({reader.EntryName(i), std::vector<uint8_t>(bytes.begin(), bytes.end())});
+  }
+  const std::vector<uint8_t> skin = BuildSkinFile(entries);
+  TMemoryStream out;
+  out.WriteBuffer(skin.data(), static_cast<int64_t>(skin.size()));
+  out.SaveToFile(path);
+}
+
+TEST_F(SkinEdit, WithoutASunkEdgeAComboBoxHasAPlainEdgeAndTheRecolouredButton) {
+  constexpr const char* kPath = "skin-win-test-nosunkedge.skn";
+  WriteSkinWithoutSunkEdge(kPath);
+  TSkinData plain{nullptr};
+  plain.OnReaderMessage = [](const std::string&) {};
+  plain.SetSkinFile(kPath);
+  ASSERT_FALSE(plain.LoadingSkin());
+  ASSERT_EQ(plain.Model().Find("SunkEdge"), nullptr);
+  UniqueWindow combo = MakeComboBox();
+  TSkinComBox skinner;
+  ASSERT_TRUE(skinner.AttachHandle(combo.get(), plain, nullptr));
+  const SIZE size = WindowSize(combo.get());
+  EXPECT_EQ(ShownPixel(combo.get(), 0, size.cy / 2), kButtonShadow);
+  const TDataSkinObject& arrow = *plain.Model().Find("ComboxArrow");
+  // The button's corners are the recoloured combo button's own.
+  EXPECT_EQ(ShownPixel(combo.get(), size.cx - 2, 1), FramePixel(arrow, 1, arrow.FrameRect(1).Width() - 2, 1));
+  DeleteFileA(kPath);
 }
 
 TEST_F(SkinEdit, ATabRowsScrollArrowsAreSkinnedWhenTheyAppear) {
