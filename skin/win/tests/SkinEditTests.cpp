@@ -323,6 +323,7 @@ TEST_F(SkinEdit, WithoutASunkEdgeAComboBoxHasAPlainEdgeAndTheRecolouredButton) {
   TSkinData plain{nullptr};
   plain.OnReaderMessage = [](const std::string&) {};
   plain.SetSkinFile(kPath);
+  DeleteFileA(kPath);
   ASSERT_FALSE(plain.LoadingSkin());
   ASSERT_EQ(plain.Model().Find("SunkEdge"), nullptr);
   UniqueWindow combo = MakeComboBox();
@@ -333,7 +334,6 @@ TEST_F(SkinEdit, WithoutASunkEdgeAComboBoxHasAPlainEdgeAndTheRecolouredButton) {
   const TDataSkinObject& arrow = *plain.Model().Find("ComboxArrow");
   // The button's corners are the recoloured combo button's own.
   EXPECT_EQ(ShownPixel(combo.get(), size.cx - 2, 1), FramePixel(arrow, 1, arrow.FrameRect(1).Width() - 2, 1));
-  DeleteFileA(kPath);
 }
 
 TEST_F(SkinEdit, ATabRowsScrollArrowsAreSkinnedWhenTheyAppear) {
