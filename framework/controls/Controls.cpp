@@ -317,8 +317,9 @@ void TWinControl::SetVisible(bool visible) {
 
 void TWinControl::SetEnabled(bool enabled) {
   if (enabled == Enabled()) return;
-  if (handle_) EnableWindow(handle_, enabled);
+  // The flag first: the window's WM_ENABLE turns a window off again while its control is disabled.
   TControl::SetEnabled(enabled);
+  if (handle_) EnableWindow(handle_, enabled);
 }
 
 std::string TWinControl::GetText() const {

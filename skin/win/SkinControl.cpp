@@ -107,6 +107,8 @@ void TSkinControl::Route(TMessage& message, const TWndMethod& next) {
     } else if (window_) {
       InvalidateRect(window_, nullptr, TRUE);
     }
+    // A skinner may draw the frame too.
+    if (window_) RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
   } else if (!skinning_ || state_ != TSkinControlState::Attached) {
     next(message);
   } else if (BeforeMessage(message)) {

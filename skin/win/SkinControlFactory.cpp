@@ -4,6 +4,9 @@
 #include "skin/win/SkinBox.h"
 #include "skin/win/SkinButton.h"
 #include "skin/win/SkinCheckBox.h"
+#include "skin/win/SkinComBox.h"
+#include "skin/win/SkinDateTime.h"
+#include "skin/win/SkinEdit.h"
 #include "skin/win/SkinGroupBox.h"
 #include "skin/win/SkinHeader.h"
 #include "skin/win/SkinMP.h"
@@ -18,6 +21,7 @@
 #include "skin/win/SkinTabBtn.h"
 #include "skin/win/SkinTabSheet.h"
 #include "skin/win/SkinTrackBar.h"
+#include "skin/win/SkinUpDown.h"
 
 std::unique_ptr<TSkinControl> MakeControlSkinner(const TControlSkinChoice& choice) {
   switch (choice.Kind) {
@@ -57,6 +61,14 @@ std::unique_ptr<TSkinControl> MakeControlSkinner(const TControlSkinChoice& choic
       return std::make_unique<TSkinProgress>();
     case TSkinnerKind::TrackBar:
       return std::make_unique<TSkinTrackBar>();
+    case TSkinnerKind::Edit:
+      return std::make_unique<TSkinEdit>();
+    case TSkinnerKind::UpDown:
+      return std::make_unique<TSkinUpDown>();
+    case TSkinnerKind::ComBox:
+      return std::make_unique<TSkinComBox>();
+    case TSkinnerKind::DateTime:
+      return std::make_unique<TSkinDateTime>();
     default:
       return nullptr;
   }

@@ -13,6 +13,7 @@
 #include "skin/SkinImageTurn.h"
 #include "skin/win/SkinDataUnit.h"
 #include "skin/win/SkinTabText.h"
+#include "skin/win/SkinUpDown.h"
 
 namespace {
 
@@ -117,14 +118,24 @@ void TSkinTab::Attach(TSkinForm* form, TSkinData& data, int mode, TControl& cont
   closeGlyphs_ = pages && control.Tag == kCloseGlyphTag && pages->Style() == TTabStyle::tsTabs;
   unicode_ = IsWindowUnicode(Handle()) != FALSE;
   PrepareImages();
+  AttachArrows();
 }
 
 bool TSkinTab::AttachHandle(HWND window, TSkinData& data, TSkinForm* form, TPaintBuffer* canvas) {
   if (!TSkinControl::AttachHandle(window, data, form, canvas)) return false;
   unicode_ = IsWindowUnicode(window) != FALSE;
   PrepareImages();
+  AttachArrows();
   Repaint();
   return true;
+}
+
+void TSkinTab::AttachArrows() {
+  HWND window = Handle() ? FindWindowExW(Handle(), nullptr, UPDOWN_CLASSW, nullptr) : nullptr;
+  if (!window || !Data() || (arrows_ && arrows_->Handle() == window)) return;
+  auto arrows = std::make_unique<TSkinUpDown>();
+  arrows->SetHost(Handle());
+  arrows_ = arrows->AttachHandle(window, *Data(), Form()) ? std::move(arrows) : nullptr;
 }
 
 void TSkinTab::SkinChanged() {
@@ -235,6 +246,7 @@ TRect TSkinTab::InBuffer(const TRect& tab, const TRect& rect, const TRect& page,
 
 void TSkinTab::PaintSkin(HDC dc, const TRect& rect) {
   if (!TabsObject() || rect.Width() <= 0 || rect.Height() <= 0) return;
+  AttachArrows();
   RECT display{rect.Left, rect.Top, rect.Right, rect.Bottom};
   SendMessageW(Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
   TRect page{display.left - kPageGrow, display.top - kPageGrow, display.right + kPageGrow, display.bottom + kPageGrow};

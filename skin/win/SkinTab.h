@@ -12,7 +12,8 @@
 // pressing it asks the form (kSkinTabCloseMessage) and frees the tab's page unless the form objects.
 //
 // The control keeps selecting, scrolling and laying out its tabs itself; the skinner reads every
-// tab's place from it at each paint.
+// tab's place from it at each paint. The scroll arrows the control shows when its tabs overflow are
+// skinned as a part of it.
 #include <memory>
 #include <vector>
 
@@ -20,6 +21,7 @@
 
 class TBitmap;
 class TDataSkinBorder;
+class TSkinUpDown;
 
 enum class TTabPosition { Top = 0, Bottom = 1, Left = 2, Right = 3 };
 
@@ -54,6 +56,8 @@ private:
   TRect ToControl(const TRect& inBuffer, const TRect& row) const;
   // False when the press at point is on no close glyph.
   bool PressCloseGlyph(POINT point);
+  // The control makes its scroll arrows only when the tabs overflow, and makes them afresh later.
+  void AttachArrows();
 
   int mode_ = 0;
   bool unicode_ = true;
@@ -63,4 +67,5 @@ private:
   bool closeGlyphs_ = false;
   // Per tab, as last painted, in the control's co-ordinates.
   std::vector<TRect> closeRects_;
+  std::unique_ptr<TSkinUpDown> arrows_;
 };

@@ -360,6 +360,16 @@ TEST(DateTimePicker, TimeSurvivesTheWindowAndKeepsTheDate) {
   EXPECT_EQ(st.wHour, 12);
 }
 
+TEST(WindowedControls, AControlEnabledAgainTakesInputAgain) {
+  TPlainForm form(nullptr);
+  auto* picker = Make<TDateTimePicker>(&form, 0, 0, 113, 32);
+  form.Show();
+  picker->SetEnabled(false);
+  EXPECT_FALSE(IsWindowEnabled(picker->Handle()));
+  picker->SetEnabled(true);
+  EXPECT_TRUE(IsWindowEnabled(picker->Handle()));
+}
+
 TEST(Labels, AutoSizeFollowsTheTextAndAlignedLabelsKeepTheirWidth) {
   TPlainForm form(nullptr);
   auto* label = new TLabel(&form);
