@@ -32,7 +32,6 @@ TSkinMenuBar::~TSkinMenuBar() {
   *alive_ = false;
   // The drop-down's loop ends once the Open below us on the stack gets control back.
   if (hook_.Installed()) EndMenu();
-  hook_.Remove();
   if (IsWindow(window_) && menu_ && IsMenu(menu_) && !GetMenu(window_)) SetMenu(window_, menu_);
 }
 
