@@ -67,7 +67,7 @@ int NextBarItem(int current, int count) { return count > 0 ? (current + 1 + coun
 
 int PreviousBarItem(int current, int count) { return count > 0 ? ((current - 1) % count + count) % count : -1; }
 
-char32_t MenuAccelerator(const std::string& caption) {
+char32_t CaptionAccelerator(const std::string& caption) {
   for (size_t i = 0; i + 1 < caption.size(); ++i) {
     if (caption[i] != '&') continue;
     if (caption[i + 1] == '&') {
@@ -83,6 +83,6 @@ int MenuBarItemForKey(const std::vector<std::string>& captions, char32_t key) {
   if (captions.empty()) return -1;
   if (key == 0) return 0;
   for (size_t i = 0; i < captions.size(); ++i)
-    if (MenuAccelerator(captions[i]) == LowerAscii(key)) return static_cast<int>(i);
+    if (CaptionAccelerator(captions[i]) == LowerAscii(key)) return static_cast<int>(i);
   return -1;
 }

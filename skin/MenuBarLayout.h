@@ -39,7 +39,7 @@ int PreviousBarItem(int current, int count);
 
 // The character marked with "&" in a caption ("&&" is a plain ampersand), ASCII letters in lower
 // case; 0 when none is marked.
-char32_t MenuAccelerator(const std::string& caption);
+char32_t CaptionAccelerator(const std::string& caption);
 // The item Alt+key opens: the first for a bare Alt (key 0), else the first whose accelerator is
 // key (ASCII case ignored); -1 when none has it.
 int MenuBarItemForKey(const std::vector<std::string>& captions, char32_t key);

@@ -211,7 +211,7 @@ void TCustomForm::CreateWnd() {
 
 void TCustomForm::CreateWindowHandleDone() {
   pendingClientWidth_ = pendingClientHeight_ = -1;
-  if (menu_) ::SetMenu(Handle(), menu_->Handle());
+  if (menu_) ::SetMenu(Handle(), menu_->BarHandle());
   ApplyAlpha();
   ApplyIcon();
 }
@@ -561,7 +561,7 @@ void TCustomForm::Resize() {
 void TCustomForm::SetMenu(TMainMenu* menu) {
   if (menu == menu_) return;
   if (menu_) {
-    if (HandleAllocated() && ::GetMenu(Handle()) == menu_->Handle()) ::SetMenu(Handle(), nullptr);
+    if (HandleAllocated() && ::GetMenu(Handle()) == menu_->BarHandle()) ::SetMenu(Handle(), nullptr);
     menu_->SetForm(nullptr);
     RemoveFreeNotification(menu_);
   }
@@ -569,7 +569,7 @@ void TCustomForm::SetMenu(TMainMenu* menu) {
   if (!menu) return;
   FreeNotification(menu);
   menu->SetForm(this);
-  if (HandleAllocated()) ::SetMenu(Handle(), menu->Handle());
+  if (HandleAllocated()) ::SetMenu(Handle(), menu->BarHandle());
 }
 
 void TCustomForm::Notification(TComponent* component, TOperation operation) {
@@ -588,7 +588,7 @@ void TCustomForm::WndProc(TMessage& m) {
       break;
     case WM_NCDESTROY:
       // The menu object owns its native menu, which the window would otherwise destroy with it.
-      if (menu_ && ::GetMenu(Handle()) == menu_->Handle()) ::SetMenu(Handle(), nullptr);
+      if (menu_ && ::GetMenu(Handle()) == menu_->BarHandle()) ::SetMenu(Handle(), nullptr);
       break;
     case WM_CLOSE:
       Close();

@@ -1,30 +1,28 @@
 #include "framework/controls/MainMenu.h"
 
 #include "framework/controls/Forms.h"
-#include "framework/controls/Messages.h"
 #include "framework/core/Exception.h"
 #include "framework/win32/Strings.h"
 
 const TClassInfo& TMainMenu::StaticClassInfo() {
-  static const TClassInfo info = TClassBuilder<TMainMenu>("TMainMenu", &TComponent::StaticClassInfo()).Creatable();
+  static const TClassInfo info = TClassBuilder<TMainMenu>("TMainMenu", &TMenu::StaticClassInfo()).Creatable();
   return info;
 }
 
-TMainMenu::TMainMenu(TComponent* owner) : TComponent(owner), items_(new TMenuItem(nullptr)) {}
+TMainMenu::TMainMenu(TComponent* owner) : TMenu(owner) {}
 
 TMainMenu::~TMainMenu() {
-  // The form lets go of the native menu before it is destroyed.
+  // The form lets go of the native bar before it is destroyed.
   if (form_) form_->SetMenu(nullptr);
-  delete items_;
 }
 
-HMENU TMainMenu::Handle() {
-  if (!handle_) {
-    handle_.reset(CreateMenu());
-    if (!handle_) throw EOutOfResources("Out of system resources");
+HMENU TMainMenu::BarHandle() {
+  if (!bar_) {
+    bar_.reset(CreateMenu());
+    if (!bar_) throw EOutOfResources("Out of system resources");
     Fill();
   }
-  return handle_.get();
+  return bar_.get();
 }
 
 HWND TMainMenu::WindowHandle() const {
@@ -32,12 +30,12 @@ HWND TMainMenu::WindowHandle() const {
 }
 
 void TMainMenu::Fill() {
-  HMENU menu = handle_.get();
+  HMENU menu = bar_.get();
   // Deleting an entry destroys its drop-down with it.
   while (GetMenuItemCount(menu) > 0) DeleteMenu(menu, 0, MF_BYPOSITION);
   commands_.clear();
-  for (int i = 0; i < items_->Count(); ++i) {
-    TMenuItem* item = items_->Items(i);
+  for (int i = 0; i < Items()->Count(); ++i) {
+    TMenuItem* item = Items()->Items(i);
     if (!item->Visible()) continue;
     const std::wstring text = Utf8ToWide(item->Caption());
     MENUITEMINFOW info{};
@@ -63,13 +61,13 @@ void TMainMenu::Fill() {
   }
 }
 
-void TMainMenu::Changed() {
-  if (!handle_) return;
+void TMainMenu::Changed(TMenuItem* item) {
+  // While the items are read or torn down the bar waits for the end.
+  if (!bar_ || Loading() || Destroying()) return;
   Fill();
   HWND window = WindowHandle();
-  if (!window) return;
-  if (GetMenu(window) == handle_.get()) DrawMenuBar(window);
-  SendMessageW(window, CM_MENUCHANGED, 0, reinterpret_cast<LPARAM>(this));
+  if (window && GetMenu(window) == bar_.get()) DrawMenuBar(window);
+  TMenu::Changed(item);
 }
 
 TMenuItem* TMainMenu::FindItem(UINT command) const {
@@ -84,6 +82,6 @@ bool TMainMenu::DispatchCommand(UINT command) {
 }
 
 void TMainMenu::Loaded() {
-  TComponent::Loaded();
-  Changed();
+  TMenu::Loaded();
+  Changed(nullptr);
 }

@@ -1,36 +1,34 @@
 #pragma once
-// A form's menu bar: a tree of items under Items(), built into one native menu bar that the form's
-// window shows (the form's Menu property). The native menu keeps its handle for the menu's life and
-// is refilled in place when the items change, so that whoever holds the handle (the system, a skin
-// drawing the bar itself) keeps a valid one. Every item, a top-level item with sub-items included,
-// gets a command id; the form hands the WM_COMMAND of its menu to DispatchCommand.
+// A form's menu bar: a menu whose items are built into one native menu bar that the form's window
+// shows (the form's Menu property). The native bar keeps its handle for the menu's life and is
+// refilled in place whenever the items change, so that whoever holds the handle (the window, a
+// skin drawing the bar itself) keeps a valid one. Every item, a top-level item with sub-items
+// included, gets a command id; the form hands the WM_COMMAND of its menu to DispatchCommand.
 #include <windows.h>
 
 #include <vector>
 
-#include "framework/classes/Properties.h"
 #include "framework/controls/Menus.h"
 #include "framework/win32/Handles.h"
 
 class TCustomForm;
 
-class TMainMenu : public TComponent {
+class TMainMenu : public TMenu {
 public:
   BREVIN_CLASS_INFO()
   explicit TMainMenu(TComponent* owner);
   ~TMainMenu() override;
 
-  TMenuItem* Items() const { return items_; }
   // The native menu bar, built on first use; raises EOutOfResources when the system has none left.
-  HMENU Handle();
+  HMENU BarHandle();
   // The form whose Menu this is (nullptr while none shows it).
   TCustomForm* Form() const { return form_; }
-  // The window the menu belongs to: the form's, when it has one.
-  HWND WindowHandle() const;
+  // The form's window, when it has one.
+  HWND WindowHandle() const override;
 
-  // Refills the native menu from the items and tells the window (CM_MENUCHANGED).
-  void Changed();
-  // The item a command id of the current native menu stands for; nullptr for none.
+  // Refills the native bar, then tells the window (CM_MENUCHANGED).
+  void Changed(TMenuItem* item) override;
+  // The item a command id of the current native bar stands for; nullptr for none.
   TMenuItem* FindItem(UINT command) const;
   // Runs the click of an enabled item; false when the id is not one of this menu's.
   bool DispatchCommand(UINT command);
@@ -42,8 +40,7 @@ private:
   void SetForm(TCustomForm* form) { form_ = form; }
   void Fill();
 
-  TMenuItem* items_;
   TCustomForm* form_ = nullptr;
-  UniqueMenu handle_;
+  UniqueMenu bar_;
   std::vector<TMenuItem*> commands_;
 };

@@ -1,10 +1,63 @@
 #include "framework/controls/Menus.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 
 #include "framework/controls/Controls.h"
+#include "framework/controls/ImgList.h"
+#include "framework/controls/Messages.h"
 #include "framework/win32/Handles.h"
 #include "framework/win32/Strings.h"
+#include "framework/win32/WindowSubclass.h"
+
+namespace {
+
+// Owner-drawn item layout, in pixels: a glyph column at the left, the caption after it, the
+// shortcut text right-aligned before a gap that leaves the system room for a submenu arrow.
+constexpr int kGlyphMargin = 3;
+constexpr int kGlyphPadding = 4;
+constexpr int kTextGap = 6;
+constexpr int kShortcutGap = 24;
+constexpr int kRightGap = 16;
+constexpr int kTextPadding = 8;
+constexpr int kSeparatorHeight = 9;
+constexpr int kSeparatorOffset = 4;
+
+std::wstring CaptionPart(const std::string& caption) {
+  const std::wstring text = Utf8ToWide(caption);
+  return text.substr(0, text.find(L'\t'));
+}
+
+std::wstring ShortcutPart(const std::string& caption) {
+  const std::wstring text = Utf8ToWide(caption);
+  const size_t tab = text.find(L'\t');
+  return tab == std::wstring::npos ? std::wstring() : text.substr(tab + 1);
+}
+
+SIZE TextSize(HDC dc, const std::wstring& text) {
+  RECT r{0, 0, 0, 0};
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_SINGLELINE | DT_CALCRECT);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+void CollectPopups(HMENU menu, std::vector<HMENU>& popups) {
+  popups.push_back(menu);
+  const int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i)
+    if (HMENU sub = GetSubMenu(menu, i)) CollectPopups(sub, popups);
+}
+
+}  // namespace
+
+wchar_t MenuAccelerator(const std::wstring& caption) {
+  for (size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != L'&') continue;
+    if (caption[i + 1] != L'&') return caption[i + 1];
+    ++i;
+  }
+  return 0;
+}
 
 const TClassInfo& TMenuItem::StaticClassInfo() {
   static const TClassInfo info = TClassBuilder<TMenuItem>("TMenuItem", &TComponent::StaticClassInfo())
@@ -15,6 +68,7 @@ const TClassInfo& TMenuItem::StaticClassInfo() {
                                      .Property("Visible", &TMenuItem::Visible, &TMenuItem::SetVisible)
                                      .Property("Default", &TMenuItem::Default, &TMenuItem::SetDefault)
                                      .Property("RadioItem", &TMenuItem::RadioItem, &TMenuItem::SetRadioItem)
+                                     .Property("ImageIndex", &TMenuItem::ImageIndex, &TMenuItem::SetImageIndex)
                                      .Event("OnClick", &TMenuItem::OnClick);
   return info;
 }
@@ -26,6 +80,37 @@ TMenuItem::~TMenuItem() {
   if (parentItem_) parentItem_->Remove(this);
 }
 
+namespace {
+template <typename T>
+bool Store(T& field, const T& value) {
+  if (field == value) return false;
+  field = value;
+  return true;
+}
+}  // namespace
+
+void TMenuItem::SetCaption(const std::string& caption) {
+  if (Store(caption_, caption)) Changed();
+}
+void TMenuItem::SetChecked(bool checked) {
+  if (Store(checked_, checked)) Changed();
+}
+void TMenuItem::SetEnabled(bool enabled) {
+  if (Store(enabled_, enabled)) Changed();
+}
+void TMenuItem::SetVisible(bool visible) {
+  if (Store(visible_, visible)) Changed();
+}
+void TMenuItem::SetDefault(bool value) {
+  if (Store(default_, value)) Changed();
+}
+void TMenuItem::SetRadioItem(bool value) {
+  if (Store(radioItem_, value)) Changed();
+}
+void TMenuItem::SetImageIndex(int index) {
+  if (Store(imageIndex_, index)) Changed();
+}
+
 void TMenuItem::Add(TMenuItem* item) { Insert(Count(), item); }
 
 void TMenuItem::Insert(int index, TMenuItem* item) {
@@ -33,71 +118,426 @@ void TMenuItem::Insert(int index, TMenuItem* item) {
   index = std::clamp(index, 0, Count());
   items_.insert(items_.begin() + index, item);
   item->parentItem_ = this;
+  Changed();
 }
 
 void TMenuItem::Remove(TMenuItem* item) {
-  if (std::erase(items_, item)) item->parentItem_ = nullptr;
+  if (!std::erase(items_, item)) return;
+  item->parentItem_ = nullptr;
+  Changed();
 }
 
 void TMenuItem::SetParentComponent(TComponent* parent) {
-  if (auto* menu = dynamic_cast<TPopupMenu*>(parent)) return menu->Items()->Add(this);
+  if (auto* menu = dynamic_cast<TMenu*>(parent)) return menu->Items()->Add(this);
   if (auto* item = dynamic_cast<TMenuItem*>(parent)) return item->Add(this);
   throw EInvalidOperation("Menu item " + Name() + " must be placed in a menu");
+}
+
+TMenu* TMenuItem::GetParentMenu() const {
+  const TMenuItem* root = this;
+  while (root->parentItem_) root = root->parentItem_;
+  return root->menu_;
+}
+
+void TMenuItem::Changed() {
+  if (TMenu* menu = GetParentMenu()) menu->Changed(this);
 }
 
 void TMenuItem::Click() {
   if (OnClick) OnClick(this);
 }
 
-void TMenuItem::BuildInto(HMENU menu, std::vector<TMenuItem*>& commands) const {
+void TMenuItem::BuildInto(HMENU menu, std::vector<TMenuItem*>& commands, bool ownerDraw) const {
   for (TMenuItem* item : items_) {
     if (!item->visible_) continue;
+    std::wstring text = Utf8ToWide(item->caption_);
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING | MIIM_DATA;
+    info.fType = item->IsLine() ? MFT_SEPARATOR : MFT_STRING;
+    if (ownerDraw) info.fType |= MFT_OWNERDRAW;
+    if (item->radioItem_) info.fType |= MFT_RADIOCHECK;
+    info.fState = (item->enabled_ ? 0u : MFS_GRAYED) | (item->checked_ ? MFS_CHECKED : 0u);
+    info.dwItemData = reinterpret_cast<ULONG_PTR>(item);
+    info.dwTypeData = text.data();
     if (item->IsLine()) {
-      AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-      continue;
-    }
-    UINT flags = MF_STRING;
-    if (!item->enabled_) flags |= MF_GRAYED;
-    if (item->checked_) flags |= MF_CHECKED;
-    const std::wstring text = Utf8ToWide(item->caption_);
-    if (!item->items_.empty()) {
+      info.fMask &= ~MIIM_STRING;
+    } else if (!item->items_.empty()) {
       HMENU sub = CreatePopupMenu();
-      item->BuildInto(sub, commands);
-      AppendMenuW(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(sub), text.c_str());
+      item->BuildInto(sub, commands, ownerDraw);
+      info.fMask |= MIIM_SUBMENU;
+      info.hSubMenu = sub;
     } else {
       commands.push_back(item);
-      AppendMenuW(menu, flags, commands.size(), text.c_str());
-      if (item->default_) SetMenuDefaultItem(menu, static_cast<UINT>(commands.size()), FALSE);
+      info.wID = static_cast<UINT>(commands.size());
+      if (item->default_) info.fState |= MFS_DEFAULT;
     }
+    InsertMenuItemW(menu, static_cast<UINT>(GetMenuItemCount(menu)), TRUE, &info);
+  }
+}
+
+struct TMenuPaintEntry {
+  TMenu* Menu = nullptr;
+  TMenuItemPainter* Painter = nullptr;
+};
+
+void TMenuPaintHook::Attach(TMenu& menu, TMenuItemPainter& painter) {
+  Detach();
+  entry_ = std::make_shared<TMenuPaintEntry>(TMenuPaintEntry{&menu, &painter});
+  menu.painters_.push_back(entry_);
+}
+
+void TMenuPaintHook::Detach() {
+  if (!entry_) return;
+  if (entry_->Menu) std::erase(entry_->Menu->painters_, entry_);
+  entry_.reset();
+}
+
+TMenu* TMenuPaintHook::Menu() const { return entry_ ? entry_->Menu : nullptr; }
+
+struct TMenuItemPainter::TFonts {
+  UniqueFont Normal;
+  UniqueFont Bold;
+};
+
+TMenuItemPainter::TMenuItemPainter() : fonts_(std::make_unique<TFonts>()) {}
+
+TMenuItemPainter::~TMenuItemPainter() = default;
+
+HFONT TMenuItemPainter::MenuFont(bool bold) {
+  UniqueFont& font = bold ? fonts_->Bold : fonts_->Normal;
+  if (!font) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    LOGFONTW face{};
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) face = metrics.lfMenuFont;
+    else GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(face), &face);
+    if (bold) face.lfWeight = FW_BOLD;
+    font.reset(CreateFontIndirectW(&face));
+  }
+  return font ? font.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+SIZE TMenuItemPainter::ImageSize(const TMenuItem& item) {
+  const TMenu* menu = item.GetParentMenu();
+  const TImageList* images = menu ? menu->Images() : nullptr;
+  SIZE size{GetSystemMetrics(SM_CXMENUCHECK), GetSystemMetrics(SM_CYMENUCHECK)};
+  if (images) size = {std::max<LONG>(size.cx, images->Width()), std::max<LONG>(size.cy, images->Height())};
+  return size;
+}
+
+void TMenuItemPainter::Measure(const TMenuItem& item, MEASUREITEMSTRUCT& measure) {
+  if (item.IsLine()) {
+    measure.itemWidth = 0;
+    measure.itemHeight = kSeparatorHeight;
+    return;
+  }
+  std::wstring caption = CaptionPart(item.Caption());
+  // A caption with nothing to show still needs a width and a line height.
+  if (caption.empty() || caption == L"&") caption += L' ';
+  const std::wstring shortcut = ShortcutPart(item.Caption());
+  WindowDC screen(nullptr);
+  SelectedObject font(screen.get(), MenuFont(item.Default()));
+  const SIZE text = TextSize(screen.get(), caption);
+  const SIZE image = ImageSize(item);
+  int width = kGlyphMargin + image.cx + 2 * kGlyphPadding + kTextGap + text.cx + kRightGap;
+  if (!shortcut.empty()) width += kShortcutGap + TextSize(screen.get(), shortcut).cx;
+  measure.itemWidth = static_cast<UINT>(width);
+  measure.itemHeight = static_cast<UINT>(std::max(text.cy + kTextPadding, image.cy + 2 * kGlyphPadding));
+}
+
+void TMenuItemPainter::DrawBackground(HDC dc, const RECT& rect, const TItemState& state) {
+  FillRect(dc, &rect, GetSysColorBrush(state.Selected ? COLOR_HIGHLIGHT : COLOR_MENU));
+}
+
+COLORREF TMenuItemPainter::TextColour(const TItemState& state) {
+  if (state.Disabled) return GetSysColor(COLOR_GRAYTEXT);
+  return GetSysColor(state.Selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT);
+}
+
+void TMenuItemPainter::DrawImage(const TMenuItem& item, HDC dc, int x, int y, const TItemState& state) {
+  const TMenu* menu = item.GetParentMenu();
+  const TImageList* images = menu ? menu->Images() : nullptr;
+  if (!images || item.ImageIndex() < 0 || item.ImageIndex() >= images->Count()) return;
+  // A disabled image is half washed in the disabled text colour.
+  ImageList_DrawEx(images->Handle(), item.ImageIndex(), dc, x, y, 0, 0, CLR_NONE,
+                   state.Disabled ? TextColour(state) : CLR_NONE, ILD_TRANSPARENT | (state.Disabled ? ILD_BLEND50 : 0));
+}
+
+void TMenuItemPainter::DrawSeparator(HDC dc, const RECT& rect) {
+  RECT line = rect;
+  line.top += kSeparatorOffset;
+  line.left += kGlyphMargin;
+  line.right -= kGlyphMargin;
+  DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
+}
+
+void TMenuItemPainter::DrawMark(HDC dc, const RECT& box, bool radio, COLORREF colour) {
+  const int cx = (box.left + box.right) / 2;
+  const int cy = (box.top + box.bottom) / 2;
+  UniqueBrush brush(CreateSolidBrush(colour));
+  UniquePen pen(CreatePen(PS_SOLID, 1, colour));
+  SelectedObject keptBrush(dc, brush.get());
+  SelectedObject keptPen(dc, pen.get());
+  if (radio) {
+    Ellipse(dc, cx - 3, cy - 3, cx + 4, cy + 4);
+    return;
+  }
+  // A tick three pixels thick: down-right from the left, then up to the right.
+  for (int i = 0; i < 3; ++i) {
+    const POINT tick[] = {{cx - 4, cy - 1 + i}, {cx - 2, cy + 1 + i}, {cx + 3, cy - 4 + i}};
+    Polyline(dc, tick, 3);
+  }
+}
+
+void TMenuItemPainter::Draw(const TMenuItem& item, const DRAWITEMSTRUCT& draw) {
+  HDC dc = draw.hDC;
+  SavedDC saved(dc);
+  const RECT& rect = draw.rcItem;
+  TItemState state;
+  state.Selected = (draw.itemState & ODS_SELECTED) != 0;
+  state.Disabled = (draw.itemState & (ODS_GRAYED | ODS_DISABLED)) != 0;
+  state.HideAccelerator = (draw.itemState & ODS_NOACCEL) != 0;
+  if (item.IsLine()) {
+    DrawBackground(dc, rect, TItemState{});
+    DrawSeparator(dc, rect);
+    return;
+  }
+  DrawBackground(dc, rect, state);
+  const COLORREF colour = TextColour(state);
+
+  const SIZE image = ImageSize(item);
+  RECT box{rect.left + kGlyphMargin, rect.top, rect.left + kGlyphMargin + image.cx + 2 * kGlyphPadding, rect.bottom};
+  const int imageX = box.left + kGlyphPadding;
+  const int imageY = (rect.top + rect.bottom - image.cy) / 2;
+  const TMenu* menu = item.GetParentMenu();
+  const bool hasImage = menu && menu->Images() && item.ImageIndex() >= 0;
+  if (hasImage) {
+    DrawImage(item, dc, imageX, imageY, state);
+    if (item.Checked()) {
+      RECT frame{imageX - 2, imageY - 2, imageX + image.cx + 2, imageY + image.cy + 2};
+      DrawEdge(dc, &frame, BDR_SUNKENOUTER, BF_RECT);
+    }
+  } else if (item.Checked()) {
+    DrawMark(dc, box, item.RadioItem(), colour);
+  }
+
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, colour);
+  SelectObject(dc, MenuFont(item.Default()));
+  const UINT flags = DT_SINGLELINE | DT_VCENTER | (state.HideAccelerator ? DT_HIDEPREFIX : 0);
+  RECT textRect{box.right + kTextGap, rect.top, rect.right - kRightGap, rect.bottom};
+  const std::wstring shortcut = ShortcutPart(item.Caption());
+  if (!shortcut.empty()) {
+    DrawTextW(dc, shortcut.c_str(), static_cast<int>(shortcut.size()), &textRect, flags | DT_RIGHT);
+    textRect.right -= TextSize(dc, shortcut).cx + kShortcutGap;
+  }
+  const std::wstring caption = CaptionPart(item.Caption());
+  DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &textRect, flags | DT_END_ELLIPSIS);
+}
+
+const TClassInfo& TMenu::StaticClassInfo() {
+  static const TClassInfo info = TClassBuilder<TMenu>("TMenu", &TComponent::StaticClassInfo())
+                                     .Reference("Images", &TMenu::Images, &TMenu::SetImages)
+                                     .Property("OwnerDraw", &TMenu::OwnerDraw, &TMenu::SetOwnerDraw);
+  return info;
+}
+
+TMenu::TMenu(TComponent* owner) : TComponent(owner), items_(new TMenuItem(nullptr)) { items_->menu_ = this; }
+
+TMenu::~TMenu() {
+  for (const auto& entry : painters_) entry->Menu = nullptr;
+  items_->menu_ = nullptr;
+  delete items_;
+}
+
+void TMenu::SetImages(TImageList* images) {
+  if (images_ == images) return;
+  images_ = images;
+  if (images) FreeNotification(images);
+  Changed(nullptr);
+}
+
+void TMenu::SetOwnerDraw(bool value) {
+  if (value == ownerDraw_) return;
+  ownerDraw_ = value;
+  Changed(nullptr);
+}
+
+void TMenu::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == TOperation::opRemove && component == images_) images_ = nullptr;
+}
+
+void TMenu::Changed(TMenuItem*) {
+  if (Loading() || Destroying()) return;
+  if (HWND window = WindowHandle()) SendMessageW(window, CM_MENUCHANGED, 0, reinterpret_cast<LPARAM>(this));
+}
+
+TMenuItemPainter& TMenu::Painter() {
+  if (!painters_.empty()) return *painters_.back()->Painter;
+  if (!ownPainter_) ownPainter_ = std::make_unique<TMenuItemPainter>();
+  return *ownPainter_;
+}
+
+HMENU TMenu::BeginShow(std::vector<TMenuItem*>& commands) {
+  UniqueMenu menu(CreatePopupMenu());
+  if (!menu) throw EOutOfResources("Out of system resources");
+  items_->BuildInto(menu.get(), commands, DrawsItems());
+  handle_ = menu.release();
+  shownPopups_.clear();
+  CollectPopups(handle_, shownPopups_);
+  shownItems_.assign(commands.begin(), commands.end());
+  // Items with sub-items and lines are drawn too, though they carry no command.
+  for (HMENU popup : shownPopups_) {
+    const int count = GetMenuItemCount(popup);
+    for (int i = 0; i < count; ++i) {
+      MENUITEMINFOW info{};
+      info.cbSize = sizeof(info);
+      info.fMask = MIIM_DATA;
+      if (GetMenuItemInfoW(popup, static_cast<UINT>(i), TRUE, &info) && info.dwItemData)
+        shownItems_.push_back(reinterpret_cast<const TMenuItem*>(info.dwItemData));
+    }
+  }
+  return handle_;
+}
+
+void TMenu::EndShow() {
+  if (handle_) DestroyMenu(handle_);
+  handle_ = nullptr;
+  shownPopups_.clear();
+  shownItems_.clear();
+}
+
+bool TMenu::OwnsPopup(HMENU popup) const {
+  return std::find(shownPopups_.begin(), shownPopups_.end(), popup) != shownPopups_.end();
+}
+
+const TMenuItem* TMenu::ShownItem(ULONG_PTR data) const {
+  const auto* item = reinterpret_cast<const TMenuItem*>(data);
+  return std::find(shownItems_.begin(), shownItems_.end(), item) != shownItems_.end() ? item : nullptr;
+}
+
+LRESULT TMenu::MenuChar(wchar_t key, HMENU popup) const {
+  const auto upper = [](wchar_t c) {
+    CharUpperBuffW(&c, 1);
+    return c;
+  };
+  std::vector<int> matches;
+  int selected = -1;
+  const int count = GetMenuItemCount(popup);
+  for (int i = 0; i < count; ++i) {
+    if (GetMenuState(popup, static_cast<UINT>(i), MF_BYPOSITION) & MF_HILITE) selected = i;
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_DATA;
+    if (!GetMenuItemInfoW(popup, static_cast<UINT>(i), TRUE, &info)) continue;
+    const TMenuItem* item = ShownItem(info.dwItemData);
+    if (!item || item->IsLine()) continue;
+    const wchar_t accelerator = MenuAccelerator(CaptionPart(item->Caption()));
+    if (accelerator && upper(accelerator) == upper(key)) matches.push_back(i);
+  }
+  if (matches.empty()) return MAKELRESULT(0, MNC_IGNORE);
+  // As the system does for its own items: one match runs, several are stepped through.
+  if (matches.size() == 1) {
+    const bool enabled = !(GetMenuState(popup, static_cast<UINT>(matches[0]), MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED));
+    return MAKELRESULT(matches[0], enabled ? MNC_EXECUTE : MNC_SELECT);
+  }
+  const auto next = std::upper_bound(matches.begin(), matches.end(), selected);
+  return MAKELRESULT(next == matches.end() ? matches.front() : *next, MNC_SELECT);
+}
+
+bool TMenu::DispatchMenuMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (!handle_) return false;
+  switch (msg) {
+    case WM_MEASUREITEM: {
+      auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+      if (measure->CtlType != ODT_MENU) return false;
+      const TMenuItem* item = ShownItem(measure->itemData);
+      if (!item) return false;
+      Painter().Measure(*item, *measure);
+      result = TRUE;
+      return true;
+    }
+    case WM_DRAWITEM: {
+      const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (draw->CtlType != ODT_MENU) return false;
+      const TMenuItem* item = ShownItem(draw->itemData);
+      if (!item) return false;
+      Painter().Draw(*item, *draw);
+      result = TRUE;
+      return true;
+    }
+    case WM_MENUCHAR: {
+      const auto popup = reinterpret_cast<HMENU>(lParam);
+      if (!DrawsItems() || !OwnsPopup(popup)) return false;
+      result = MenuChar(static_cast<wchar_t>(LOWORD(wParam)), popup);
+      return true;
+    }
+    case WM_INITMENUPOPUP: {
+      // Told, not claimed: the window's own handling of the popup goes on.
+      const auto popup = reinterpret_cast<HMENU>(wParam);
+      if (OwnsPopup(popup)) Painter().InitPopup(popup);
+      return false;
+    }
+    default: return false;
   }
 }
 
 const TClassInfo& TPopupMenu::StaticClassInfo() {
-  static const TClassInfo info = TClassBuilder<TPopupMenu>("TPopupMenu", &TComponent::StaticClassInfo())
+  static const TClassInfo info = TClassBuilder<TPopupMenu>("TPopupMenu", &TMenu::StaticClassInfo())
                                      .Creatable()
                                      .Property("AutoPopup", &TPopupMenu::AutoPopup, &TPopupMenu::SetAutoPopup)
                                      .Event("OnPopup", &TPopupMenu::OnPopup);
   return info;
 }
 
-TPopupMenu::TPopupMenu(TComponent* owner) : TComponent(owner), items_(new TMenuItem(nullptr)) {}
+// What Popup keeps on its stack while the menu is up, so that a menu freed meanwhile (its window
+// destroyed under it) is no longer reached.
+struct TPopupShowing {
+  bool Destroyed = false;
+  TWindowSubclass Route;
+};
 
-TPopupMenu::~TPopupMenu() { delete items_; }
+TPopupMenu::TPopupMenu(TComponent* owner) : TMenu(owner) {}
+
+TPopupMenu::~TPopupMenu() {
+  if (!showing_) return;
+  showing_->Destroyed = true;
+  showing_->Route.Detach();
+  EndShow();
+}
+
+HWND TPopupMenu::WindowHandle() const {
+  auto* control = dynamic_cast<TWinControl*>(Owner());
+  return control && control->HandleAllocated() ? control->Handle() : nullptr;
+}
 
 void TPopupMenu::Popup(int x, int y, HWND owner) {
+  // The system shows one menu at a time; a second request while this one is up is dropped.
+  if (showing_) return;
   if (OnPopup) OnPopup(this);
-  UniqueMenu menu(CreatePopupMenu());
-  if (!menu) throw EOutOfResources("Out of system resources");
-  std::vector<TMenuItem*> commands;
-  items_->BuildInto(menu.get(), commands);
-  handle_ = menu.get();
   if (!owner) {
     TControlHost* host = ControlHost();
     owner = host ? host->Handle() : nullptr;
   }
+  std::vector<TMenuItem*> commands;
+  const HMENU menu = BeginShow(commands);
+  TPopupShowing showing;
+  showing_ = &showing;
+  // The owner hears of the menu's items; they are this menu's to measure, draw and find by key.
+  // Without the route (a window of another thread) the menu still works, drawn as the system does.
+  (void)showing.Route.Attach(owner, [this, &showing](HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (DispatchMenuMessage(msg, wParam, lParam, result)) return result;
+    return showing.Route.Default(window, msg, wParam, lParam);
+  });
   const UINT chosen = static_cast<UINT>(
-      TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, x, y, 0, owner, nullptr));
-  handle_ = nullptr;
+      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, x, y, 0, owner, nullptr));
+  if (showing.Destroyed) return;
+  showing.Route.Detach();
+  showing_ = nullptr;
+  EndShow();
   // Lets the menu's window go away before a command opens another window.
   PostMessageW(owner, WM_NULL, 0, 0);
   if (chosen > 0 && chosen <= commands.size()) commands[chosen - 1]->Click();

@@ -52,9 +52,9 @@ TEST(MenuBarLayout, ArrowKeysWrapAroundAndAltLettersFindTheirItem) {
   EXPECT_EQ(NextBarItem(0, 0), -1);
 
   const std::vector<std::string> captions{"&File", "Fish && Chips", "E&dit", "帮助(&H)", "&设置"};
-  EXPECT_EQ(MenuAccelerator(captions[1]), 0u);
-  EXPECT_EQ(MenuAccelerator("&设置"), U'设');
-  EXPECT_EQ(MenuAccelerator("trailing &"), 0u);
+  EXPECT_EQ(CaptionAccelerator(captions[1]), 0u);
+  EXPECT_EQ(CaptionAccelerator("&设置"), U'设');
+  EXPECT_EQ(CaptionAccelerator("trailing &"), 0u);
   EXPECT_EQ(MenuBarItemForKey(captions, U'D'), 2);
   EXPECT_EQ(MenuBarItemForKey(captions, U'h'), 3);
   EXPECT_EQ(MenuBarItemForKey(captions, U'设'), 4);

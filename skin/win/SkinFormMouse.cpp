@@ -4,6 +4,7 @@
 
 #include "framework/controls/Messages.h"
 #include "framework/win32/Strings.h"
+#include "skin/win/SkinDataUnit.h"
 #include "skin/win/SkinFormUnit.h"
 
 namespace {
@@ -207,17 +208,24 @@ void TSkinForm::BuildSystemMenu() {
   systemMenuHandle_ = GetSystemMenu(window_, FALSE);
   auto menu = std::make_unique<TPopupMenu>(nullptr);
   menu->Tag = kSystemMenuTag;
-  for (const TSkinMenuEntry& entry : SkinSystemMenuItems(SystemMenuEntries(systemMenuHandle_), show_, canMaximize_,
-                                                         canMinimize_)) {
+  menu->SetImages(data_->MenuGlyphs());
+  std::vector<TSystemMenuEntry> entries = SystemMenuEntries(systemMenuHandle_);
+  // The system brings its menu's states up to date only when it shows the menu itself: sizing is
+  // offered only by a window that can be sized and is not minimised.
+  for (TSystemMenuEntry& entry : entries)
+    if (entry.Command == SC_SIZE && (!(style_ & WS_THICKFRAME) || show_ == TWindowShow::Minimized)) entry.Disabled = true;
+  for (const TSkinMenuEntry& entry : SkinSystemMenuItems(entries, show_, canMaximize_, canMinimize_)) {
     auto* item = new TMenuItem(menu.get());
     item->SetCaption(entry.Caption);
     item->Tag = static_cast<intptr_t>(entry.Tag);
     item->SetEnabled(entry.Enabled);
     item->SetChecked(entry.Checked);
+    item->SetImageIndex(entry.Glyph);
     const HWND window = window_;
     const WPARAM command = entry.Tag;
     item->OnClick = [window, command](TObject*) { PostCommand(window, command); };
     menu->Items()->Add(item);
   }
+  menuHooks_.AttachSystemMenu(*menu, *data_);
   systemMenu_ = std::move(menu);
 }

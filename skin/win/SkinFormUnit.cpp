@@ -262,6 +262,7 @@ void TSkinForm::Unskin(bool destroyed) {
 }
 
 void TSkinForm::SkinControls() {
+  if (form_) menuHooks_.Attach(*form_, *data_);
   for (const TControlSkinChoice& choice : choices_) {
     if (!choice.Control) continue;
     auto* custom = dynamic_cast<TSkinControl*>(choice.Custom);
@@ -283,6 +284,7 @@ void TSkinForm::SkinControls() {
 }
 
 void TSkinForm::UnskinControls() {
+  menuHooks_.Detach();
   for (TSkinControl* custom : customSkinners_) custom->Detach();
   customSkinners_.clear();
   for (const auto& skinner : controlSkinners_) skinner->Detach();

@@ -26,6 +26,7 @@
 #include "skin/win/SkinFormHost.h"
 #include "skin/win/SkinControl.h"
 #include "skin/win/SkinMenuBar.h"
+#include "skin/win/SkinMenuUnit.h"
 #include "skin/win/SkinPaint.h"
 
 class TCustomForm;
@@ -181,6 +182,7 @@ private:
   DWORD lastMenuRequest_ = 0;
   HMENU systemMenuHandle_ = nullptr;
   std::unique_ptr<TPopupMenu> systemMenu_;
+  TSkinMenuHooks menuHooks_;
   bool hoverTimer_ = false;
 
   TPaintBuffer captionBuffer_;

@@ -9,6 +9,7 @@
 #include "skin/win/SkinControlMapping.h"
 #include "skin/win/SkinDataUnit.h"
 #include "skin/win/SkinFormUnit.h"
+#include "skin/win/SkinMenuUnit.h"
 
 namespace {
 
@@ -65,6 +66,7 @@ void TSkinManage::Register(TSkinData* data) {
 void TSkinManage::Unregister(TSkinData* data) {
   data_.erase(std::remove(data_.begin(), data_.end(), data), data_.end());
   if (pending_ == data) pending_ = nullptr;
+  std::erase_if(popups_, [data](const auto& popup) { return &popup->Data() == data; });
   // Windows drawn from a skin data that goes away go back to the system's look.
   for (size_t i = forms_.size(); i-- > 0;) {
     if (forms_[i]->Data() != data) continue;
@@ -229,6 +231,8 @@ void TSkinManage::HookEvent(int code, WPARAM wParam, LPARAM lParam) {
       const std::string name = ClassNameOf(window);
       if (name == "ScrollBar" && (create->style & SBS_SIZEGRIP)) {
         if (TSkinForm* form = FindFormSkinner(create->hwndParent)) form->AttachSizeGrip(window);
+      } else if (name == "#32768" && !(create->style & WS_CHILD)) {
+        SkinPopupWindow(window);
       } else if (create->dwExStyle & WS_EX_MDICHILD) {
         SkinWindow(window);
       }
@@ -243,6 +247,15 @@ void TSkinManage::HookEvent(int code, WPARAM wParam, LPARAM lParam) {
     default:
       break;
   }
+}
+
+void TSkinManage::SkinPopupWindow(HWND window) {
+  std::erase_if(popups_, [](const auto& popup) { return !popup->Attached(); });
+  const bool systemMenu = std::exchange(popupKind_, TPopupMenuKind::None) == TPopupMenuKind::SystemMenu;
+  TSkinData* data = MainData();
+  if (!data || data->LoadingSkin()) return;
+  popups_.push_back(std::make_unique<TSkinPopupWindow>(window, *data, [this] { return enabled_ && !finished_; },
+                                                       systemMenu));
 }
 
 bool TSkinManage::SkinWindow(HWND window) { return SkinWindowWith(window, nullptr); }

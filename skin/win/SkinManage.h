@@ -15,6 +15,7 @@
 class TCustomForm;
 class TSkinData;
 class TSkinForm;
+class TSkinPopupWindow;
 class TTimer;
 class TWinControl;
 
@@ -56,6 +57,9 @@ public:
   bool MaximizedMdiMode() const override { return mdiMaximized_; }
   // MDI children drop their frame region while one of them is maximised.
   void SetMaximizedMdiMode(bool on);
+  // The skins of the popup-menu windows seen being created; those already destroyed are dropped at
+  // the next one.
+  const std::vector<std::unique_ptr<TSkinPopupWindow>>& PopupWindows() const { return popups_; }
   TPopupMenuKind PopupMenuKind() const { return popupKind_; }
   void PopupMenuOpening(TPopupMenuKind kind) override { popupKind_ = kind; }
 
@@ -66,6 +70,7 @@ private:
   void RefreshAll(TSkinData* data);
   void Reskin(HWND window);
   void Forget(HWND window, bool destroying);
+  void SkinPopupWindow(HWND window);
   void HookEvent(int code, WPARAM wParam, LPARAM lParam);
   bool SkinWindowWith(HWND window, TSkinData* given);
   TSkinData* ChooseData(HWND window, const std::string& className) const;
@@ -83,6 +88,7 @@ private:
   HWND reskinWindow_ = nullptr;
   bool mdiMaximized_ = false;
   TPopupMenuKind popupKind_ = TPopupMenuKind::None;
+  std::vector<std::unique_ptr<TSkinPopupWindow>> popups_;
   TThreadHook hook_;
 };
 

@@ -39,7 +39,7 @@ void TSkinMenuBar::Build() {
   TCustomForm* form = form_.Form();
   menuObject_ = form ? form->Menu() : nullptr;
   // Once taken away, the window reads no menu; the one held stays.
-  if (HMENU current = menuObject_ ? menuObject_->Handle() : GetMenu(window_)) menu_ = current;
+  if (HMENU current = menuObject_ ? menuObject_->BarHandle() : GetMenu(window_)) menu_ = current;
   buttons_.clear();
   const int count = menu_ && IsMenu(menu_) ? GetMenuItemCount(menu_) : 0;
   for (int i = 0; i < count; ++i) {
@@ -190,13 +190,8 @@ void TSkinMenuBar::TidySubItems(TMenuItem* item) {
   std::vector<TMenuEntryShape> shapes;
   for (int i = 0; i < item->Count(); ++i) shapes.push_back({item->Items(i)->IsLine(), item->Items(i)->Visible()});
   const std::vector<bool> visible = TidySeparators(shapes);
-  bool changed = false;
-  for (int i = 0; i < item->Count(); ++i) {
-    if (item->Items(i)->Visible() == visible[static_cast<size_t>(i)]) continue;
-    item->Items(i)->SetVisible(visible[static_cast<size_t>(i)]);
-    changed = true;
-  }
-  if (changed && menuObject_) menuObject_->Changed();
+  // Each change reaches the menu object, which refills the native menu.
+  for (int i = 0; i < item->Count(); ++i) item->Items(i)->SetVisible(visible[static_cast<size_t>(i)]);
 }
 
 bool TSkinMenuBar::Open(int index) {
