@@ -91,11 +91,13 @@ struct TSeen {
 };
 
 // Steps run from a timer while the drop-downs' own loop runs; each sees the open drop-down (or
-// none) and answers whether it is done.
+// none) and answers whether it is done. Steps that never finish are given up after a while, so
+// that a failing test ends instead of waiting in a drop-down for good.
 std::vector<std::function<bool(HWND)>> steps;
+int ticksLeft = 0;
 void CALLBACK RunStep(HWND, UINT, UINT_PTR timer, DWORD) {
+  if (--ticksLeft < 0) steps.clear();
   if (steps.empty()) {
-    // A drop-down left open would hold the test in its loop for good.
     if (OpenDropDown()) {
       EndMenu();
     } else {
@@ -104,6 +106,10 @@ void CALLBACK RunStep(HWND, UINT, UINT_PTR timer, DWORD) {
     return;
   }
   if (steps.front()(OpenDropDown())) steps.erase(steps.begin());
+}
+void StartSteps(UINT interval) {
+  ticksLeft = 3000 / static_cast<int>(interval);
+  SetTimer(nullptr, 0, interval, RunStep);
 }
 
 // Waits for a drop-down, notes it and sends it a key.
@@ -166,7 +172,7 @@ TEST_F(SkinMenuBar, AltLetterOpensItsDropDownUnderItAndRightMovesOnWrappingAroun
   TSeen help, file, view, helpAgain;
   steps = {SeeAndPress(help, VK_RIGHT), SeeAndPress(file, VK_RIGHT), SeeAndPress(view, VK_RIGHT),
            SeeAndPress(helpAgain, VK_ESCAPE)};
-  SetTimer(nullptr, 0, 40, RunStep);
+  StartSteps(40);
   PressAlt(window, L'h');
   ASSERT_TRUE(PumpUntil([this] { return Idle(); }, 5000));
 
@@ -185,6 +191,40 @@ TEST_F(SkinMenuBar, AltLetterOpensItsDropDownUnderItAndRightMovesOnWrappingAroun
   EXPECT_EQ(helpAgain.Menu, GetSubMenu(bar, 3)) << "the disabled item between is passed";
   EXPECT_EQ(TThreadHook::Count(WH_MSGFILTER), 0) << "the hook goes with the drop-down";
   EXPECT_EQ(Item(0).State(), TNCObject::kNormal);
+}
+
+TEST_F(SkinMenuBar, APressOpensTheItemUnderTheMouseAndMovingOnToAnotherItemSwitches) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  const auto middle = [&r](const TMenuBtn& item) {
+    return POINT{r.left + (item.Rect.Left + item.Rect.Right) / 2, r.top + (item.Rect.Top + item.Rect.Bottom) / 2};
+  };
+  const POINT view = middle(Item(1));
+  const POINT help = middle(Item(3));
+  EXPECT_EQ(SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(view.x, view.y)), HTMENU);
+  TSeen first, second;
+  steps = {[&first, help](HWND dropDown) {
+             if (!dropDown) return false;
+             first.Menu = reinterpret_cast<HMENU>(SendMessageW(dropDown, kGetMenuOfPopup, 0, 0));
+             SetCursorPos(help.x, help.y);
+             PostMessageW(dropDown, WM_MOUSEMOVE, 0, 0);
+             return true;
+           },
+           [&first, &second](HWND dropDown) {
+             const auto shown =
+                 dropDown ? reinterpret_cast<HMENU>(SendMessageW(dropDown, kGetMenuOfPopup, 0, 0)) : nullptr;
+             if (!shown || shown == first.Menu) return false;
+             second.Menu = shown;
+             PostMessageW(dropDown, WM_KEYDOWN, VK_ESCAPE, 0);
+             return true;
+           }};
+  StartSteps(40);
+  SetCursorPos(view.x, view.y);
+  PostMessageW(window, WM_NCLBUTTONDOWN, HTMENU, MAKELPARAM(view.x, view.y));
+  ASSERT_TRUE(PumpUntil([this] { return Idle(); }, 5000));
+  HMENU bar = form->menu->BarHandle();
+  EXPECT_EQ(first.Menu, GetSubMenu(bar, 1));
+  EXPECT_EQ(second.Menu, GetSubMenu(bar, 3));
 }
 
 TEST_F(SkinMenuBar, ADisabledItemIsDrawnInTheShadowColourAndOpensNothing) {
@@ -213,7 +253,7 @@ TEST_F(SkinMenuBar, ADisabledItemIsDrawnInTheShadowColourAndOpensNothing) {
     if (dropDown) EndMenu();
     return false;
   }};
-  SetTimer(nullptr, 0, 20, RunStep);
+  StartSteps(20);
   PressAlt(window, L'e');
   Pump(400);
   steps.clear();
@@ -260,7 +300,7 @@ TEST_F(SkinMenuBar, AWindowDestroyedWhileItsDropDownIsOpenLeavesNoHookAndNoMenu)
     DestroyWindow(foreign);
     return true;
   }};
-  SetTimer(nullptr, 0, 40, RunStep);
+  StartSteps(40);
   PressAlt(foreign, L'f');
   ASSERT_TRUE(PumpUntil([] { return steps.empty() && !OpenDropDown(); }, 5000));
   EXPECT_TRUE(seen);
