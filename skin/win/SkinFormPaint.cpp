@@ -34,11 +34,15 @@ void TSkinForm::PaintFrame() {
   }
 }
 
-void TSkinForm::PaintCaption() {
+void TSkinForm::PaintCaption() { PaintPart(&TSkinForm::DrawCaption); }
+
+void TSkinForm::PaintMenuBand() { PaintPart(&TSkinForm::DrawMenuBand); }
+
+void TSkinForm::PaintPart(void (TSkinForm::*draw)(HDC dc, int width)) {
   if (!Painting()) return;
   try {
     WindowFrameDC dc(window_);
-    if (dc.get()) DrawCaption(dc.get(), WindowSize(window_).cx);
+    if (dc.get()) (this->*draw)(dc.get(), WindowSize(window_).cx);
   } catch (...) {
     hot_.Clear();
   }
@@ -60,10 +64,10 @@ void TSkinForm::PaintFrameGuarded() {
                     place);
   }
   DrawCaption(dc.get(), size.cx);
-  PaintMenuBand(dc.get(), size.cx);
+  DrawMenuBand(dc.get(), size.cx);
 }
 
-void TSkinForm::PaintMenuBand(HDC dc, int width) {
+void TSkinForm::DrawMenuBand(HDC dc, int width) {
   if (metrics_.MenuBar <= 0) return;
   if (menuBar_) {
     menuBar_->Paint(dc, width);
@@ -76,15 +80,6 @@ void TSkinForm::PaintMenuBand(HDC dc, int width) {
     if (button->Visible && button->Object().Align == kMdiButtonAlign) DrawButton(dc, *button);
 }
 
-void TSkinForm::PaintMenuBand() {
-  if (!Painting()) return;
-  try {
-    WindowFrameDC dc(window_);
-    if (dc.get()) PaintMenuBand(dc.get(), WindowSize(window_).cx);
-  } catch (...) {
-    hot_.Clear();
-  }
-}
 
 void TSkinForm::DrawCaption(HDC dc, int width) {
   const int height = metrics_.Caption;

@@ -123,7 +123,9 @@ private:
   // Painting and region (SkinFormPaint.cpp).
   void PaintFrameGuarded();
   void DrawCaption(HDC dc, int width);
-  void PaintMenuBand(HDC dc, int width);
+  void DrawMenuBand(HDC dc, int width);
+  // Paints one part of the frame straight into the window, guarded like the whole frame.
+  void PaintPart(void (TSkinForm::*draw)(HDC dc, int width));
   void DrawCaptionText(HDC dc, const TRect& place);
   void DrawButton(HDC dc, const TSkinSysButton& button);
   // Places the visible caption buttons; returns the caption text's rectangle.

@@ -95,6 +95,7 @@ struct TSeen {
 // that a failing test ends instead of waiting in a drop-down for good.
 std::vector<std::function<bool(HWND)>> steps;
 int ticksLeft = 0;
+HMENU lastSeen = nullptr;
 void CALLBACK RunStep(HWND, UINT, UINT_PTR timer, DWORD) {
   if (--ticksLeft < 0) steps.clear();
   if (steps.empty()) {
@@ -109,20 +110,25 @@ void CALLBACK RunStep(HWND, UINT, UINT_PTR timer, DWORD) {
 }
 void StartSteps(UINT interval) {
   ticksLeft = 3000 / static_cast<int>(interval);
+  lastSeen = nullptr;
   SetTimer(nullptr, 0, interval, RunStep);
 }
 
-// Waits for a drop-down, notes it and sends it a key.
-std::function<bool(HWND)> SeeAndPress(TSeen& seen, WPARAM key) {
-  return [&seen, key](HWND dropDown) {
-    if (!dropDown) return false;
-    seen.Menu = reinterpret_cast<HMENU>(SendMessageW(dropDown, kGetMenuOfPopup, 0, 0));
+// Waits for a drop-down other than the one seen last, notes it and acts on it.
+std::function<bool(HWND)> SeeAnd(TSeen& seen, std::function<void(HWND)> act) {
+  return [&seen, act](HWND dropDown) {
+    const auto menu = dropDown ? reinterpret_cast<HMENU>(SendMessageW(dropDown, kGetMenuOfPopup, 0, 0)) : nullptr;
+    if (!menu || menu == lastSeen) return false;
+    lastSeen = seen.Menu = menu;
     RECT r{};
     GetWindowRect(dropDown, &r);
     seen.Corner = {r.left, r.top};
-    PostMessageW(dropDown, WM_KEYDOWN, key, 0);
+    act(dropDown);
     return true;
   };
+}
+std::function<bool(HWND)> SeeAndPress(TSeen& seen, WPARAM key) {
+  return SeeAnd(seen, [key](HWND dropDown) { PostMessageW(dropDown, WM_KEYDOWN, key, 0); });
 }
 
 void PressAlt(HWND window, wchar_t letter) {
@@ -203,21 +209,12 @@ TEST_F(SkinMenuBar, APressOpensTheItemUnderTheMouseAndMovingOnToAnotherItemSwitc
   const POINT help = middle(Item(3));
   EXPECT_EQ(SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(view.x, view.y)), HTMENU);
   TSeen first, second;
-  steps = {[&first, help](HWND dropDown) {
-             if (!dropDown) return false;
-             first.Menu = reinterpret_cast<HMENU>(SendMessageW(dropDown, kGetMenuOfPopup, 0, 0));
-             SetCursorPos(help.x, help.y);
-             PostMessageW(dropDown, WM_MOUSEMOVE, 0, 0);
-             return true;
-           },
-           [&first, &second](HWND dropDown) {
-             const auto shown =
-                 dropDown ? reinterpret_cast<HMENU>(SendMessageW(dropDown, kGetMenuOfPopup, 0, 0)) : nullptr;
-             if (!shown || shown == first.Menu) return false;
-             second.Menu = shown;
-             PostMessageW(dropDown, WM_KEYDOWN, VK_ESCAPE, 0);
-             return true;
-           }};
+  steps = {SeeAnd(first,
+                  [help](HWND dropDown) {
+                    SetCursorPos(help.x, help.y);
+                    PostMessageW(dropDown, WM_MOUSEMOVE, 0, 0);
+                  }),
+           SeeAndPress(second, VK_ESCAPE)};
   StartSteps(40);
   SetCursorPos(view.x, view.y);
   PostMessageW(window, WM_NCLBUTTONDOWN, HTMENU, MAKELPARAM(view.x, view.y));
