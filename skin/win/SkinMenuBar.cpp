@@ -195,6 +195,8 @@ void TSkinMenuBar::TidySubItems(TMenuItem* item) {
 }
 
 bool TSkinMenuBar::Open(int index) {
+  // One drop-down at a time: a request while one is open (a posted Alt+letter) is not a second one.
+  if (hook_.Installed()) return true;
   const std::shared_ptr<bool> alive = alive_;
   int next = index;
   while (next >= 0 && next < static_cast<int>(buttons_.size())) {
