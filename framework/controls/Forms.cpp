@@ -4,6 +4,7 @@
 
 #include "framework/controls/Buttons.h"
 #include "framework/controls/LayoutReader.h"
+#include "framework/controls/MainMenu.h"
 #include "framework/controls/Register.h"
 #include "framework/controls/StdCtrls.h"
 #include "framework/win32/Strings.h"
@@ -91,6 +92,7 @@ const TClassInfo& TCustomForm::StaticClassInfo() {
           .Property("ClientHeight", &TCustomForm::ClientHeight, &TCustomForm::SetClientHeight)
           .Object("Icon", &TCustomForm::Icon)
           .Reference("ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl)
+          .Reference("Menu", &TCustomForm::Menu, &TCustomForm::SetMenu)
           .Event("OnCreate", &TCustomForm::OnCreate)
           .Event("OnDestroy", &TCustomForm::OnDestroy)
           .Event("OnShow", &TCustomForm::OnShow)
@@ -129,6 +131,8 @@ TCustomForm::~TCustomForm() {
   if (Screen->activeForm_ == this) Screen->activeForm_ = nullptr;
   if (IsMainForm(this)) formHost->ForgetMainForm();
   DestroyHandle();
+  // The menu may outlive the form (its components go after it).
+  if (menu_) menu_->SetForm(nullptr);
 }
 
 void TCustomForm::InitializeForm() { InitializeForm(LayoutResource(ClassName())); }
@@ -182,7 +186,7 @@ void TCustomForm::CreateParams(TCreateParams& p) {
   int width = width_, height = height_;
   if (pendingClientWidth_ >= 0 || pendingClientHeight_ >= 0) {
     RECT r{0, 0, 0, 0};
-    AdjustWindowRectEx(&r, p.Style, FALSE, p.ExStyle);
+    AdjustWindowRectEx(&r, p.Style, menu_ ? TRUE : FALSE, p.ExStyle);
     if (pendingClientWidth_ >= 0) width = pendingClientWidth_ + (r.right - r.left);
     if (pendingClientHeight_ >= 0) height = pendingClientHeight_ + (r.bottom - r.top);
   }
@@ -207,6 +211,7 @@ void TCustomForm::CreateWnd() {
 
 void TCustomForm::CreateWindowHandleDone() {
   pendingClientWidth_ = pendingClientHeight_ = -1;
+  if (menu_) ::SetMenu(Handle(), menu_->BarHandle());
   ApplyAlpha();
   ApplyIcon();
 }
@@ -553,8 +558,38 @@ void TCustomForm::Resize() {
   if (OnResize) OnResize(this);
 }
 
+void TCustomForm::SetMenu(TMainMenu* menu) {
+  if (menu == menu_) return;
+  if (menu_) {
+    if (HandleAllocated() && ::GetMenu(Handle()) == menu_->BarHandle()) ::SetMenu(Handle(), nullptr);
+    menu_->SetForm(nullptr);
+    RemoveFreeNotification(menu_);
+  }
+  menu_ = menu;
+  if (!menu) return;
+  FreeNotification(menu);
+  menu->SetForm(this);
+  if (HandleAllocated()) ::SetMenu(Handle(), menu->BarHandle());
+}
+
+void TCustomForm::Notification(TComponent* component, TOperation operation) {
+  TWinControl::Notification(component, operation);
+  if (operation == TOperation::opRemove && component == menu_) SetMenu(nullptr);
+}
+
 void TCustomForm::WndProc(TMessage& m) {
   switch (m.Msg) {
+    case WM_COMMAND:
+      // A menu's command: no control, notification code 0.
+      if (menu_ && m.LParam == 0 && HIWORD(m.WParam) == 0 && menu_->DispatchCommand(LOWORD(m.WParam))) {
+        m.Result = 0;
+        return;
+      }
+      break;
+    case WM_NCDESTROY:
+      // The menu object owns its native menu, which the window would otherwise destroy with it.
+      if (menu_ && ::GetMenu(Handle()) == menu_->BarHandle()) ::SetMenu(Handle(), nullptr);
+      break;
     case WM_CLOSE:
       Close();
       m.Result = 0;

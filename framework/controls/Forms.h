@@ -32,6 +32,8 @@ enum class TPosition {
 };
 enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
 
+class TMainMenu;
+
 class TCustomForm : public TWinControl {
 public:
   BREVIN_CLASS_INFO()
@@ -78,6 +80,9 @@ public:
   TWinControl* ActiveControl() const { return activeControl_; }
   void SetActiveControl(TWinControl* control);
   TCanvas* Canvas() const { return canvas_.get(); }
+  // The menu bar the form's window shows (nullptr: none).
+  TMainMenu* Menu() const { return menu_; }
+  void SetMenu(TMainMenu* menu);
 
   TRect ClientRect() const override;
   void SetClientWidth(int width) override;
@@ -126,6 +131,7 @@ protected:
   void CreateWnd() override;
   void CreateWindowHandleDone() override;
   void WndProc(TMessage& message) override;
+  void Notification(TComponent* component, TOperation operation) override;
   void PaintWindow(HDC dc) override;
   void Resize() override;
   virtual bool CloseQuery();
@@ -159,6 +165,7 @@ private:
   bool releasePending_ = false;
   TModalResult modalResult_ = mrNone;
   TWinControl* activeControl_ = nullptr;
+  TMainMenu* menu_ = nullptr;
 };
 
 // The form class every layout-built window derives from.

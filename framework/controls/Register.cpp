@@ -4,6 +4,7 @@
 #include "framework/controls/ComCtrls.h"
 #include "framework/controls/ExtCtrls.h"
 #include "framework/controls/ImgList.h"
+#include "framework/controls/MainMenu.h"
 #include "framework/controls/Menus.h"
 #include "framework/controls/OleCtrls.h"
 #include "framework/controls/Spin.h"
@@ -19,6 +20,7 @@ void RegisterStandardClasses() {
            &TGroupBox::StaticClassInfo(),   &TEdit::StaticClassInfo(),       &TMemo::StaticClassInfo(),
            &TPanel::StaticClassInfo(),      &TBevel::StaticClassInfo(),      &TImage::StaticClassInfo(),
            &TTimer::StaticClassInfo(),      &TPopupMenu::StaticClassInfo(),  &TMenuItem::StaticClassInfo(),
+           &TMainMenu::StaticClassInfo(),
            &TImageList::StaticClassInfo(),  &TPageControl::StaticClassInfo(), &TTabSheet::StaticClassInfo(),
            &TDateTimePicker::StaticClassInfo(), &TSpinEdit::StaticClassInfo(), &TActiveXControl::StaticClassInfo(),
        })

@@ -115,3 +115,9 @@ void TThreadHook::Remove() {
   }
   entry_.reset();
 }
+
+int TThreadHook::Count(int type) {
+  std::lock_guard<std::mutex> guard(ChainsLock());
+  auto found = Chains().find({GetCurrentThreadId(), type});
+  return found == Chains().end() ? 0 : static_cast<int>(found->second.Entries.size());
+}

@@ -25,6 +25,8 @@ public:
   // Only from the thread that installed it.
   void Remove();
   bool Installed() const { return entry_ != nullptr; }
+  // How many owners of a hook type the calling thread has, so that one left behind shows.
+  static int Count(int type);
 
   struct Entry;
 

@@ -53,8 +53,13 @@ TSkinSysButton* TSkinForm::ButtonAt(TPoint p) const {
 
 LRESULT TSkinForm::NcMouseMove(WPARAM wParam, LPARAM lParam) {
   if (!active_) return Default(WM_NCMOUSEMOVE, wParam, lParam);
-  if (TSkinSysButton* button = ButtonAt(WindowPoint(lParam))) {
+  const TPoint p = WindowPoint(lParam);
+  if (TSkinSysButton* button = ButtonAt(p)) {
     button->MouseEnter();
+    return 0;
+  }
+  if (TMenuBtn* item = menuBar_ ? menuBar_->ItemAt(p) : nullptr) {
+    item->MouseEnter();
     return 0;
   }
   if (hot_.Hot()) hot_.Hot()->MouseLeave();
@@ -66,6 +71,15 @@ LRESULT TSkinForm::NcLButtonDown(WPARAM wParam, LPARAM lParam) {
     if (!active_) SetForegroundWindow(window_);
     pressPoint_ = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     button->MouseDown();
+    return 0;
+  }
+  if (TMenuBtn* item = menuBar_ ? menuBar_->ItemAt(WindowPoint(lParam)) : nullptr) {
+    if (!active_) SetForegroundWindow(window_);
+    // A disabled item neither presses nor opens.
+    if (!item->Enabled) return 0;
+    item->MouseDown();
+    // The skinner may be gone once the drop-down has closed: nothing of it is touched after.
+    static_cast<void>(menuBar_->Open(item->Index));
     return 0;
   }
   // A maximised window stays where it is: its caption is not a handle to drag it by.
@@ -109,6 +123,10 @@ void TSkinForm::HoverTick() {
   const TPoint p{cursor.x - r.left, cursor.y - r.top};
   for (const auto& button : buttons_)
     if (button->IsHot() && !button->Rect.Contains(p)) button->MouseLeave();
+  // The open item stays pressed while its drop-down is shown.
+  if (!menuBar_ || menuBar_->Tracking()) return;
+  for (const auto& item : menuBar_->Buttons())
+    if (item->IsHot() && !item->Rect.Contains(p)) item->MouseLeave();
 }
 
 LRESULT TSkinForm::SysCommand(WPARAM wParam, LPARAM lParam) {
@@ -119,6 +137,13 @@ LRESULT TSkinForm::SysCommand(WPARAM wParam, LPARAM lParam) {
         POINT origin{0, 0};
         ClientToScreen(window_, &origin);
         ShowSystemMenu(origin.x, origin.y);
+        return 0;
+      }
+      // Alt with a letter opens the bar item it marks, a bare Alt the first; a letter that marks
+      // none does nothing.
+      if (skinned && menuBar_ && lParam != '-') {
+        const int index = menuBar_->ItemForKey(static_cast<wchar_t>(lParam));
+        if (index >= 0) static_cast<void>(menuBar_->Open(index));
         return 0;
       }
       break;

@@ -34,11 +34,15 @@ void TSkinForm::PaintFrame() {
   }
 }
 
-void TSkinForm::PaintCaption() {
+void TSkinForm::PaintCaption() { PaintPart(&TSkinForm::DrawCaption); }
+
+void TSkinForm::PaintMenuBand() { PaintPart(&TSkinForm::DrawMenuBand); }
+
+void TSkinForm::PaintPart(void (TSkinForm::*draw)(HDC dc, int width)) {
   if (!Painting()) return;
   try {
     WindowFrameDC dc(window_);
-    if (dc.get()) DrawCaption(dc.get(), WindowSize(window_).cx);
+    if (dc.get()) (this->*draw)(dc.get(), WindowSize(window_).cx);
   } catch (...) {
     hot_.Clear();
   }
@@ -60,11 +64,22 @@ void TSkinForm::PaintFrameGuarded() {
                     place);
   }
   DrawCaption(dc.get(), size.cx);
-  if (metrics_.MenuBar > 0 && data_->ButtonFaceBrush()) {
-    const RECT bar{metrics_.Left, metrics_.Caption, size.cx - metrics_.Right, metrics_.Top()};
-    FillRect(dc.get(), &bar, data_->ButtonFaceBrush());
-  }
+  DrawMenuBand(dc.get(), size.cx);
 }
+
+void TSkinForm::DrawMenuBand(HDC dc, int width) {
+  if (metrics_.MenuBar <= 0) return;
+  if (menuBar_) {
+    menuBar_->Paint(dc, width);
+  } else if (data_->ButtonFaceBrush()) {
+    const RECT bar{metrics_.Left, metrics_.Caption, width - metrics_.Right, metrics_.Top()};
+    FillRect(dc, &bar, data_->ButtonFaceBrush());
+  }
+  // The buttons of a maximised MDI child sit in the bar, over its right end.
+  for (const auto& button : buttons_)
+    if (button->Visible && button->Object().Align == kMdiButtonAlign) DrawButton(dc, *button);
+}
+
 
 void TSkinForm::DrawCaption(HDC dc, int width) {
   const int height = metrics_.Caption;
@@ -84,7 +99,7 @@ void TSkinForm::DrawCaption(HDC dc, int width) {
                     place);
   DrawCaptionText(buffer, LayoutButtons(width));
   for (const auto& button : buttons_)
-    if (button->Visible) DrawButton(buffer, *button);
+    if (button->Visible && button->Object().Align != kMdiButtonAlign) DrawButton(buffer, *button);
   BitBlt(dc, 0, 0, width, height, buffer, 0, 0, SRCCOPY);
 }
 
@@ -115,13 +130,14 @@ TRect TSkinForm::LayoutButtons(int width) {
   // Buttons beside the caption text wait for the text's rectangle, which ends at the first button
   // on the right.
   int firstRight = width;
+  const TDataSkinObject* bar = data_->Model().Find("menuBar");
   for (const auto& button : buttons_) {
     const TDataSkinSysButton& object = button->Object();
-    button->Visible = object.Align != kMdiButtonAlign && !object.Image.Empty() &&
-                      CaptionButtonVisible(object, facts, query);
+    const bool mdi = object.Align == kMdiButtonAlign;
+    button->Visible = (!mdi || menuBar_) && !object.Image.Empty() && CaptionButtonVisible(object, facts, query);
     button->Rect = {};
     if (!button->Visible || AlignedToCaptionText(object.Align)) continue;
-    button->Rect = CaptionButtonRect(object, width, {}, metrics_);
+    button->Rect = CaptionButtonRect(object, width, {}, metrics_, mdi && bar ? bar->LeftWidth : 0);
     if (object.Align == 1) firstRight = std::min(firstRight, button->Rect.Left);
   }
   const TRect text = CaptionTextRect(data_->Model().Title(), width, metrics_, firstRight);
@@ -168,7 +184,9 @@ void TSkinForm::DrawButton(HDC dc, const TSkinSysButton& button) {
   }
   TBitmap* picture = data_->Picture(object.Image);
   if (!picture) return;
-  const int frame = CaptionButtonFrame(button.State(), active_, object.FrameCount);
+  // A hot MDI button shows its fourth frame.
+  const bool hotMdi = object.Align == kMdiButtonAlign && button.State() == TNCObject::kHot && object.FrameCount >= 4;
+  const int frame = hotMdi ? 4 : CaptionButtonFrame(button.State(), active_, object.FrameCount);
   DrawSkinPicture(dc, *picture, object.FrameRect(frame), {}, false, r, object.Trans == 1);
 }
 

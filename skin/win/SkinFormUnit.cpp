@@ -59,7 +59,13 @@ void ChangeFrame(HWND window) {
 
 }  // namespace
 
-void TSkinSysButton::Paint() { form_.PaintCaption(); }
+void TSkinSysButton::Paint() {
+  if (object_.Align == kMdiButtonAlign) {
+    form_.PaintMenuBand();
+  } else {
+    form_.PaintCaption();
+  }
+}
 
 TSkinForm::TSkinForm(TCustomForm* form, TSkinFormHost* host) : form_(form), host_(host) {}
 
@@ -104,6 +110,8 @@ void TSkinForm::InitSkin(HWND window, TSkinData* data) {
   if (!subclass_.Attach(window, [this](HWND w, UINT m, WPARAM wp, LPARAM lp) { return Dispatch(w, m, wp, lp); }))
     throw EOutOfResources("Cannot skin the window");
   if (captionWorkaround_) SetWindowLongPtrW(window, GWL_STYLE, GetWindowLongPtrW(window, GWL_STYLE) & ~WS_CAPTION);
+  if (Framed() && !(style_ & WS_CHILD) && GetMenu(window) && kind_ != TWindowKind::MdiChild)
+    menuBar_ = std::make_unique<TSkinMenuBar>(*this, hot_);
 
   ReloadMetrics();
 }
@@ -113,8 +121,7 @@ void TSkinForm::ReloadMetrics() {
     refreshClient_ = ClientSize(window_);
     lifeState_ = TSkinLifeState::Refreshing;
   }
-  const bool hasMenu = !(style_ & WS_CHILD) && GetMenu(window_) && kind_ != TWindowKind::MdiChild;
-  metrics_ = Framed() ? SkinFrameMetrics(data_->Model(), borderMode_, hasMenu ? GetSystemMetrics(SM_CYMENU) : 0)
+  metrics_ = Framed() ? SkinFrameMetrics(data_->Model(), borderMode_, menuBar_ ? GetSystemMetrics(SM_CYMENU) : 0)
                       : TFrameMetrics{};
   if (Framed() && kind_ == TWindowKind::MdiChild) {
     const int system = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CXFRAME);
@@ -151,6 +158,9 @@ void TSkinForm::Finish() {
   if (Framed()) {
     frameApplied_ = true;
     const SIZE client = ClientSize(window_);
+    // Taking the native menu away grows the system's client area; the skinned frame keeps the size
+    // the client had with it.
+    if (menuBar_) menuBar_->Build();
     lifeState_ = TSkinLifeState::Resizing;
     if (kind_ == TWindowKind::MdiChild) {
       if (show_ == TWindowShow::Maximized) {
@@ -227,6 +237,7 @@ void TSkinForm::Unskin(bool destroyed) {
   const bool alive = !destroyed && IsWindow(window_);
   const SIZE client = alive ? ClientSize(window_) : SIZE{};
   subclass_.Detach();
+  menuBar_.reset();
   if (alive) {
     if (form_) form_->SetColor(savedColor_);
     if (Framed()) {
@@ -410,6 +421,18 @@ LRESULT TSkinForm::Dispatch(HWND, UINT msg, WPARAM wParam, LPARAM lParam) {
       return result;
     }
     case WM_SYSCOMMAND: return SysCommand(wParam, lParam);
+    case WM_MENUSELECT:
+      if (menuBar_) menuBar_->MenuSelect(wParam, lParam);
+      break;
+    case CM_MENUCHANGED:
+      if (!menuBar_ || !skinned) break;
+      if (data_->MenuUpdate()) {
+        menuBar_->Build();
+        PaintFrame();
+      } else {
+        menuBar_->Detach();
+      }
+      break;
     default: break;
   }
   if (!Framed()) return Default(msg, wParam, lParam);

@@ -25,6 +25,7 @@
 #include "skin/SkinFrame.h"
 #include "skin/win/SkinFormHost.h"
 #include "skin/win/SkinControl.h"
+#include "skin/win/SkinMenuBar.h"
 #include "skin/win/SkinMenuUnit.h"
 #include "skin/win/SkinPaint.h"
 
@@ -88,6 +89,8 @@ public:
   // The skinners made from those answers, for the kinds that have one.
   const std::vector<std::unique_ptr<TSkinControl>>& ControlSkinners() const { return controlSkinners_; }
   const std::vector<std::unique_ptr<TSkinSysButton>>& Buttons() const { return buttons_; }
+  // The skinned menu bar of a window with a menu (nullptr for none).
+  TSkinMenuBar* MenuBar() const { return menuBar_.get(); }
   // How often the region has been built (a region is costly, so it is built only when needed).
   int RegionBuilds() const { return regionBuilds_; }
 
@@ -95,14 +98,17 @@ public:
   void PaintCaption();
   // Paints the whole frame; does nothing outside the skinned states.
   void PaintFrame();
+  // Paints the band between caption and client area: the menu bar and the MDI buttons in it.
+  void PaintMenuBand();
+  // Whether the frame is the skin's to paint now.
+  bool Painting() const {
+    return Framed() && (lifeState_ == TSkinLifeState::Skinned || lifeState_ == TSkinLifeState::Refreshing);
+  }
 
 private:
   LRESULT Dispatch(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT Default(UINT msg, WPARAM wParam, LPARAM lParam);
   bool Framed() const { return framed_ && borderMode_ != TBorderMode::NoCaption; }
-  bool Painting() const {
-    return Framed() && (lifeState_ == TSkinLifeState::Skinned || lifeState_ == TSkinLifeState::Refreshing);
-  }
 
   // Set-up and life (SkinFormUnit.cpp).
   void Finish();
@@ -120,6 +126,9 @@ private:
   // Painting and region (SkinFormPaint.cpp).
   void PaintFrameGuarded();
   void DrawCaption(HDC dc, int width);
+  void DrawMenuBand(HDC dc, int width);
+  // Paints one part of the frame straight into the window, guarded like the whole frame.
+  void PaintPart(void (TSkinForm::*draw)(HDC dc, int width));
   void DrawCaptionText(HDC dc, const TRect& place);
   void DrawButton(HDC dc, const TSkinSysButton& button);
   // Places the visible caption buttons; returns the caption text's rectangle.
@@ -173,6 +182,7 @@ private:
 
   TNCHotSlot hot_;
   std::vector<std::unique_ptr<TSkinSysButton>> buttons_;
+  std::unique_ptr<TSkinMenuBar> menuBar_;
   TPoint pressPoint_;
   DWORD lastMenuRequest_ = 0;
   HMENU systemMenuHandle_ = nullptr;
