@@ -1,13 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "framework/controls/ComCtrls.h"
 #include "framework/controls/ExtCtrls.h"
 #include "framework/controls/Forms.h"
+#include "framework/controls/tests/GuiObjectCount.h"
 #include "skin/win/SkinControlMapping.h"
 #include "skin/win/SkinDataUnit.h"
+#include "skin/win/SkinFormUnit.h"
+#include "skin/win/tests/MappingHost.h"
 #include "skin/win/tests/VelmainStandIn.h"
 
 namespace {
@@ -120,6 +125,46 @@ TEST(SkinControlMapping, TheMainWindowsControlsGetTheSkinnersOfItsSkin) {
       {"Panel9", K::Box, 1},            {"BitBtn1", K::BitButton},
   };
   EXPECT_EQ(Named(MapControls(data, form)), expected);
+}
+
+TEST(SkinControlMapping, TheSkinnedMainWindowKeepsItsGuiObjectsOverSkinCyclesAndRepaints) {
+  Tvelmain form;
+  auto& data = *static_cast<TSkinData*>(form.FindComponent("SkinData1"));
+  data.SetSkinFile("skin-win-test-velskin.skn");
+  ASSERT_FALSE(data.LoadingSkin());
+  form.Show();
+  TMappingHost host;
+  auto skin = [&] {
+    auto skinner = std::make_unique<TSkinForm>(&form, &host);
+    skinner->InitSkin(form.Handle(), &data);
+    SendMessageW(form.Handle(), kSkinFinishMessage, 0, 1000);
+    return skinner;
+  };
+  auto& pages = *static_cast<TPageControl*>(form.FindComponent("PageControl1"));
+  // Every page in turn, so that the controls of each are painted too.
+  auto repaint = [&](int times, int perPage) {
+    for (int i = 0; i < times; ++i) {
+      if (i % perPage == 0) pages.SetActivePageIndex((i / perPage) % pages.PageCount());
+      RedrawWindow(form.Handle(), nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    }
+  };
+  // What the controls and their skinners make once and keep (fonts, brushes) is made before counting.
+  {
+    const auto skinner = skin();
+    repaint(pages.PageCount(), 1);
+  }
+  const GuiObjectCount before = CountGuiObjects();
+  ASSERT_GT(before.gdi, 0);
+  for (int i = 0; i < 100; ++i) skin().reset();
+  {
+    const auto skinner = skin();
+    ASSERT_GT(skinner->ControlSkinners().size(), 20u);
+    repaint(1000, 100);
+  }
+  const GuiObjectCount after = CountGuiObjects();
+  EXPECT_LE(after.gdi, before.gdi + 2);
+  EXPECT_EQ(after.windows, before.windows);
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "skin/win/SkinProgress.h"
 #include "skin/win/SkinScrollbar.h"
 #include "skin/win/SkinTrackBar.h"
+#include "skin/win/tests/MappingHost.h"
 #include "skin/win/tests/SkinPixels.h"
 
 namespace {
@@ -44,15 +45,6 @@ const TClassInfo& TScrollForm::StaticClassInfo() {
   static const TClassInfo info("TScrollForm", &TForm::StaticClassInfo());
   return info;
 }
-
-class TMappingHost : public TSkinFormHost {
-public:
-  void PopupMenuOpening(TPopupMenuKind) override {}
-  bool MaximizedMdiMode() const override { return false; }
-  std::vector<TControlSkinChoice> MapControls(TSkinData& data, TWinControl& root) const override {
-    return ::MapControls(data, root);
-  }
-};
 
 // What the screen shows of the window at (x, y).
 COLORREF ShownPixel(HWND window, int x, int y) {
