@@ -586,6 +586,12 @@ void TCustomForm::WndProc(TMessage& m) {
         return;
       }
       break;
+    case WM_MEASUREITEM:
+    case WM_DRAWITEM:
+    case WM_MENUCHAR:
+    case WM_INITMENUPOPUP:
+      if (menu_ && menu_->DispatchMenuMessage(m.Msg, m.WParam, m.LParam, m.Result)) return;
+      break;
     case WM_NCDESTROY:
       // The menu object owns its native menu, which the window would otherwise destroy with it.
       if (menu_ && ::GetMenu(Handle()) == menu_->BarHandle()) ::SetMenu(Handle(), nullptr);

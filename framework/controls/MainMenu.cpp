@@ -32,6 +32,7 @@ HWND TMainMenu::WindowHandle() const {
 void TMainMenu::Fill() {
   HMENU menu = bar_.get();
   // Deleting an entry destroys its drop-down with it.
+  EndShow();
   while (GetMenuItemCount(menu) > 0) DeleteMenu(menu, 0, MF_BYPOSITION);
   commands_.clear();
   for (int i = 0; i < Items()->Count(); ++i) {
@@ -50,7 +51,7 @@ void TMainMenu::Fill() {
     if (item->Count() > 0) {
       sub.reset(CreatePopupMenu());
       if (!sub) throw EOutOfResources("Out of system resources");
-      item->BuildInto(sub.get(), commands_);
+      item->BuildInto(sub.get(), commands_, DrawsItems());
       info.fMask |= MIIM_SUBMENU;
       info.hSubMenu = sub.get();
     }
@@ -59,15 +60,26 @@ void TMainMenu::Fill() {
     // The bar owns its drop-down from here on.
     sub.release();
   }
+  RecordShown(menu, commands_);
+}
+
+void TMainMenu::Refill() {
+  Fill();
+  HWND window = WindowHandle();
+  if (window && GetMenu(window) == bar_.get()) DrawMenuBar(window);
 }
 
 void TMainMenu::Changed(TMenuItem* item) {
   // While the items are read or torn down the bar waits for the end.
   if (!bar_ || Loading() || Destroying()) return;
-  Fill();
-  HWND window = WindowHandle();
-  if (window && GetMenu(window) == bar_.get()) DrawMenuBar(window);
+  Refill();
   TMenu::Changed(item);
+}
+
+void TMainMenu::PaintersChanged() {
+  // The entries themselves are as they were: whoever draws the bar has nothing to hear of.
+  if (!bar_ || Loading() || Destroying()) return;
+  Refill();
 }
 
 TMenuItem* TMainMenu::FindItem(UINT command) const {

@@ -3,7 +3,10 @@
 // shows (the form's Menu property). The native bar keeps its handle for the menu's life and is
 // refilled in place whenever the items change, so that whoever holds the handle (the window, a
 // skin drawing the bar itself) keeps a valid one. Every item, a top-level item with sub-items
-// included, gets a command id; the form hands the WM_COMMAND of its menu to DispatchCommand.
+// included, gets a command id; the form hands the WM_COMMAND of its menu to DispatchCommand. The
+// drop-downs are owner-drawn when the menu draws its items (the bar entries stay the system's, or
+// the skin's); the form hands their WM_MEASUREITEM, WM_DRAWITEM, WM_MENUCHAR and WM_INITMENUPOPUP
+// to DispatchMenuMessage.
 #include <windows.h>
 
 #include <vector>
@@ -35,10 +38,16 @@ public:
 
   void Loaded() override;
 
+protected:
+  // A painter hooked or unhooked changes how the drop-downs are built.
+  void PaintersChanged() override;
+
 private:
   friend class TCustomForm;
   void SetForm(TCustomForm* form) { form_ = form; }
   void Fill();
+  // Fills the bar again and shows it so.
+  void Refill();
 
   TCustomForm* form_ = nullptr;
   UniqueMenu bar_;

@@ -185,12 +185,15 @@ void TMenuPaintHook::Attach(TMenu& menu, TMenuItemPainter& painter) {
   Detach();
   entry_ = std::make_shared<TMenuPaintEntry>(TMenuPaintEntry{&menu, &painter});
   menu.painters_.push_back(entry_);
+  menu.PaintersChanged();
 }
 
 void TMenuPaintHook::Detach() {
   if (!entry_) return;
-  if (entry_->Menu) std::erase(entry_->Menu->painters_, entry_);
+  TMenu* menu = entry_->Menu;
+  if (menu) std::erase(menu->painters_, entry_);
   entry_.reset();
+  if (menu) menu->PaintersChanged();
 }
 
 TMenu* TMenuPaintHook::Menu() const { return entry_ ? entry_->Menu : nullptr; }
@@ -384,7 +387,12 @@ HMENU TMenu::BeginShow(std::vector<TMenuItem*>& commands) {
   UniqueMenu menu(CreatePopupMenu());
   if (!menu) throw EOutOfResources("Out of system resources");
   items_->BuildInto(menu.get(), commands, DrawsItems());
-  handle_ = menu.release();
+  RecordShown(menu.get(), commands);
+  return menu.release();
+}
+
+void TMenu::RecordShown(HMENU menu, const std::vector<TMenuItem*>& commands) {
+  handle_ = menu;
   shownPopups_.clear();
   CollectPopups(handle_, shownPopups_);
   shownItems_.assign(commands.begin(), commands.end());
@@ -399,7 +407,6 @@ HMENU TMenu::BeginShow(std::vector<TMenuItem*>& commands) {
         shownItems_.push_back(reinterpret_cast<const TMenuItem*>(info.dwItemData));
     }
   }
-  return handle_;
 }
 
 void TMenu::EndShow() {
@@ -417,13 +424,14 @@ const TMenuItem* TMenu::ShownItem(ULONG_PTR data) const {
   return std::find(shownItems_.begin(), shownItems_.end(), item) != shownItems_.end() ? item : nullptr;
 }
 
-LRESULT TMenu::MenuChar(wchar_t key, HMENU popup) const {
+bool TMenu::MenuChar(wchar_t key, HMENU popup, LRESULT& result) const {
   const auto upper = [](wchar_t c) {
     CharUpperBuffW(&c, 1);
     return c;
   };
   std::vector<int> matches;
   int selected = -1;
+  bool ours = false;
   const int count = GetMenuItemCount(popup);
   for (int i = 0; i < count; ++i) {
     if (GetMenuState(popup, static_cast<UINT>(i), MF_BYPOSITION) & MF_HILITE) selected = i;
@@ -432,18 +440,24 @@ LRESULT TMenu::MenuChar(wchar_t key, HMENU popup) const {
     info.fMask = MIIM_DATA;
     if (!GetMenuItemInfoW(popup, static_cast<UINT>(i), TRUE, &info)) continue;
     const TMenuItem* item = ShownItem(info.dwItemData);
+    ours = ours || item;
     if (!item || item->IsLine()) continue;
     const wchar_t accelerator = MenuAccelerator(CaptionPart(item->Caption()));
     if (accelerator && upper(accelerator) == upper(key)) matches.push_back(i);
   }
-  if (matches.empty()) return MAKELRESULT(0, MNC_IGNORE);
-  // As the system does for its own items: one match runs, several are stepped through.
-  if (matches.size() == 1) {
+  // A menu bar holds only entries the system draws and finds by key itself (Alt+Space included).
+  if (!ours) return false;
+  if (matches.empty()) {
+    result = MAKELRESULT(0, MNC_IGNORE);
+  } else if (matches.size() == 1) {
+    // As the system does for its own items: one match runs, several are stepped through.
     const bool enabled = !(GetMenuState(popup, static_cast<UINT>(matches[0]), MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED));
-    return MAKELRESULT(matches[0], enabled ? MNC_EXECUTE : MNC_SELECT);
+    result = MAKELRESULT(matches[0], enabled ? MNC_EXECUTE : MNC_SELECT);
+  } else {
+    const auto next = std::upper_bound(matches.begin(), matches.end(), selected);
+    result = MAKELRESULT(next == matches.end() ? matches.front() : *next, MNC_SELECT);
   }
-  const auto next = std::upper_bound(matches.begin(), matches.end(), selected);
-  return MAKELRESULT(next == matches.end() ? matches.front() : *next, MNC_SELECT);
+  return true;
 }
 
 bool TMenu::DispatchMenuMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -469,9 +483,7 @@ bool TMenu::DispatchMenuMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
     }
     case WM_MENUCHAR: {
       const auto popup = reinterpret_cast<HMENU>(lParam);
-      if (!DrawsItems() || !OwnsPopup(popup)) return false;
-      result = MenuChar(static_cast<wchar_t>(LOWORD(wParam)), popup);
-      return true;
+      return DrawsItems() && OwnsPopup(popup) && MenuChar(static_cast<wchar_t>(LOWORD(wParam)), popup, result);
     }
     case WM_INITMENUPOPUP: {
       // Told, not claimed: the window's own handling of the popup goes on.

@@ -142,7 +142,7 @@ public:
   void SetOwnerDraw(bool value);
   // Items are built owner-drawn: OwnerDraw is set or a painter is hooked.
   bool DrawsItems() const { return ownerDraw_ || !painters_.empty(); }
-  // The Win32 menu while it is shown (nullptr otherwise).
+  // The Win32 menu while it is shown (nullptr otherwise); a menu bar's from when it is built.
   HMENU Handle() const { return handle_; }
 
   // The window that hears of changes; nullptr: none.
@@ -162,13 +162,18 @@ protected:
   // EOutOfResources.
   HMENU BeginShow(std::vector<TMenuItem*>& commands);
   void EndShow();
+  // Takes a menu built elsewhere from these items as the shown one, until EndShow: its items are
+  // then this menu's to measure, draw and find by key.
+  void RecordShown(HMENU menu, const std::vector<TMenuItem*>& commands);
+  // A painter was hooked on or unhooked from the menu; a menu built for good rebuilds here.
+  virtual void PaintersChanged() {}
 
 private:
   friend class TMenuPaintHook;
   TMenuItemPainter& Painter();
   bool OwnsPopup(HMENU popup) const;
   const TMenuItem* ShownItem(ULONG_PTR data) const;
-  LRESULT MenuChar(wchar_t key, HMENU popup) const;
+  bool MenuChar(wchar_t key, HMENU popup, LRESULT& result) const;
 
   TMenuItem* items_;
   TImageList* images_ = nullptr;

@@ -221,6 +221,8 @@ void TSkinForm::BuildSystemMenu() {
     item->SetEnabled(entry.Enabled);
     item->SetChecked(entry.Checked);
     item->SetImageIndex(entry.Glyph);
+    // As in the system's own system menu, closing is what a double click on the icon does.
+    item->SetDefault(entry.Tag == SC_CLOSE);
     const HWND window = window_;
     const WPARAM command = entry.Tag;
     item->OnClick = [window, command](TObject*) { PostCommand(window, command); };

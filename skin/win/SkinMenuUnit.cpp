@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "framework/controls/Forms.h"
+#include "framework/controls/MainMenu.h"
 #include "framework/controls/Messages.h"
 #include "framework/graphics/Graphics.h"
 #include "skin/SkinSettings.h"
@@ -60,9 +62,13 @@ COLORREF TSkinMenuPainter::TextColour(const TItemState& state) {
 void TSkinMenuHooks::Attach(TComponent& owner, const TSkinData& data) {
   Detach();
   if (!(data.SkinControls() & SkinBit(xcPopupMenu)) || !SkinDrawsMenus(data)) return;
-  for (int i = 0; i < owner.ComponentCount(); ++i) {
-    auto* menu = dynamic_cast<TPopupMenu*>(owner.Components(i));
-    if (!menu || menu->Tag == data.DisableTag()) continue;
+  std::vector<TMenu*> menus;
+  for (int i = 0; i < owner.ComponentCount(); ++i)
+    if (auto* menu = dynamic_cast<TPopupMenu*>(owner.Components(i))) menus.push_back(menu);
+  // The bar's drop-downs are popup menus too; the bar entries are the skinned bar's to draw.
+  if (auto* form = dynamic_cast<TCustomForm*>(&owner); form && form->Menu()) menus.push_back(form->Menu());
+  for (TMenu* menu : menus) {
+    if (menu->Tag == data.DisableTag()) continue;
     if (!painter_) painter_ = std::make_unique<TSkinMenuPainter>(data);
     hooks_.push_back(std::make_unique<TMenuPaintHook>());
     hooks_.back()->Attach(*menu, *painter_);

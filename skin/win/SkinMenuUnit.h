@@ -32,11 +32,12 @@ private:
   const TSkinData& data_;
 };
 
-// The painter hooked on the popup menus a skinned form owns, for as long as it is skinned.
+// The painter hooked on the popup menus a skinned form owns and on its menu bar's drop-downs, for
+// as long as it is skinned.
 class TSkinMenuHooks {
 public:
-  // Hooks every popup menu among owner's components whose Tag is not the skin's DisableTag, when
-  // the skin skins popup menus and can draw them.
+  // Hooks every popup menu among owner's components, and the menu bar of a form, whose Tag is not
+  // the skin's DisableTag, when the skin skins popup menus and can draw them.
   void Attach(TComponent& owner, const TSkinData& data);
   // Hooks the skinned system menu, when the skin skins system menus and can draw them.
   void AttachSystemMenu(TPopupMenu& menu, const TSkinData& data);

@@ -14,6 +14,7 @@
 #include "framework/win32/WindowClass.h"
 #include "skin/win/SkinDataUnit.h"
 #include "skin/win/SkinFormUnit.h"
+#include "skin/win/tests/SkinPixels.h"
 
 namespace {
 
@@ -274,6 +275,77 @@ TEST_F(SkinMenuBar, MenuUpdateRebuildsTheBarOrKeepsTheOldOne) {
   skinner->Unskin(false);
   EXPECT_EQ(GetMenu(window), form->menu->BarHandle());
   EXPECT_EQ(GetMenuItemCount(GetMenu(window)), 5);
+}
+
+TEST_F(SkinMenuBar, DropDownItemsAreDrawnWithTheSkinUntilUnskinned) {
+  const auto type = [](HMENU menu, UINT position) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_FTYPE;
+    GetMenuItemInfoW(menu, position, TRUE, &info);
+    return info.fType;
+  };
+  HMENU bar = form->menu->BarHandle();
+  EXPECT_FALSE(type(bar, 0) & MFT_OWNERDRAW) << "the bar entries are the skinned bar's";
+  EXPECT_TRUE(type(GetSubMenu(bar, 0), 0) & MFT_OWNERDRAW);
+
+  // The selected first entry shows the corner of the skin's selected-item picture, copied 1:1.
+  const TDataSkinObject* picture = data.Model().Find("MenuItem");
+  ASSERT_NE(picture, nullptr);
+  ASSERT_GT(picture->LeftWidth, 0);
+  ASSERT_GT(picture->TopHeight, 0);
+  const TRect frame = picture->FrameRect(1);
+  const COLORREF corner = AsColorRef(picture->Image.Pixel(frame.Left, frame.Top));
+  COLORREF selected = CLR_INVALID;
+  COLORREF other = CLR_INVALID;
+  TSeen file;
+  steps = {SeeAnd(file, [&selected, &other](HWND dropDown) {
+             const auto menu = reinterpret_cast<HMENU>(SendMessageW(dropDown, kGetMenuOfPopup, 0, 0));
+             UpdateWindow(dropDown);
+             WindowDC dc(dropDown);
+             const auto cornerOf = [&](int position) {
+               RECT r{};
+               GetMenuItemRect(nullptr, menu, static_cast<UINT>(position), &r);
+               POINT p{r.left, r.top};
+               ScreenToClient(dropDown, &p);
+               return GetPixel(dc.get(), p.x, p.y);
+             };
+             selected = cornerOf(0);
+             other = cornerOf(2);
+             PostMessageW(dropDown, WM_KEYDOWN, VK_ESCAPE, 0);
+           })};
+  StartSteps(40);
+  PressAlt(window, L'f');
+  ASSERT_TRUE(PumpUntil([this] { return Idle(); }, 5000));
+  EXPECT_EQ(file.Menu, GetSubMenu(bar, 0));
+  EXPECT_EQ(selected, corner);
+  EXPECT_NE(other, corner);
+
+  skinner->Unskin(false);
+  HMENU dropDown = GetSubMenu(GetMenu(window), 0);
+  EXPECT_EQ(type(dropDown, 0), static_cast<UINT>(MFT_STRING));
+  wchar_t text[16] = {};
+  GetMenuStringW(dropDown, 0, text, 16, MF_BYPOSITION);
+  EXPECT_STREQ(text, L"&Open");
+}
+
+TEST_F(SkinMenuBar, TheSkinnedSystemMenuHasCloseAsItsDefaultItem) {
+  wchar_t close[64] = {};
+  ASSERT_GT(GetMenuStringW(GetSystemMenu(window, FALSE), SC_CLOSE, close, 64, MF_BYCOMMAND), 0);
+  std::wstring chosen;
+  TSeen system;
+  steps = {SeeAnd(system, [&chosen](HWND dropDown) {
+    const auto menu = reinterpret_cast<HMENU>(SendMessageW(dropDown, kGetMenuOfPopup, 0, 0));
+    const UINT position = GetMenuDefaultItem(menu, TRUE, 0);
+    wchar_t text[64] = {};
+    if (position != UINT(-1)) GetMenuStringW(menu, position, text, 64, MF_BYPOSITION);
+    chosen = text;
+    PostMessageW(dropDown, WM_KEYDOWN, VK_ESCAPE, 0);
+  })};
+  StartSteps(40);
+  PostMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+  ASSERT_TRUE(PumpUntil([this] { return Idle(); }, 5000));
+  EXPECT_EQ(chosen, close);
 }
 
 TEST_F(SkinMenuBar, AWindowDestroyedWhileItsDropDownIsOpenLeavesNoHookAndNoMenu) {
