@@ -5,6 +5,7 @@
 #include "framework/controls/Messages.h"
 #include "framework/win32/DCState.h"
 #include "skin/win/SkinDataUnit.h"
+#include "skin/win/SkinObjectDraw.h"
 #include "skin/win/SkinFieldFrame.h"
 
 namespace {
@@ -19,15 +20,11 @@ bool Inside(const TRect& r, POINT p) { return p.x >= r.Left && p.x < r.Right && 
 }  // namespace
 
 const TDataSkinBorder* TArrowButton::Face() const {
-  if (!data_) return nullptr;
-  const auto* face = dynamic_cast<const TDataSkinBorder*>(data_->Model().Find("ComboButton"));
-  return face && data_->Picture(face->Image) ? face : nullptr;
+  return PaintableSkinObject<TDataSkinBorder>(data_, "ComboButton");
 }
 
 const TDataSkinObject* TArrowButton::Arrow() const {
-  if (!data_) return nullptr;
-  const TDataSkinObject* arrow = data_->Model().Find("ComboxArrow");
-  return arrow && data_->Picture(arrow->Image) ? arrow : nullptr;
+  return PaintableSkinObject(data_, "ComboxArrow");
 }
 
 bool TArrowButton::Available() const { return Face() && Arrow(); }

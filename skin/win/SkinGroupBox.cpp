@@ -4,25 +4,19 @@
 
 #include "framework/win32/DCState.h"
 #include "skin/win/SkinDataUnit.h"
+#include "skin/win/SkinObjectDraw.h"
 
 namespace {
 
 // Where the caption starts when the label picture is aligned left, as the ordinary box places it.
 constexpr int kCaptionLeft = 8;
 
-template <typename T>
-const T* SkinObjectWithPicture(const TSkinData* data, const char* name) {
-  if (!data) return nullptr;
-  const auto* object = dynamic_cast<const T*>(data->Model().Find(name));
-  return object && data->Picture(object->Image) ? object : nullptr;
-}
-
 }  // namespace
 
-const TDataSkinObject* TSkinGroupBox::Edge() const { return SkinObjectWithPicture<TDataSkinObject>(Data(), "GroupBoxEdge"); }
+const TDataSkinObject* TSkinGroupBox::Edge() const { return PaintableSkinObject<TDataSkinObject>(Data(), "GroupBoxEdge"); }
 
 const TDataSkinBoxLabel* TSkinGroupBox::Label() const {
-  return SkinObjectWithPicture<TDataSkinBoxLabel>(Data(), "GroupBox");
+  return PaintableSkinObject<TDataSkinBoxLabel>(Data(), "GroupBox");
 }
 
 void TSkinGroupBox::PaintFace(HDC dc, const TRect& client) {

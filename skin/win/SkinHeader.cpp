@@ -9,6 +9,7 @@
 #include "framework/win32/DCState.h"
 #include "skin/win/SkinArrow.h"
 #include "skin/win/SkinDataUnit.h"
+#include "skin/win/SkinObjectDraw.h"
 
 namespace {
 
@@ -21,8 +22,7 @@ constexpr int kArrowRoom = kArrowSize + 6;
 
 const TDataSkinObject* TSkinHeader::SkinObject() const {
   if (!Data()) return nullptr;
-  const TDataSkinObject* object = Data()->Model().Find("Headerbar");
-  return object && Data()->Picture(object->Image) ? object : nullptr;
+  return PaintableSkinObject(Data(), "Headerbar");
 }
 
 int TSkinHeader::ItemFrame(int index) const {

@@ -1,13 +1,12 @@
 #include "skin/win/SkinMenuUnit.h"
 
-#include <algorithm>
-
 #include "framework/controls/Forms.h"
 #include "framework/controls/MainMenu.h"
 #include "framework/controls/Messages.h"
 #include "framework/graphics/Graphics.h"
 #include "skin/SkinSettings.h"
 #include "skin/win/SkinDataUnit.h"
+#include "skin/win/SkinObjectDraw.h"
 
 namespace {
 
@@ -16,36 +15,26 @@ constexpr int kPopupInset = 3;
 // Not in every SDK's headers: asks a popup-menu window for the menu it shows.
 constexpr UINT kMenuGetHandle = 0x01E1;
 
-const TDataSkinObject* ObjectWithPicture(const TSkinData& data, const char* name) {
-  const TDataSkinObject* object = data.Model().Find(name);
-  return object && data.Picture(object->Image) ? object : nullptr;
-}
-
-void DrawObject(HDC dc, const TSkinData& data, const TDataSkinObject& object, int frame, const TRect& target) {
-  DrawSkinPicture(dc, *data.Picture(object.Image), object.FrameRect(std::min(frame, std::max(object.FrameCount, 1))),
-                  object.Margins(), object.TileMiddle(), target);
-}
-
 TRect ToTRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 }  // namespace
 
 bool SkinDrawsMenus(const TSkinData& data) {
-  return ObjectWithPicture(data, "MenuItem") && ObjectWithPicture(data, "MenuBackground");
+  return PaintableSkinObject(&data, "MenuItem") && PaintableSkinObject(&data, "MenuBackground");
 }
 
 void TSkinMenuPainter::DrawBackground(HDC dc, const RECT& rect, const TItemState& state) {
   // An item drawn again when the selection leaves it gets its piece of the popup's background back.
-  if (const TDataSkinObject* back = ObjectWithPicture(data_, "MenuBackground")) {
+  if (const TDataSkinObject* back = PaintableSkinObject(&data_, "MenuBackground")) {
     RECT whole = rect;
     if (HWND popup = WindowFromDC(dc)) GetClientRect(popup, &whole);
     SavedDC saved(dc);
     IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
-    DrawObject(dc, data_, *back, 1, ToTRect(whole));
+    DrawSkinObject(dc, data_, *back, 1, ToTRect(whole));
   }
   if (!state.Selected) return;
-  if (const TDataSkinObject* item = ObjectWithPicture(data_, "MenuItem"))
-    DrawObject(dc, data_, *item, state.Disabled ? 2 : 1, ToTRect(rect));
+  if (const TDataSkinObject* item = PaintableSkinObject(&data_, "MenuItem"))
+    DrawSkinObject(dc, data_, *item, state.Disabled ? 2 : 1, ToTRect(rect));
 }
 
 COLORREF TSkinMenuPainter::TextColour(const TItemState& state) {
@@ -118,12 +107,12 @@ LRESULT TSkinPopupWindow::Dispatch(HWND window, UINT msg, WPARAM wParam, LPARAM 
 }
 
 LRESULT TSkinPopupWindow::PrintClient(HDC dc, LPARAM flags) {
-  const TDataSkinObject* back = ObjectWithPicture(data_, "MenuBackground");
+  const TDataSkinObject* back = PaintableSkinObject(&data_, "MenuBackground");
   if (!back) return subclass_.Default(window_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), flags);
   RECT client{};
   GetClientRect(window_, &client);
   HDC buffer = background_.Prepare(dc, client.right, client.bottom);
-  DrawObject(buffer, data_, *back, 1, ToTRect(client));
+  DrawSkinObject(buffer, data_, *back, 1, ToTRect(client));
   BitBlt(dc, 0, 0, client.right, client.bottom, buffer, 0, 0, SRCCOPY);
 
   SavedDC saved(dc);
@@ -152,7 +141,7 @@ LRESULT TSkinPopupWindow::PrintClient(HDC dc, LPARAM flags) {
 LRESULT TSkinPopupWindow::Paint() {
   // Painting goes through WM_PRINTCLIENT, as newer systems do for their menus themselves, so that
   // the background is drawn where the system would otherwise paint its own.
-  if (!ObjectWithPicture(data_, "MenuBackground")) return subclass_.Default(window_, WM_PAINT, 0, 0);
+  if (!PaintableSkinObject(&data_, "MenuBackground")) return subclass_.Default(window_, WM_PAINT, 0, 0);
   PAINTSTRUCT paint{};
   HDC dc = BeginPaint(window_, &paint);
   if (dc) SendMessageW(window_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
@@ -161,7 +150,7 @@ LRESULT TSkinPopupWindow::Paint() {
 }
 
 LRESULT TSkinPopupWindow::NcPaint(WPARAM wParam, LPARAM lParam) {
-  const TDataSkinObject* back = ObjectWithPicture(data_, "MenuBackground");
+  const TDataSkinObject* back = PaintableSkinObject(&data_, "MenuBackground");
   if (!back) return subclass_.Default(window_, WM_NCPAINT, wParam, lParam);
   RECT bounds{};
   GetWindowRect(window_, &bounds);
@@ -177,6 +166,6 @@ LRESULT TSkinPopupWindow::NcPaint(WPARAM wParam, LPARAM lParam) {
   if (!dc.get()) return 0;
   SavedDC saved(dc.get());
   ExcludeClipRect(dc.get(), client.left, client.top, client.right, client.bottom);
-  DrawObject(dc.get(), data_, *back, 1, ToTRect(bounds));
+  DrawSkinObject(dc.get(), data_, *back, 1, ToTRect(bounds));
   return 0;
 }

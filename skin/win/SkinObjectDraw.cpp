@@ -5,12 +5,6 @@
 #include "skin/win/SkinDataUnit.h"
 #include "skin/win/SkinPaint.h"
 
-const TDataSkinObject* PaintableSkinObject(const TSkinData* data, const char* name) {
-  if (!data) return nullptr;
-  const TDataSkinObject* object = data->Model().Find(name);
-  return object && data->Picture(object->Image) ? object : nullptr;
-}
-
 void DrawSkinObject(HDC dc, const TSkinData& data, const TDataSkinObject& object, int frame, const TRect& target) {
   if (target.Width() <= 0 || target.Height() <= 0) return;
   DrawSkinPicture(dc, *data.Picture(object.Image),

@@ -8,6 +8,7 @@
 
 #include "framework/win32/DCState.h"
 #include "skin/win/SkinDataUnit.h"
+#include "skin/win/SkinObjectDraw.h"
 #include "skin/win/SkinSizer.h"
 
 namespace {
@@ -20,8 +21,7 @@ constexpr int kGripFrame = 5;
 
 const TDataSkinObject* TSkinStatusBar::SkinObject() const {
   if (!Data()) return nullptr;
-  const TDataSkinObject* object = Data()->Model().Find("StatusBarEdges");
-  return object && Data()->Picture(object->Image) ? object : nullptr;
+  return PaintableSkinObject(Data(), "StatusBarEdges");
 }
 
 bool TSkinStatusBar::BeforeMessage(TMessage& message) {

@@ -8,6 +8,7 @@
 
 #include "framework/win32/DCState.h"
 #include "skin/win/SkinDataUnit.h"
+#include "skin/win/SkinObjectDraw.h"
 #include "skin/win/SkinFieldFrame.h"
 
 namespace {
@@ -19,9 +20,7 @@ constexpr int kStatesPerButton = 4;
 const TDataSkinBorder* TSkinUpDown::SkinObject() const {
   if (!Data() || !Handle()) return nullptr;
   if (host_ && SendMessageW(host_, kSkinQueryMessage, 0, 0) != 1) return nullptr;
-  const auto* object =
-      dynamic_cast<const TDataSkinBorder*>(Data()->Model().Find(Horizontal() ? "UpDown.Horz" : "UpDown.Vert"));
-  return object && Data()->Picture(object->Image) ? object : nullptr;
+  return PaintableSkinObject<TDataSkinBorder>(Data(), Horizontal() ? "UpDown.Horz" : "UpDown.Vert");
 }
 
 bool TSkinUpDown::Horizontal() const { return (WindowStyle() & UDS_HORZ) != 0; }
