@@ -10,7 +10,6 @@
 namespace {
 constexpr const char* kHelpFileName = "Helpx.chm";
 constexpr const char* kHelpTopic = "软件简介.htm";
-constexpr const char* kContactAddress = "mailto:ql@example.org";
 constexpr UINT kHelpDisplayTopic = 0;
 
 using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
@@ -42,8 +41,11 @@ void Tvelmain::ShowHelp() {
 void Tvelmain::BitBtn1Click(TObject*) { ShowHelp(); }
 void Tvelmain::H1Click(TObject*) { ShowHelp(); }
 
+// The link's caption is the address; the project has no public contact yet, so the layout keeps the
+// link hidden and the About page shows the author line alone.
 void Tvelmain::Label12Click(TObject*) {
-  ShellExecuteW(Handle(), nullptr, Utf8ToWide(kContactAddress).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  const std::wstring link = Utf8ToWide("mailto:" + Label12->Caption());
+  ShellExecuteW(Handle(), nullptr, link.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void Tvelmain::Label12MouseMove(TObject*, TShiftState, int, int) {

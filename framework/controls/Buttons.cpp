@@ -1,6 +1,7 @@
 #include "framework/controls/Buttons.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "framework/controls/Forms.h"
 
@@ -264,6 +265,7 @@ void TSpeedButton::WndProc(TMessage& m) {
     mouseInControl_ = m.Msg == CM_MOUSEENTER;
     if (flat_ || pressed_) Invalidate();
   }
+  if (m.Msg == CM_CANCELMODE && std::exchange(pressed_, false)) Invalidate();
   TGraphicControl::WndProc(m);
 }
 

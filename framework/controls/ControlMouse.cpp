@@ -42,6 +42,9 @@ bool TControl::TranslateMouse(TMessage& m) {
   const int x = GET_X_LPARAM(m.LParam);
   const int y = GET_Y_LPARAM(m.LParam);
   switch (m.Msg) {
+    case CM_CANCELMODE:
+      clicking_ = false;
+      break;
     case WM_MOUSEMOVE:
       MouseMove(MouseShiftState(m.WParam), x, y);
       break;
@@ -115,6 +118,13 @@ bool TWinControl::HandleMouse(TMessage& m) {
       trackingLeave_ = false;
       UpdateHover(nullptr);
       return false;
+    case WM_CAPTURECHANGED:
+      if (reinterpret_cast<HWND>(m.LParam) != handle_) CancelChildPress();
+      return false;
+    case WM_CANCELMODE:
+      CancelChildPress();
+      if (GetCapture() == handle_) ReleaseCapture();
+      return false;
     default:
       if (IsMouseMessage(m.Msg) && !systemClass_) return RouteMouseToChild(m);
       if (m.Msg == WM_MOUSEMOVE) UpdateHover(this);
@@ -141,6 +151,10 @@ bool TWinControl::RouteMouseToChild(TMessage& m) {
   }
   m.Result = target->Perform(m.Msg, m.WParam, MAKELPARAM(p.X - target->Left(), p.Y - target->Top()));
   return true;
+}
+
+void TWinControl::CancelChildPress() {
+  if (TControl* pressed = std::exchange(captureControl_, nullptr)) pressed->Perform(CM_CANCELMODE);
 }
 
 void TWinControl::RecheckHover() {

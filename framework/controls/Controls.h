@@ -322,6 +322,8 @@ private:
   // Inside a catch block: hands a painting error to the application, once per run of failures.
   void ReportPaintError(TControl& control);
   bool RouteMouseToChild(TMessage& message);
+  // Tells the windowless child holding a press that it ended without a release.
+  void CancelChildPress();
   void UpdateBoundsFromWindow();
   void UpdateHover(TControl* control);
   void ReflectToChild(TMessage& message, HWND child, UINT reflected);

@@ -463,7 +463,7 @@ bool TCustomForm::CloseQuery() {
 
 void TCustomForm::Close() {
   if (modal_) {
-    modalResult_ = mrCancel;
+    SetModalResult(mrCancel);
     return;
   }
   if (!CloseQuery()) return;
@@ -487,6 +487,13 @@ void TCustomForm::Close() {
     case TCloseAction::caNone:
       break;
   }
+}
+
+void TCustomForm::SetModalResult(TModalResult result) {
+  modalResult_ = result;
+  // A result set while a message sent from another thread is handled leaves the modal loop
+  // waiting for a message of its own: give it one, or the form stays up until the next input.
+  if (modal_ && result != mrNone && HandleAllocated()) PostMessageW(Handle(), WM_NULL, 0, 0);
 }
 
 void TCustomForm::CloseModal() {

@@ -56,7 +56,7 @@ public:
   void Release();
   bool ReleasePending() const { return releasePending_; }
   TModalResult ModalResult() const { return modalResult_; }
-  void SetModalResult(TModalResult result) { modalResult_ = result; }
+  void SetModalResult(TModalResult result);
   bool Modal() const { return modal_; }
   bool Active() const;
 

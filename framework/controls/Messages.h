@@ -15,6 +15,9 @@ struct TMessage {
 constexpr UINT CM_BASE = 0xB000;
 constexpr UINT CM_ACTIVATE = CM_BASE + 0;
 constexpr UINT CM_DEACTIVATE = CM_BASE + 1;
+// The press a windowless control was given has ended without a release: the mouse capture went
+// elsewhere (another window took it, a modal window or menu opened). The control forgets the press.
+constexpr UINT CM_CANCELMODE = CM_BASE + 4;
 constexpr UINT CM_DIALOGKEY = CM_BASE + 5;
 constexpr UINT CM_DIALOGCHAR = CM_BASE + 6;
 constexpr UINT CM_FOCUSCHANGED = CM_BASE + 7;

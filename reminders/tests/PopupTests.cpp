@@ -12,10 +12,15 @@
 #include "reminders/audio/ExerciseAudio.h"
 #include "reminders/eye/Doeye.h"
 #include "reminders/tests/ReminderHarness.h"
+#include "framework/controls/tests/RealInput.h"
 
 using namespace reminder_test;
 
 namespace {
+
+// The harness pumps through the application, as the program does.
+using reminder_test::Pump;
+using reminder_test::PumpUntil;
 
 // After the return button: the player let go, the file is gone, the alarm is one hour after
 // the dismissal (the clock stands still in these tests), and the tray icon is back.
@@ -174,6 +179,53 @@ TEST(Popup, TheReturnButtonsHoverAndPressedFramesFollowItsOval) {
     SendMessageW(doeye->Handle(), WM_LBUTTONUP, 0, centre);
   });
   EXPECT_FALSE(doeye->Showing());
+}
+
+// Clicks as another program posts them: the pointer never moves, the button is under no real
+// pointer, and the press follows the resumed guide closely.
+TEST(Popup, ReturnTakesAPostedClickRightAfterTheGuideIsPausedAndResumed) {
+  for (int round = 0; round < 4; ++round) {
+    SetClock(18, round, 0);
+    bool closedByClick = false;
+    FireAndDrive({.exercise = true}, [&closedByClick](HWND popup) {
+      HWND pause = doeye->BitBtn1->Handle();
+      SendMessageW(pause, BM_CLICK, 0, 0);
+      SendMessageW(pause, BM_CLICK, 0, 0);
+      Sleep(500);
+      const TControl& b = *doeye->SpeedButton1;
+      const LPARAM centre = MAKELPARAM(b.Left() + b.Width() / 2, b.Top() + b.Height() / 2);
+      SendMessageW(popup, WM_MOUSEMOVE, 0, centre);
+      PostMessageW(popup, WM_LBUTTONDOWN, MK_LBUTTON, centre);
+      Sleep(50);
+      PostMessageW(popup, WM_LBUTTONUP, 0, centre);
+      closedByClick = WaitUntilHidden(popup, 3000);
+    });
+    EXPECT_TRUE(closedByClick) << "round " << round;
+  }
+}
+
+// A user's hand: the pointer jumps to the pause button, clicks, jumps to 返回, rests there a
+// moment and clicks. Four reminders in a row, each with another rest before the click.
+TEST(Popup, RealClicksPauseTheGuideAndThenReturnFourTimesInARow) {
+  const int rests[] = {400, 700, 1000, 1500};
+  for (int round = 0; round < 4; ++round) {
+    SetClock(19, round, 0);
+    Fire({.exercise = true}, [&, round] {
+      HWND popup = doeye->Handle();
+      RECT pause{};
+      GetWindowRect(doeye->BitBtn1->Handle(), &pause);
+      MapWindowPoints(nullptr, popup, reinterpret_cast<POINT*>(&pause), 2);
+      ASSERT_TRUE(real_input::MoveTo(real_input::ScreenCentre(popup, pause)));
+      ASSERT_TRUE(real_input::Click());
+      EXPECT_EQ(doeye->BitBtn1->Caption(), kContinueCaption) << "round " << round;
+
+      const TRect back = doeye->SpeedButton1->BoundsRect();
+      ASSERT_TRUE(real_input::MoveTo(real_input::ScreenCentre(popup, {back.Left, back.Top, back.Right, back.Bottom})));
+      Pump(rests[round]);
+      ASSERT_TRUE(real_input::Click());
+      EXPECT_TRUE(PumpUntil([] { return doeye->ModalResult() != mrNone; }, 2000)) << "round " << round;
+    });
+  }
 }
 
 TEST(Popup, AStaleFileThatCannotBeReplacedIsReportedAndTheReturnButtonStillWorks) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <thread>
 #include <filesystem>
 #include <fstream>
 
@@ -72,7 +73,9 @@ bool PumpUntil(const std::function<bool()>& condition, int milliseconds) {
 
 void Pump(int milliseconds) { static_cast<void>(PumpUntil([] { return false; }, milliseconds)); }
 
-void Fire(const Alarm& alarm, const std::function<void()>& script) {
+namespace {
+
+void ArmFor(const Alarm& alarm) {
   velmain->ArmAtStartup();
   (alarm.exercise ? velmain->RadioButton1 : velmain->RadioButton2)->SetChecked(true);
   velmain->CheckBox1->SetChecked(alarm.lockScreen);
@@ -80,6 +83,12 @@ void Fire(const Alarm& alarm, const std::function<void()>& script) {
   const std::string clock = FormatTimeText(Now());
   velmain->Label3->SetCaption(clock);
   velmain->Label7->SetCaption(alarm.workStart.empty() ? clock : alarm.workStart);
+}
+
+}  // namespace
+
+void Fire(const Alarm& alarm, const std::function<void()>& script) {
+  ArmFor(alarm);
   TCustomForm* const reminder = alarm.lockScreen ? static_cast<TCustomForm*>(doeye2) : doeye;
   bool ran = false;
   Soon([&] {
@@ -93,6 +102,30 @@ void Fire(const Alarm& alarm, const std::function<void()>& script) {
   velmain->Timer1Timer(nullptr);
   EXPECT_TRUE(ran) << "the tick did not show a reminder";
   EXPECT_FALSE(reminder->Showing());
+}
+
+void FireAndDrive(const Alarm& alarm, const std::function<void(HWND)>& driver) {
+  TCustomForm* const reminder = alarm.lockScreen ? static_cast<TCustomForm*>(doeye2) : doeye;
+  std::thread worker;
+  ArmFor(alarm);
+  Soon([&] {
+    HWND window = reminder->Handle();
+    worker = std::thread([&driver, window] {
+      driver(window);
+      if (IsWindowVisible(window)) PostMessageW(window, WM_CLOSE, 0, 0);
+    });
+  });
+  velmain->Timer1Timer(nullptr);
+  if (worker.joinable()) worker.join();
+  EXPECT_FALSE(reminder->Showing());
+}
+
+bool WaitUntilHidden(HWND window, int milliseconds) {
+  for (int waited = 0; IsWindowVisible(window); waited += 10) {
+    if (waited >= milliseconds) return false;
+    Sleep(10);
+  }
+  return true;
 }
 
 void ClickAt(TControl& control) {

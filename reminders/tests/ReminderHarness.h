@@ -39,6 +39,10 @@ struct Alarm {
   std::string workStart;  // time text; empty means "as long ago as the alarm": zero worked time
 };
 void Fire(const Alarm& alarm, const std::function<void()>& script);
+// As Fire, but the reminder runs in its own modal loop while driver acts on it from another
+// thread, as another program would. A reminder still up after the driver returned is closed.
+void FireAndDrive(const Alarm& alarm, const std::function<void(HWND reminder)>& driver);
+bool WaitUntilHidden(HWND window, int milliseconds);
 
 // A real mouse click, through the window's messages, at the middle of control.
 void ClickAt(TControl& control);

@@ -34,6 +34,12 @@ bool TSkinSpeedButton::BeforeMessage(TMessage& message) {
       hot_ = true;
       Repaint();
       return true;
+    case CM_CANCELMODE:
+      if (pressed_) {
+        pressed_ = false;
+        Repaint();
+      }
+      return true;
     default:
       return TSkinControl::BeforeMessage(message);
   }

@@ -245,6 +245,37 @@ TEST(GraphicControls, MouseGoesToTheTopmostControlUnderIt) {
   EXPECT_EQ(log, (std::vector<std::string>{"form 100,90", "button 10,5", "button", "label", "form 70,15"}));
 }
 
+TEST(GraphicControls, APressWhoseCaptureWasTakenIsForgottenAndTheNextClickLandsWhereItIsMade) {
+  TPlainForm form(nullptr);
+  TPlainForm other(nullptr);
+  std::vector<std::string> log;
+  auto* first = new TSpeedButton(&form);
+  first->SetParent(&form);
+  first->SetBounds(10, 10, 50, 20);
+  auto* second = new TSpeedButton(&form);
+  second->SetParent(&form);
+  second->SetBounds(10, 40, 50, 20);
+  first->OnClick = [&](TObject*) { log.push_back("first"); };
+  second->OnClick = [&](TObject*) { log.push_back("second"); };
+  form.Show();
+  other.Show();
+  HWND w = form.Handle();
+  const auto click = [w](int x, int y) {
+    SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    SendMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+  };
+  SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+  EXPECT_EQ(first->State(), TButtonState::bsDown);
+  // Another window takes the mouse before the release, as a window that opens under a held
+  // button does.
+  SetCapture(other.Handle());
+  ReleaseCapture();
+  EXPECT_EQ(first->State(), TButtonState::bsUp) << "still drawn pressed";
+  click(20, 50);
+  click(20, 20);
+  EXPECT_EQ(log, (std::vector<std::string>{"second", "first"}));
+}
+
 TEST(GraphicControls, AControlThatAppearsOrGoesUnderAPointerAtRestIsHoveredOrLeft) {
   TPlainForm form(nullptr);
   auto* button = new TSpeedButton(&form);

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "framework/controls/Application.h"
 #include "framework/controls/ExtCtrls.h"
 #include "framework/controls/StdCtrls.h"
@@ -53,6 +56,37 @@ TEST(ShowModal, NestsAndRefusesAFormThatIsAlreadyShowing) {
   // A form shown modelessly cannot go modal either.
   outer.Show();
   EXPECT_THROW(outer.ShowModal(), EInvalidOperation);
+}
+
+// Another program (or thread) that sends the form a message which ends it: the modal loop is
+// asleep in its wait and must still notice.
+TEST(ShowModal, EndsWhenClosedByAMessageSentFromAnotherThread) {
+  TPlainForm dialog(nullptr);
+  std::thread sender;
+  TTimer timer(nullptr);
+  timer.SetInterval(20);
+  timer.OnTimer = [&](TObject*) {
+    timer.SetEnabled(false);
+    HWND window = dialog.Handle();
+    sender = std::thread([window] {
+      Sleep(100);
+      SendMessageW(window, WM_CLOSE, 0, 0);
+    });
+  };
+  std::atomic<bool> ended{false};
+  std::atomic<bool> rescued{false};
+  std::thread watchdog([&] {
+    // Should the loop sleep on, a message of its own wakes it, and the test knows it had to.
+    for (int waited = 0; waited < 3000 && !ended; waited += 10) Sleep(10);
+    if (ended) return;
+    rescued = true;
+    PostMessageW(dialog.Handle(), WM_NULL, 0, 0);
+  });
+  EXPECT_EQ(dialog.ShowModal(), mrCancel);
+  ended = true;
+  sender.join();
+  watchdog.join();
+  EXPECT_FALSE(rescued) << "the loop only woke at the watchdog's message";
 }
 
 TEST(CloseActions, CloseRunsOnCloseAndActsOnItsAction) {

@@ -1,0 +1,58 @@
+#pragma once
+// For Windows tests under Wine: pointer input as a user makes it. Posted mouse messages never move
+// the pointer, so a control that asks where the pointer is (hover tracking, capture, hit tests)
+// sees something else than a user would. These move the X pointer and click it with xdotool on the
+// test's display, which Wine turns into real input. Each step dispatches messages while it waits.
+#include <windows.h>
+
+#include <string>
+
+#include "framework/controls/tests/MessagePump.h"
+
+namespace real_input {
+
+// Starts a Unix program through Wine's start /unix; true when it could be started.
+inline bool RunUnix(const std::wstring& arguments) {
+  std::wstring command = L"start.exe /unix /usr/bin/xdotool " + arguments;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_HIDE;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                      &process))
+    return false;
+  // start.exe ends once the Unix program is on its way; the program's own end is not observable.
+  WaitForSingleObject(process.hProcess, 5000);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
+}
+
+inline bool PointerAt(POINT target) {
+  POINT now{};
+  return GetCursorPos(&now) && now.x == target.x && now.y == target.y;
+}
+
+// Moves the pointer to a screen point; true once the system reports it there.
+inline bool MoveTo(POINT screen) {
+  if (!RunUnix(L"mousemove " + std::to_wstring(screen.x) + L" " + std::to_wstring(screen.y))) return false;
+  return ::PumpUntil([&] { return PointerAt(screen); }, 3000);
+}
+
+// Presses and releases the left button where the pointer is, then lets the program take the
+// input in; false when the click could not be made.
+inline bool Click() {
+  if (!RunUnix(L"click 1")) return false;
+  ::Pump(150);
+  return true;
+}
+
+// The centre of a window-relative rectangle, on the screen.
+inline POINT ScreenCentre(HWND window, const RECT& client) {
+  POINT p{(client.left + client.right) / 2, (client.top + client.bottom) / 2};
+  ClientToScreen(window, &p);
+  return p;
+}
+
+}  // namespace real_input
