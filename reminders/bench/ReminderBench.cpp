@@ -1,5 +1,5 @@
 // How long the firing tick takes to put the reminder popup up with the exercise audio playing:
-// writing the 4 MB audio file, opening and starting it and showing the window included. Runs the
+// writing the 1.5 MB audio file, opening and starting it and showing the window included. Runs the
 // real tick of the main window several times and prints the median.
 //
 //   reminders_bench [runs]   the measurement (default 15 runs)

@@ -147,30 +147,41 @@ class Mp3CheckTest(unittest.TestCase):
     def setUpClass(cls):
         cls.check = load_script("check-mp3")
 
-    @staticmethod
-    def frame(bitrate_index=8, mode=0, padding=0, payload=b""):
-        header = bytes((0xFF, 0xFB, (bitrate_index << 4) | (padding << 1), (mode << 6) | 0x04))
-        size = 144 * [0, 32, 40, 48, 56, 64, 80, 96, 112, 128][bitrate_index] * 1000 // 44100 + padding
+    # Frame sizes from the standard's tables: MPEG-1 at 44.1 kHz, 112 kbit/s (index 8) and
+    # 128 kbit/s (9); MPEG-2 at 22.05 kHz, 40 kbit/s (index 5) and 48 kbit/s (6).
+    SIZES = {(0xFB, 8): 365, (0xFB, 9): 417, (0xF3, 5): 130, (0xF3, 6): 156}
+
+    def frame(self, bitrate_index=8, mode=0, padding=0, payload=b"", version=0xFB):
+        header = bytes((0xFF, version, (bitrate_index << 4) | (padding << 1), (mode << 6) | 0x04))
+        size = self.SIZES[(version, bitrate_index)] + padding
         body = (payload + bytes(size))[:size - 4]
         return header + body
 
-    def stream(self, n=10):
-        return b"".join(self.frame(padding=i % 2) for i in range(n))
+    def stream(self, n=10, **fields):
+        return b"".join(self.frame(padding=i % 2, **fields) for i in range(n))
 
     def test_plain_frames_pass_and_give_the_duration(self):
         first, frames, seconds = self.check.check(self.stream(38))
         self.assertEqual((first["bitrate"], first["rate"], first["mode"]), (112, 44100, "stereo"))
         self.assertEqual(frames, 38)
         self.assertAlmostEqual(seconds, 38 * 1152 / 44100)
+        first, frames, seconds = self.check.check(self.stream(38, version=0xF3, bitrate_index=5, mode=3))
+        self.assertEqual((first["version"], first["bitrate"], first["rate"], first["mode"]),
+                         ("MPEG-2", 40, 22050, "mono"))
+        self.assertAlmostEqual(seconds, 38 * 576 / 22050)
 
     def test_faults_are_reported(self):
         good = self.stream()
         xing = self.frame(payload=bytes(32) + b"Info") + good
+        mono = dict(version=0xF3, bitrate_index=5, mode=3)
         faults = {
             "ID3v2 tag": b"ID3\x03\x00\x00\x00\x00\x00\x00" + good,
             "Xing/Info": xing,
+            "MPEG-2 mono Xing/Info": self.frame(payload=bytes(9) + b"Xing", **mono) + self.stream(**mono),
+            "MPEG-2.5": bytes((0xFF, 0xE3, 0x50, 0xC4)) + bytes(200),
             "changes bitrate": good + self.frame(bitrate_index=9),
             "changes mode": good + self.frame(mode=1),
+            "changes version": good + self.frame(**mono),
             "cut short": good[:-5],
             "ID3v1": good + b"TAG" + bytes(125),
             "no frame sync": good + b"\x00" * 10,
@@ -185,9 +196,12 @@ class Mp3CheckTest(unittest.TestCase):
 
     def test_committed_audio(self):
         data = asset("audio", "eyezz.mp3")
-        self.assertEqual(data[:2], b"\xFF\xFB")
-        first, _, seconds = self.check.check(data, 290, 300)
-        self.assertEqual((first["bitrate"], first["rate"], first["mode"]), (112, 44100, "stereo"))
+        self.assertEqual(data[:2], b"\xFF\xF3")
+        first, frames, _ = self.check.check(data, 294.5, 295.5)
+        self.assertEqual((first["version"], first["bitrate"], first["rate"], first["mode"]),
+                         ("MPEG-2", 40, 22050, "mono"))
+        # Constant rate: the size follows from the frame count alone.
+        self.assertAlmostEqual(len(data) * 8 / (frames * 576 / 22050), 40000, delta=50)
 
 
 class SwfTest(unittest.TestCase):
