@@ -177,7 +177,6 @@ void TSkinForm::Finish() {
     }
   }
   lifeState_ = TSkinLifeState::Skinned;
-  SetHoverTimer(active_);
   PaintFrame();
 }
 
@@ -329,6 +328,12 @@ void TSkinForm::ReadShow() {
   show_ = IsIconic(window_) ? TWindowShow::Minimized : IsZoomed(window_) ? TWindowShow::Maximized : TWindowShow::Normal;
 }
 
+void TSkinForm::SyncHoverTimer() {
+  // Only a hot object of a shown window needs watching; a hidden one cannot be under the pointer.
+  if (hot_.Hot() && (!Painting() || !IsWindowVisible(window_))) hot_.Clear();
+  SetHoverTimer(hot_.Hot() != nullptr);
+}
+
 void TSkinForm::SetHoverTimer(bool on) {
   if (on == hoverTimer_ || !window_) return;
   if (on) {
@@ -344,7 +349,15 @@ LRESULT TSkinForm::Default(UINT msg, WPARAM wParam, LPARAM lParam) {
   return subclass_.Default(window_, msg, wParam, lParam);
 }
 
-LRESULT TSkinForm::Dispatch(HWND, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT TSkinForm::Dispatch(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  const LRESULT result = HandleMessage(window, msg, wParam, lParam);
+  // The hover timer runs only while a caption or menu-bar button is hot, so that an idle window,
+  // a window without buttons and a hidden window cost no wake-ups.
+  if (msg != WM_NCDESTROY) SyncHoverTimer();
+  return result;
+}
+
+LRESULT TSkinForm::HandleMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam) {
   const bool skinned = lifeState_ == TSkinLifeState::Skinned || lifeState_ == TSkinLifeState::Refreshing;
   switch (msg) {
     case WM_NCDESTROY: {
@@ -441,7 +454,6 @@ LRESULT TSkinForm::Dispatch(HWND, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_NCACTIVATE:
       active_ = wParam != 0;
       if (lifeState_ == TSkinLifeState::Starting) return 1;
-      SetHoverTimer(active_);
       if (!active_ && hot_.Hot()) hot_.Hot()->MouseLeave();
       if (kind_ == TWindowKind::MdiFrame) {
         if (HWND client = FindWindowExW(window_, nullptr, L"MDIClient", nullptr))

@@ -107,6 +107,7 @@ public:
 
 private:
   LRESULT Dispatch(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT Default(UINT msg, WPARAM wParam, LPARAM lParam);
   bool Framed() const { return framed_ && borderMode_ != TBorderMode::NoCaption; }
 
@@ -116,6 +117,8 @@ private:
   void ApplyFrameSize(SIZE client);
   void ReadShow();
   void SetHoverTimer(bool on);
+  // Runs the hover timer while an object is hot in a shown, painted frame, and only then.
+  void SyncHoverTimer();
   void WidenForCaptionText(SIZE& client);
   void SkinControls();
   // The control whose window is child made its window again: its scroll-bar skinner is made anew.

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <vector>
 
 #include "framework/controls/tests/GuiObjectCount.h"
 #include "framework/controls/Messages.h"
 #include "framework/controls/tests/MessagePump.h"
+#include "framework/win32/ThreadHook.h"
 #include "framework/win32/WindowClass.h"
 #include "skin/win/SkinDataUnit.h"
 #include "skin/win/SkinFormUnit.h"
@@ -193,6 +195,59 @@ TEST_F(SkinForm, CaptionButtonsSwapAndActOnlyOnReleaseOverThemselves) {
 
   EXPECT_EQ(SendMessageW(w, WM_NCHITTEST, 0, ScreenPoint(w, 150, 12)), HTCAPTION);
   EXPECT_EQ(SendMessageW(w, WM_NCHITTEST, 0, ScreenPoint(w, 150, kCaption + 50)), HTCLIENT);
+}
+
+// The timer messages each window got while messages were pumped for the time given.
+std::map<HWND, int> TimerMessagesDuring(int milliseconds) {
+  std::map<HWND, int> counts;
+  TThreadHook hook;
+  EXPECT_TRUE(hook.Install(WH_GETMESSAGE, [&counts](int, WPARAM removed, LPARAM lParam) {
+    const MSG& msg = *reinterpret_cast<const MSG*>(lParam);
+    if (removed == PM_REMOVE && msg.message == WM_TIMER) ++counts[msg.hwnd];
+    return false;
+  }));
+  Pump(milliseconds);
+  return counts;
+}
+
+TEST_F(SkinForm, NoHoverTimerRunsForAHiddenWindowOrOneWithoutCaptionButtons) {
+  // The rest window: no caption, skinned while shown and active, then hidden between rests.
+  HWND bare = MakeWindow(WS_POPUP);
+  TSkinForm& bareSkin = Skin(bare);
+  EXPECT_EQ(TimerMessagesDuring(800)[bare], 0) << "a window without caption buttons, shown";
+  ShowWindow(bare, SW_HIDE);
+  EXPECT_EQ(TimerMessagesDuring(800)[bare], 0) << "a window without caption buttons, hidden";
+  bareSkin.Unskin(false);
+  skinner.reset();
+
+  // A caption without buttons (BorderIcons = []): nothing to hover over.
+  HWND plain = MakeWindow(WS_CAPTION | WS_THICKFRAME);
+  Skin(plain);
+  ASSERT_EQ(VisibleButton(0), nullptr);
+  SetCursorPos(1, 1);
+  SendMessageW(plain, WM_NCMOUSEMOVE, HTCAPTION, ScreenPoint(plain, 380, 12));
+  EXPECT_EQ(TimerMessagesDuring(800)[plain], 0) << "a caption without buttons";
+  skinner->Unskin(false);
+  skinner.reset();
+
+  HWND framed = MakeWindow(WS_OVERLAPPEDWINDOW);
+  Skin(framed);
+  EXPECT_EQ(TimerMessagesDuring(800)[framed], 0) << "active, nothing under the mouse";
+}
+
+TEST_F(SkinForm, TheHoverTimerEndsAHoverTheCursorLeftAndThenStops) {
+  HWND w = MakeWindow(WS_OVERLAPPEDWINDOW);
+  Skin(w);
+  TSkinSysButton* close = VisibleButton(0);
+  ASSERT_NE(close, nullptr);
+  const TRect& c = close->Rect;
+  // The pointer itself is elsewhere: the move reported it over the button, the timer finds it gone.
+  SetCursorPos(1, 1);
+  SendMessageW(w, WM_NCMOUSEMOVE, HTCAPTION, ScreenPoint(w, (c.Left + c.Right) / 2, (c.Top + c.Bottom) / 2));
+  ASSERT_EQ(close->State(), TNCObject::kHot);
+  EXPECT_GE(TimerMessagesDuring(600)[w], 1);
+  EXPECT_EQ(close->State(), TNCObject::kNormal);
+  EXPECT_EQ(TimerMessagesDuring(800)[w], 0);
 }
 
 POINT menuCorner{-1, -1};
