@@ -134,6 +134,7 @@ void TSkinForm::ReloadMetrics() {
 }
 
 void TSkinForm::MakeButtons() {
+  DropPress();
   hot_.Clear();
   buttons_.clear();
   for (const auto& object : data_->Model().CaptionButtons())
@@ -231,6 +232,7 @@ void TSkinForm::WidenForCaptionText(SIZE& client) {
 void TSkinForm::Unskin(bool destroyed) {
   if (!window_ || lifeState_ == TSkinLifeState::Finished) return;
   SetHoverTimer(false);
+  DropPress();
   hot_.Clear();
   systemMenu_.reset();
   const bool alive = !destroyed && IsWindow(window_);
@@ -507,6 +509,17 @@ LRESULT TSkinForm::HandleMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_NCLBUTTONUP:
       if (skinned) return NcLButtonUp(wParam, lParam);
+      break;
+    case WM_MOUSEMOVE:
+      if (!pressed_) break;
+      FollowPress(WindowPointOfClient(lParam));
+      return 0;
+    case WM_LBUTTONUP:
+      if (!pressed_) break;
+      ReleasePress(WindowPointOfClient(lParam));
+      return 0;
+    case WM_CAPTURECHANGED:
+      EndPress();
       break;
     case WM_NCLBUTTONDBLCLK:
       if (skinned) return NcLButtonDblClk(wParam, lParam);

@@ -148,6 +148,15 @@ private:
   LRESULT NcLButtonDown(WPARAM wParam, LPARAM lParam);
   LRESULT NcLButtonUp(WPARAM wParam, LPARAM lParam);
   LRESULT NcLButtonDblClk(WPARAM wParam, LPARAM lParam);
+  TPoint WindowPointOfClient(LPARAM clientPoint) const;
+  // The pressed caption button while the left button is held: it shows pressed while the pointer
+  // is over it, and its action runs when the button is released there.
+  void FollowPress(TPoint windowPoint);
+  void ReleasePress(TPoint windowPoint);
+  // The capture went elsewhere: the press ends without an action.
+  void EndPress();
+  // Forgets the press without painting (the buttons are about to go).
+  void DropPress();
   LRESULT SysCommand(WPARAM wParam, LPARAM lParam);
   void HoverTick();
   void RunAction(int action, TPoint screenPoint);
@@ -187,6 +196,7 @@ private:
   std::vector<std::unique_ptr<TSkinSysButton>> buttons_;
   std::unique_ptr<TSkinMenuBar> menuBar_;
   TPoint pressPoint_;
+  TSkinSysButton* pressed_ = nullptr;
   DWORD lastMenuRequest_ = 0;
   HMENU systemMenuHandle_ = nullptr;
   std::unique_ptr<TPopupMenu> systemMenu_;

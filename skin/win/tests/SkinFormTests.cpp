@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <windowsx.h>
 
 #include <map>
 #include <memory>
@@ -89,6 +90,11 @@ protected:
     return nullptr;
   }
 
+  static LPARAM Middle(HWND window, const TSkinSysButton& button) {
+    const TRect& r = button.Rect;
+    return ScreenPoint(window, (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+  }
+
   TSkinData data{nullptr};
   std::unique_ptr<TSkinForm> skinner;
   std::vector<HWND> windows;
@@ -175,8 +181,7 @@ TEST_F(SkinForm, CaptionButtonsSwapAndActOnlyOnReleaseOverThemselves) {
 
   TSkinSysButton* close = VisibleButton(0);
   ASSERT_NE(close, nullptr);
-  const TRect& c = close->Rect;
-  const LPARAM inside = ScreenPoint(w, (c.Left + c.Right) / 2, (c.Top + c.Bottom) / 2);
+  const LPARAM inside = Middle(w, *close);
   const LPARAM elsewhere = ScreenPoint(w, 150, 12);
   SendMessageW(w, WM_NCLBUTTONDOWN, HTCAPTION, inside);
   EXPECT_EQ(close->State(), TNCObject::kPressed);
@@ -240,14 +245,55 @@ TEST_F(SkinForm, TheHoverTimerEndsAHoverTheCursorLeftAndThenStops) {
   Skin(w);
   TSkinSysButton* close = VisibleButton(0);
   ASSERT_NE(close, nullptr);
-  const TRect& c = close->Rect;
   // The pointer itself is elsewhere: the move reported it over the button, the timer finds it gone.
   SetCursorPos(1, 1);
-  SendMessageW(w, WM_NCMOUSEMOVE, HTCAPTION, ScreenPoint(w, (c.Left + c.Right) / 2, (c.Top + c.Bottom) / 2));
+  SendMessageW(w, WM_NCMOUSEMOVE, HTCAPTION, Middle(w, *close));
   ASSERT_EQ(close->State(), TNCObject::kHot);
   EXPECT_GE(TimerMessagesDuring(600)[w], 1);
   EXPECT_EQ(close->State(), TNCObject::kNormal);
   EXPECT_EQ(TimerMessagesDuring(800)[w], 0);
+}
+
+// Real pointer input at a point of the screen.
+void PointerAt(LPARAM screenPoint, DWORD buttons = 0) {
+  SetCursorPos(GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint));
+  if (buttons) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = buttons;
+    SendInput(1, &input, sizeof input);
+  }
+  Pump(50);
+}
+
+TEST_F(SkinForm, ACaptionButtonLeftAndReenteredWhilePressedActsOnRelease) {
+  HWND w = MakeWindow(WS_OVERLAPPEDWINDOW);
+  Skin(w);
+  TSkinSysButton* close = VisibleButton(0);
+  ASSERT_NE(close, nullptr);
+  const LPARAM inside = Middle(w, *close);
+  const LPARAM elsewhere = ScreenPoint(w, 150, 12);
+  SendMessageW(w, WM_NCLBUTTONDOWN, HTCAPTION, inside);
+  SendMessageW(w, WM_NCMOUSEMOVE, HTCAPTION, elsewhere);
+  EXPECT_EQ(close->State(), TNCObject::kNormal);
+  SendMessageW(w, WM_NCMOUSEMOVE, HTCAPTION, inside);
+  EXPECT_EQ(close->State(), TNCObject::kPressed) << "back on it, it shows pressed again";
+  SendMessageW(w, WM_NCLBUTTONUP, HTCAPTION, inside);
+  Pump(50);
+  EXPECT_EQ(sysCommands, std::vector<WPARAM>{SC_CLOSE});
+
+  // The same with the pointer, which may leave the caption and the window on the way.
+  sysCommands.clear();
+  const LPARAM outside = ScreenPoint(w, 150, kCaption + 80);
+  PointerAt(inside, MOUSEEVENTF_LEFTDOWN);
+  PointerAt(outside);
+  EXPECT_EQ(close->State(), TNCObject::kNormal);
+  PointerAt(inside);
+  PointerAt(inside, MOUSEEVENTF_LEFTUP);
+  EXPECT_EQ(sysCommands, std::vector<WPARAM>{SC_CLOSE});
+  PointerAt(inside, MOUSEEVENTF_LEFTDOWN);
+  PointerAt(outside, MOUSEEVENTF_LEFTUP);
+  EXPECT_EQ(sysCommands, std::vector<WPARAM>{SC_CLOSE}) << "released elsewhere: nothing more";
 }
 
 POINT menuCorner{-1, -1};
