@@ -7,6 +7,7 @@
 #include "framework/controls/Forms.h"
 #include "framework/controls/Messages.h"
 #include "framework/core/Exception.h"
+#include "framework/win32/CallbackErrors.h"
 #include "framework/win32/Region.h"
 #include "skin/win/SkinControlFactory.h"
 #include "skin/win/SkinDataUnit.h"
@@ -141,44 +142,94 @@ void TSkinForm::MakeButtons() {
     buttons_.push_back(std::make_unique<TSkinSysButton>(*this, hot_, *object));
 }
 
+template <typename Step>
+bool TSkinForm::FrameStep(Step step) {
+  try {
+    step();
+    return true;
+  } catch (...) {
+    GiveUpFrame(std::current_exception());
+    return false;
+  }
+}
+
 void TSkinForm::RefreshFrame() {
   if (lifeState_ != TSkinLifeState::Refreshing) return;
-  if (Framed() && show_ != TWindowShow::Minimized) ApplyFrameSize(refreshClient_);
-  BuildRegion(true);
+  const bool made = FrameStep([this] {
+    if (Framed() && show_ != TWindowShow::Minimized) ApplyFrameSize(refreshClient_);
+    BuildRegion(true);
+  });
+  if (!made) return;
   lifeState_ = TSkinLifeState::Skinned;
   PaintFrame();
 }
 
 void TSkinForm::Finish() {
   if (lifeState_ != TSkinLifeState::Starting) return;
+  if (!FrameStep([this] { ApplySkin(); })) return;
+  lifeState_ = TSkinLifeState::Skinned;
+  PaintFrame();
+}
+
+void TSkinForm::ApplySkin() {
   systemMenuHandle_ = GetSystemMenu(window_, FALSE);
   CaptureIcon();
   if (host_ && form_) choices_ = host_->MapControls(*data_, *form_);
   SkinControls();
   ReadShow();
-  if (Framed()) {
-    frameApplied_ = true;
-    const SIZE client = ClientSize(window_);
-    // Taking the native menu away grows the system's client area; the skinned frame keeps the size
-    // the client had with it.
-    if (menuBar_) menuBar_->Build();
-    lifeState_ = TSkinLifeState::Resizing;
-    if (kind_ == TWindowKind::MdiChild) {
-      if (show_ == TWindowShow::Maximized) {
-        PostMessageW(GetParent(window_), kSkinMdiChildMaximizedMessage, reinterpret_cast<WPARAM>(window_), 0);
-      } else if (show_ == TWindowShow::Minimized) {
-        SetWindowLongPtrW(window_, GWL_STYLE, GetWindowLongPtrW(window_, GWL_STYLE) | (style_ & WS_CAPTION));
-      } else {
-        ApplyFrameSize(client);
-        BuildRegion(true);
-      }
-    } else if (!(style_ & WS_CHILD) && show_ != TWindowShow::Minimized) {
+  if (!Framed()) return;
+  frameApplied_ = true;
+  const SIZE client = ClientSize(window_);
+  // Taking the native menu away grows the system's client area; the skinned frame keeps the size
+  // the client had with it.
+  if (menuBar_) menuBar_->Build();
+  lifeState_ = TSkinLifeState::Resizing;
+  if (kind_ == TWindowKind::MdiChild) {
+    if (show_ == TWindowShow::Maximized) {
+      PostMessageW(GetParent(window_), kSkinMdiChildMaximizedMessage, reinterpret_cast<WPARAM>(window_), 0);
+    } else if (show_ == TWindowShow::Minimized) {
+      SetWindowLongPtrW(window_, GWL_STYLE, GetWindowLongPtrW(window_, GWL_STYLE) | (style_ & WS_CAPTION));
+    } else {
       ApplyFrameSize(client);
-      if (show_ == TWindowShow::Normal) BuildRegion(true);
+      BuildRegion(true);
     }
+  } else if (!(style_ & WS_CHILD) && show_ != TWindowShow::Minimized) {
+    ApplyFrameSize(client);
+    if (show_ == TWindowShow::Normal) BuildRegion(true);
   }
+}
+
+void TSkinForm::GiveUpFrame(std::exception_ptr error) {
+  DropPress();
+  hot_.Clear();
+  if (Framed()) {
+    const SIZE client = ClientSize(window_);
+    menuBar_.reset();
+    // From here on the system's frame: its own sizes, painting and hit testing.
+    framed_ = false;
+    RestoreSystemFrame(client);
+  }
+  metrics_ = {};
   lifeState_ = TSkinLifeState::Skinned;
-  PaintFrame();
+  // Once: the window answers as skinned, so it is neither skinned again nor given another region.
+  ReportCallbackError(error);
+}
+
+void TSkinForm::RestoreSystemFrame(SIZE client) {
+  SetWindowLongPtrW(window_, GWL_STYLE, GetWindowLongPtrW(window_, GWL_STYLE) | (style_ & (WS_SYSMENU | WS_CAPTION)));
+  if (!frameApplied_) return;
+  frameApplied_ = false;
+  ChangeFrame(window_);
+  ReadShow();
+  const bool resizable = !(style_ & WS_CHILD) || kind_ == TWindowKind::MdiChild;
+  if (resizable && show_ == TWindowShow::Normal) {
+    const SIZE now = ClientSize(window_);
+    RECT r{};
+    GetWindowRect(window_, &r);
+    SetWindowPos(window_, nullptr, 0, 0, r.right - r.left + client.cx - now.cx, r.bottom - r.top + client.cy - now.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  SetWindowRegion(window_, UniqueRegion(), true);
 }
 
 void TSkinForm::ApplyFrameSize(SIZE client) {
@@ -241,23 +292,7 @@ void TSkinForm::Unskin(bool destroyed) {
   menuBar_.reset();
   if (alive) {
     if (form_) form_->SetColor(savedColor_);
-    if (Framed()) {
-      SetWindowLongPtrW(window_, GWL_STYLE,
-                        GetWindowLongPtrW(window_, GWL_STYLE) | (style_ & (WS_SYSMENU | WS_CAPTION)));
-    }
-    if (frameApplied_) {
-      ChangeFrame(window_);
-      ReadShow();
-      const bool resizable = !(style_ & WS_CHILD) || kind_ == TWindowKind::MdiChild;
-      if (resizable && show_ == TWindowShow::Normal) {
-        const SIZE now = ClientSize(window_);
-        RECT r{};
-        GetWindowRect(window_, &r);
-        SetWindowPos(window_, nullptr, 0, 0, r.right - r.left + client.cx - now.cx,
-                     r.bottom - r.top + client.cy - now.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-      }
-      SetWindowRegion(window_, UniqueRegion(), true);
-    }
+    if (Framed()) RestoreSystemFrame(client);
   }
   frameApplied_ = false;
   UnskinControls();
@@ -419,7 +454,7 @@ LRESULT TSkinForm::HandleMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (kind_ == TWindowKind::MdiChild &&
           (show_ != TWindowShow::Normal || mdiMaximizedMode_ || (host_ && host_->MaximizedMdiMode())))
         return result;
-      BuildRegion(false);
+      FrameStep([this] { BuildRegion(false); });
       return result;
     }
     case WM_WINDOWPOSCHANGED:

@@ -14,6 +14,7 @@
 // frame, size and region untouched; only its controls are mapped.
 #include <windows.h>
 
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
@@ -113,6 +114,15 @@ private:
 
   // Set-up and life (SkinFormUnit.cpp).
   void Finish();
+  void ApplySkin();
+  // A frame that cannot be made or shaped: the window goes back to the system's frame for good,
+  // its controls stay skinned, and the error is reported.
+  void GiveUpFrame(std::exception_ptr error);
+  // Runs a step of making or shaping the frame; false when it failed and the frame was given up.
+  template <typename Step>
+  bool FrameStep(Step step);
+  // The system's frame with the client area keeping its size, and no region.
+  void RestoreSystemFrame(SIZE client);
   void MakeButtons();
   void ApplyFrameSize(SIZE client);
   void ReadShow();

@@ -6,8 +6,11 @@
 #include <vector>
 
 #include "framework/controls/tests/GuiObjectCount.h"
+#include "framework/controls/Controls.h"
 #include "framework/controls/Messages.h"
 #include "framework/controls/tests/MessagePump.h"
+#include "framework/win32/CallbackErrors.h"
+#include "framework/win32/Region.h"
 #include "framework/win32/ThreadHook.h"
 #include "framework/win32/WindowClass.h"
 #include "skin/win/SkinDataUnit.h"
@@ -27,6 +30,11 @@ LRESULT CALLBACK TestWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPa
   if (msg == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) {
     // Written down, not acted on, so that the window stays for the test.
     sysCommands.push_back(wParam & 0xFFF0);
+    return 0;
+  }
+  if (msg == WM_GETMINMAXINFO) {
+    // Room for a window wider than the widest picture a skin can draw.
+    reinterpret_cast<MINMAXINFO*>(lParam)->ptMaxTrackSize = {32000, 32000};
     return 0;
   }
   return DefWindowProcW(window, msg, wParam, lParam);
@@ -294,6 +302,41 @@ TEST_F(SkinForm, ACaptionButtonLeftAndReenteredWhilePressedActsOnRelease) {
   PointerAt(inside, MOUSEEVENTF_LEFTDOWN);
   PointerAt(outside, MOUSEEVENTF_LEFTUP);
   EXPECT_EQ(sysCommands, std::vector<WPARAM>{SC_CLOSE}) << "released elsewhere: nothing more";
+}
+
+int skinErrors = 0;
+
+TEST_F(SkinForm, AWindowWhoseFrameCannotBeDrawnKeepsTheSystemFrameAndTheErrorIsToldOnce) {
+  skinErrors = 0;
+  SetCallbackErrorSink([](std::exception_ptr) { ++skinErrors; });
+  const auto systemFramed = [](HWND window, SIZE frame) {
+    const RECT r = WindowRectOf(window);
+    const SIZE client = ClientSizeOf(window);
+    UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
+    return r.right - r.left - client.cx == frame.cx && r.bottom - r.top - client.cy == frame.cy &&
+           GetWindowRgn(window, region.get()) == ERROR;
+  };
+  // Taller than any skin picture, so that the region's side pieces cannot be drawn: at skinning time,
+  HWND tall = MakeWindow(WS_OVERLAPPEDWINDOW, 400, 17000);
+  const RECT r = WindowRectOf(tall);
+  ASSERT_EQ(r.bottom - r.top, 17000);
+  const SIZE frame{r.right - r.left - ClientSizeOf(tall).cx, 17000 - ClientSizeOf(tall).cy};
+  Skin(tall);
+  EXPECT_EQ(skinErrors, 1);
+  EXPECT_TRUE(systemFramed(tall, frame));
+  SetWindowPos(tall, nullptr, 0, 0, 420, 17100, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_EQ(skinErrors, 1);
+  skinner.reset();
+
+  // and on a resize.
+  skinErrors = 0;
+  HWND w = MakeWindow(WS_OVERLAPPEDWINDOW);
+  Skin(w);
+  ASSERT_EQ(skinErrors, 0);
+  for (int height : {17000, 17100, 500}) SetWindowPos(w, nullptr, 0, 0, 400, height, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_EQ(skinErrors, 1);
+  EXPECT_TRUE(systemFramed(w, frame));
+  SetCallbackErrorSink(HandleDispatchException);
 }
 
 POINT menuCorner{-1, -1};
