@@ -155,13 +155,13 @@ LRESULT TSkinForm::NcLButtonDblClk(WPARAM wParam, LPARAM lParam) {
 }
 
 void TSkinForm::HoverTick() {
+  // A pressed button follows the pointer through the captured mouse messages.
+  if (pressed_) return;
   POINT cursor{};
   GetCursorPos(&cursor);
   RECT r{};
   GetWindowRect(window_, &r);
   const TPoint p{cursor.x - r.left, cursor.y - r.top};
-  // A pressed button follows the pointer through the captured mouse messages.
-  if (pressed_) return;
   for (const auto& button : buttons_)
     if (button->IsHot() && !button->Rect.Contains(p)) button->MouseLeave();
   // The open item stays pressed while its drop-down is shown.
