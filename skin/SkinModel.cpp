@@ -85,8 +85,9 @@ public:
     ReadMenuBar();
     ReadObject<TDataSkinObject>("GroupBoxEdge");
     if (auto* box = ReadObject<TDataSkinBoxLabel>("GroupBox")) {
-      box->BackgroundLeftShift = ini_.ReadInteger("GroupBox", "BackgroundLeftShift", 0);
-      box->BackgroundRightShift = ini_.ReadInteger("GroupBox", "BackgroundRightShift", 0);
+      const int width = box->Image.Width();
+      box->BackgroundLeftShift = std::clamp(ini_.ReadInteger("GroupBox", "BackgroundLeftShift", 0), -width, width);
+      box->BackgroundRightShift = std::clamp(ini_.ReadInteger("GroupBox", "BackgroundRightShift", 0), -width, width);
       box->BackgroundAlignment = ini_.ReadInteger("GroupBox", "BackgroundAlignment", 0);
     }
     ReadBorderObject("Tabs", "Border");
@@ -124,6 +125,15 @@ private:
   int Margin(const std::string& section, const std::string& key, int defaultValue) const {
     return std::max(ini_.ReadInteger(section, key, defaultValue), 0);
   }
+  // A margin wider than its picture slices nothing more, and the painters add to margins: a hostile
+  // skin's huge values must not reach their sums.
+  static void FitMargins(TDataSkinObject& o, int width, int height) {
+    o.LeftWidth = std::min(o.LeftWidth, width);
+    o.RightWidth = std::min(o.RightWidth, width);
+    o.TopHeight = std::min(o.TopHeight, height);
+    o.BottomHeight = std::min(o.BottomHeight, height);
+  }
+  static void FitMargins(TDataSkinObject& o) { FitMargins(o, o.Image.Width(), o.Image.Height()); }
 
   TSkinImage Image(const std::string& section, const std::string& key) const {
     TSkinImage image;
@@ -142,6 +152,7 @@ private:
     o.RightWidth = Margin(section, "RightWidth", 0);
     o.BottomHeight = Margin(section, "BottomHeight", 0);
     o.Image = Image(section, imageKey);
+    FitMargins(o);
     o.Trans = ini_.ReadInteger(section, "Trans", 0);
     const int tile = ini_.ReadInteger(section, "Tile", 0);
     o.Tile = tile > 1 ? 0 : tile;
@@ -190,6 +201,7 @@ private:
       border->RightWidth = second;
     }
     border->Image = Image("Personality", piece);
+    FitMargins(*border);
     border->FrameCount = ini_.ReadInteger("Personality", piece + "Frame", 1);
     border->Stretch = std::min(ini_.ReadInteger("Personality", piece + "Stretch", 1), 1);
     border->Trans = ini_.ReadInteger("Personality", piece + "Trans", 1);
@@ -291,6 +303,8 @@ private:
     title->LeftWidth = Margin("Personality", "TextShift", 0);
     title->TopHeight = Margin("Personality", "TextShiftVert", 0);
     title->RightWidth = Margin("Personality", "TextRightClip", 0);
+    // The caption text's shifts belong to no picture of their own: no window is wider than a picture.
+    FitMargins(*title, TSkinImage::kMaxSide, TSkinImage::kMaxSide);
     title->TextAlignment = ini_.ReadInteger("Personality", "TextAlignment", 0);
     title->TextBackground = ini_.ReadInteger("Personality", "Textbackground", 0);
     title->FontHeight = ini_.ReadInteger("Fonts", "FontHeight", 14);
@@ -307,6 +321,7 @@ private:
     bar->Tile = std::min(ini_.ReadInteger("Personality", "TileMenu", 1), 1);
     bar->LeftWidth = Margin("Personality", "TileLeftMenu", 1);
     bar->RightWidth = Margin("Personality", "TileRightMenu", 1);
+    FitMargins(*bar);
     Keep(std::move(bar));
   }
 

@@ -1,13 +1,15 @@
 // Input: a skin description. It is read into the description model with a fixed set of images
 // (wide, tall, one pixel, magenta-keyed, damaged, and the input itself as a would-be BMP), then
 // every object is sliced into targets of several sizes and drawn, and the drawn pictures are cut
-// into region runs. Slices must stay inside their frames and runs inside their pictures.
+// into region runs. Slices must stay inside their frames, runs inside their pictures and margins
+// within the largest picture.
 #include <cstdint>
 #include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "skin/MenuBarLayout.h"
 #include "skin/SkinModel.h"
 #include "skin/tests/SkinBytes.h"
 
@@ -70,10 +72,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
              environment);
 
   for (const auto& object : model.Objects()) {
+    // The painters add to margins: none may be wider than the largest picture.
+    const TSkinMargins m = object->Margins();
+    Check(m.Left <= TSkinImage::kMaxSide && m.Top <= TSkinImage::kMaxSide && m.Right <= TSkinImage::kMaxSide &&
+          m.Bottom <= TSkinImage::kMaxSide);
     const bool stacked = object->Name == "Top" || object->Name == "Bottom";
     Slice(*object, stacked ? TFrameLayout::Stacked : TFrameLayout::SideBySide);
   }
   for (const auto& button : model.CaptionButtons()) Slice(*button, TFrameLayout::SideBySide);
   for (int i = -2; i < 8; ++i) (void)model.TableColour(i);
+  (void)MenuBarStart(model.Find("menuBar"), 300, true);
   return 0;
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "skin/MenuBarLayout.h"
 #include "skin/SkinClassMap.h"
 #include "skin/SkinModel.h"
 #include "skin/SkinWrite.h"
@@ -171,6 +172,23 @@ TEST(SkinModel, FixedFrameCountsMarginsAndFlagsReplaceWhatTheSkinSays) {
   EXPECT_EQ(m.Border("Top").Stretch, 1);
   EXPECT_EQ(m.Find("menuBar")->Tile, 1);
   EXPECT_EQ(Frames(m, "menuBar"), 2);
+}
+
+TEST(SkinModel, HugeMarginsAndShiftsAreCutToThePicture) {
+  const TSkin skin(
+      "[GroupBox]\nImage=i.bmp\nLeftWidth=2147483647\nBottomHeight=99\nBackgroundLeftShift=-2147483648\n"
+      "BackgroundRightShift=2147483647\n[Personality]\nmenuBar=i.bmp\nTileRightMenu=2147483647\nTop=i.bmp\n"
+      "TopBotHeight=2147483647\nTextShift=2147483647\n",
+      {{"i.bmp", Bmp24(46, 10)}});
+  const TSkinModel& m = skin.model;
+  const auto& box = dynamic_cast<const TDataSkinBoxLabel&>(*m.Find("GroupBox"));
+  EXPECT_EQ(box.Margins(), (TSkinMargins{46, 0, 0, 10}));
+  EXPECT_EQ(box.BackgroundLeftShift, -46);
+  EXPECT_EQ(box.BackgroundRightShift, 46);
+  EXPECT_EQ(m.Border("Top").RightWidth, 46);
+  EXPECT_EQ(m.Title().LeftWidth, 16384);
+  // The bar's items start past its right end piece, by the painters' own sum.
+  EXPECT_EQ(MenuBarStart(m.Find("menuBar"), 400, true), 46 + 8);
 }
 
 TEST(SkinModel, CheckAndRadioGlyphFramesComeFromTheKeyOrTheGlyphWidth) {

@@ -93,10 +93,7 @@ void TSkinCheckBox::PaintSkin(HDC dc, const TRect& rect) {
   const UINT flags = DT_SINGLELINE | DT_VCENTER | DT_LEFT;
   const SelectedObject font(buffer, ControlFont());
   SetBkMode(buffer, TRANSPARENT);
-  const TColor colour = !WindowEnabled() ? Data()->Model().Colour(TSkinColour::ButtonShadow)
-                        : Control()      ? Control()->Font()->Color()
-                                         : Data()->Model().Colour(TSkinColour::WindowText);
-  SetTextColor(buffer, ColorToRGB(colour));
+  SetTextColor(buffer, ColorToRGB(CaptionColour()));
   TRect place = text;
   DrawWideText(buffer, Text(), place, flags);
   if (WindowFocused() && !HasOption(xoNoFocusRect) && !Text().empty()) DrawFocusAroundText(buffer, Text(), text, flags);

@@ -368,6 +368,13 @@ HFONT TSkinControl::ControlFont() const {
   return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
+TColor TSkinControl::CaptionColour() const {
+  const TSkinModel& model = data_->Model();
+  if (!WindowEnabled()) return model.Colour(TSkinColour::ButtonShadow);
+  const TColor own = control_ ? control_->Font()->Color() : clWindowText;
+  return own != clWindowText ? own : model.Colour(TSkinColour::WindowText);
+}
+
 bool TSkinControl::ParentSkinned() const {
   TWinControl* parent = control_ ? control_->Parent() : nullptr;
   const HWND window = parent && parent->HandleAllocated() ? parent->Handle() : (window_ ? GetParent(window_) : nullptr);

@@ -89,6 +89,9 @@ protected:
   const std::wstring& Text() const { return text_; }
   void ReadText();
   HFONT ControlFont() const;
+  // Text in the colour the control's font was given, else in the skin's; the skin's shadow colour
+  // while disabled. A font left at the system's window text has not been given one.
+  TColor CaptionColour() const;
   // Tag 5555 or xoTransparent.
   bool Transparent() const;
   // The control's parent window is painted by a skinner of its own.

@@ -111,7 +111,7 @@ TSkinData::TSkinData(TComponent* owner)
 }
 
 TSkinData::~TSkinData() {
-  if (manager_ && manager_ == CurrentSkinManager()) manager_->Unregister(this);
+  if (TSkinManagerBase* manager = Manager()) manager->Unregister(this);
 }
 
 void TSkinData::SetActive(bool active) {
@@ -134,9 +134,9 @@ void TSkinData::SetSkinFile(const std::string& path) {
   const std::filesystem::path file(std::u8string(reinterpret_cast<const char8_t*>(path.data()), path.size()));
   std::error_code error;
   if (path.empty() || !std::filesystem::is_regular_file(file, error)) return;
-  skin_.LoadFromFile(file);
-  LoadSkin();
-  if (formType_ == TSkinFormType::sfMainform && manager_) manager_->Refresh(this);
+  TMemoryStream skin;
+  skin.LoadFromFile(file);
+  LoadSkin(skin);
 }
 
 void TSkinData::ReadSkinStream(TStream& stream) {
@@ -144,10 +144,13 @@ void TSkinData::ReadSkinStream(TStream& stream) {
   stream.ReadBuffer(&length, 4);
   // A count beyond the data present is damage: nothing of it is taken.
   if (length > static_cast<uint64_t>(stream.Remaining())) throw EReadError("Stream read error");
-  skin_.Clear();
-  skin_.CopyFrom(stream, length);
-  if (length == 0) return;
-  LoadSkin();
+  TMemoryStream skin;
+  skin.CopyFrom(stream, length);
+  if (length == 0) {
+    skin_.Clear();
+    return;
+  }
+  LoadSkin(skin);
 }
 
 void TSkinData::WriteSkinStream(TStream& stream) const {
@@ -156,26 +159,37 @@ void TSkinData::WriteSkinStream(TStream& stream) const {
   if (length) stream.WriteBuffer(skin_.Memory(), length);
 }
 
-void TSkinData::LoadSkin() {
+void TSkinData::LoadSkin(const TMemoryStream& skin) {
   loadingSkin_ = true;
   TSkinEnvironment environment;
   environment.Resolve = ResolveSystemColour;
   environment.ScrollArrowWidth = GetSystemMetrics(SM_CXHSCROLL);
   environment.TrackImage = SkinImageFromResource("TRACK");
   environment.TrackVertImage = SkinImageFromResource("TRACKVERT");
-  model_.OnMessage = OnReaderMessage;
-  skin_.SetPosition(0);
-  if (!model_.LoadFile(skin_, environment)) return;
-  MakePictures();
+  // The new skin is read and given its bitmaps beside the old one, which stays whole, painted from
+  // and written out until the new one is complete.
+  TSkinModel model;
+  model.OnMessage = OnReaderMessage;
+  TMemoryStream reading(skin.Bytes());
+  if (!model.LoadFile(reading, environment)) return;
+  auto pictures = MakePictures(model);
+  UniqueBrush brush(CreateSolidBrush(static_cast<COLORREF>(ResolveSystemColour(model.Colour(TSkinColour::ButtonFace)))));
+  skin_.Clear();
+  skin_.Write(skin.Memory(), skin.Size());
+  model_ = std::move(model);
+  pictures_.swap(pictures);
+  buttonFaceBrush_ = std::move(brush);
   loadingSkin_ = false;
+  // Every window drawn from this skin data refers to the objects just replaced.
+  if (TSkinManagerBase* manager = Manager()) manager->Refresh(this);
 }
 
-void TSkinData::MakePictures() {
+std::map<const TSkinImage*, std::unique_ptr<TBitmap>> TSkinData::MakePictures(const TSkinModel& model) {
   std::map<const TSkinImage*, std::unique_ptr<TBitmap>> pictures;
   const auto add = [&pictures](const TSkinImage& image) {
     if (!image.Empty()) pictures[&image] = BitmapOf(image);
   };
-  for (const auto& object : model_.Objects()) {
+  for (const auto& object : model.Objects()) {
     add(object->Image);
     if (const auto* border = dynamic_cast<const TDataSkinBorder*>(object.get())) add(border->Image2);
     if (const auto* buttons = dynamic_cast<const TDataSkinButton*>(object.get())) {
@@ -183,10 +197,8 @@ void TSkinData::MakePictures() {
       add(buttons->RadioImage);
     }
   }
-  for (const auto& button : model_.CaptionButtons()) add(button->Image);
-  pictures_.swap(pictures);
-  buttonFaceBrush_ = UniqueBrush(CreateSolidBrush(
-      static_cast<COLORREF>(ResolveSystemColour(model_.Colour(TSkinColour::ButtonFace)))));
+  for (const auto& button : model.CaptionButtons()) add(button->Image);
+  return pictures;
 }
 
 TBitmap* TSkinData::Picture(const TSkinImage& image) const {
@@ -204,7 +216,8 @@ void TSkinData::Loaded() {
   TComponent::Loaded();
   if (!GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetScrollBarInfo")) skinControls_ &= ~SkinBit(xcScrollbar);
   manager_ = EnsureSkinManager();
-  if (manager_) manager_->Register(this);
+  TSkinManagerBase* manager = Manager();
+  if (manager) manager->Register(this);
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
   if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
@@ -212,7 +225,7 @@ void TSkinData::Loaded() {
   }
 
   if (formType_ == TSkinFormType::sfMainform) {
-    if (manager_) manager_->InstallHook();
+    if (manager) manager->InstallHook();
     if (active_ && loadingSkin_) {
       active_ = false;
     } else if (active_) {
@@ -222,9 +235,14 @@ void TSkinData::Loaded() {
     TakeAppIcon();
     return;
   }
-  if (manager_) manager_->ServeIndividualForms();
+  if (manager) manager->ServeIndividualForms();
   auto* form = dynamic_cast<TCustomForm*>(Owner());
-  if (form && active_ && manager_) manager_->SkinForm(this, form);
+  if (form && active_ && manager) manager->SkinForm(this, form);
+}
+
+TSkinManagerBase* TSkinData::Manager() const {
+  // The manager this skin data registered with, while it lives: a program may replace it.
+  return manager_ && manager_ == CurrentSkinManager() ? manager_ : nullptr;
 }
 
 void TSkinData::SkinChanged() {
@@ -232,7 +250,7 @@ void TSkinData::SkinChanged() {
 }
 
 void TSkinData::Schedule(int action) {
-  if (manager_) manager_->Schedule(this, action, kSkinStartDelay);
+  if (TSkinManagerBase* manager = Manager()) manager->Schedule(this, action, kSkinStartDelay);
 }
 
 void TSkinData::TakeAppIcon() {

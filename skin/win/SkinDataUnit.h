@@ -97,8 +97,10 @@ public:
   std::function<void(const std::string&)> OnReaderMessage;
 
 private:
-  void LoadSkin();
-  void MakePictures();
+  // Takes the skin only when it reads: a skin that does not leaves the one held before in place.
+  void LoadSkin(const TMemoryStream& skin);
+  static std::map<const TSkinImage*, std::unique_ptr<TBitmap>> MakePictures(const TSkinModel& model);
+  TSkinManagerBase* Manager() const;
   void TakeAppIcon();
   void Schedule(int action);
 

@@ -72,10 +72,7 @@ void TSkinEdit::AfterMessage(TMessage& message) {
     case CN_CTLCOLORSTATIC: {
       HDC dc = reinterpret_cast<HDC>(message.WParam);
       const TSkinModel& model = Data()->Model();
-      const bool enabled = WindowEnabled();
-      const TColor text = Control() && Control()->Font()->Color() != clWindowText ? Control()->Font()->Color()
-                                                                                  : model.Colour(TSkinColour::WindowText);
-      SetTextColor(dc, ColorToRGB(enabled ? text : model.Colour(TSkinColour::ButtonShadow)));
+      SetTextColor(dc, ColorToRGB(CaptionColour()));
       if (FieldColour() == model.Colour(TSkinColour::ButtonFace) && Data()->ButtonFaceBrush()) {
         SetBkColor(dc, ColorToRGB(FieldColour()));
         message.Result = reinterpret_cast<LRESULT>(Data()->ButtonFaceBrush());

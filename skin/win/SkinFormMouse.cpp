@@ -2,6 +2,8 @@
 // double clicks on the caption, and the skinned system menu.
 #include <windowsx.h>
 
+#include <utility>
+
 #include "framework/controls/Messages.h"
 #include "framework/win32/Strings.h"
 #include "skin/win/SkinDataUnit.h"
@@ -52,6 +54,10 @@ TSkinSysButton* TSkinForm::ButtonAt(TPoint p) const {
 }
 
 LRESULT TSkinForm::NcMouseMove(WPARAM wParam, LPARAM lParam) {
+  if (pressed_) {
+    FollowPress(WindowPoint(lParam));
+    return 0;
+  }
   if (!active_) return Default(WM_NCMOUSEMOVE, wParam, lParam);
   const TPoint p = WindowPoint(lParam);
   if (TSkinSysButton* button = ButtonAt(p)) {
@@ -71,6 +77,10 @@ LRESULT TSkinForm::NcLButtonDown(WPARAM wParam, LPARAM lParam) {
     if (!active_) SetForegroundWindow(window_);
     pressPoint_ = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     button->MouseDown();
+    // The press is followed wherever the pointer goes, as the system's own caption buttons are:
+    // off the button it lets go, back on it it presses again, and only the release decides.
+    pressed_ = button;
+    SetCapture(window_);
     return 0;
   }
   if (TMenuBtn* item = menuBar_ ? menuBar_->ItemAt(WindowPoint(lParam)) : nullptr) {
@@ -89,12 +99,41 @@ LRESULT TSkinForm::NcLButtonDown(WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT TSkinForm::NcLButtonUp(WPARAM wParam, LPARAM lParam) {
-  TSkinSysButton* button = ButtonAt(WindowPoint(lParam));
-  if (!button || button != hot_.Hot() || button->State() != TNCObject::kPressed)
-    return Default(WM_NCLBUTTONUP, wParam, lParam);
+  if (!pressed_) return Default(WM_NCLBUTTONUP, wParam, lParam);
+  ReleasePress(WindowPoint(lParam));
+  return 0;
+}
+
+TPoint TSkinForm::WindowPointOfClient(LPARAM clientPoint) const {
+  POINT p{GET_X_LPARAM(clientPoint), GET_Y_LPARAM(clientPoint)};
+  ClientToScreen(window_, &p);
+  return WindowPoint(MAKELPARAM(static_cast<short>(p.x), static_cast<short>(p.y)));
+}
+
+void TSkinForm::FollowPress(TPoint p) {
+  if (pressed_->Rect.Contains(p)) {
+    if (pressed_->State() != TNCObject::kPressed) pressed_->MouseDown();
+  } else if (pressed_->IsHot()) {
+    pressed_->MouseLeave();
+  }
+}
+
+void TSkinForm::ReleasePress(TPoint p) {
+  TSkinSysButton* button = std::exchange(pressed_, nullptr);
+  if (GetCapture() == window_) ReleaseCapture();
+  if (!button->Rect.Contains(p) || button->State() != TNCObject::kPressed) return;
   button->MouseUp();
   RunAction(button->Object().Action, pressPoint_);
-  return 0;
+}
+
+void TSkinForm::DropPress() {
+  pressed_ = nullptr;
+  if (window_ && GetCapture() == window_) ReleaseCapture();
+}
+
+void TSkinForm::EndPress() {
+  TSkinSysButton* button = std::exchange(pressed_, nullptr);
+  if (button && button->IsHot()) button->MouseLeave();
 }
 
 LRESULT TSkinForm::NcLButtonDblClk(WPARAM wParam, LPARAM lParam) {
@@ -116,6 +155,8 @@ LRESULT TSkinForm::NcLButtonDblClk(WPARAM wParam, LPARAM lParam) {
 }
 
 void TSkinForm::HoverTick() {
+  // A pressed button follows the pointer through the captured mouse messages.
+  if (pressed_) return;
   POINT cursor{};
   GetCursorPos(&cursor);
   RECT r{};

@@ -7,6 +7,7 @@
 #include "framework/controls/Forms.h"
 #include "framework/controls/Messages.h"
 #include "framework/core/Exception.h"
+#include "framework/win32/CallbackErrors.h"
 #include "framework/win32/Region.h"
 #include "skin/win/SkinControlFactory.h"
 #include "skin/win/SkinDataUnit.h"
@@ -134,51 +135,101 @@ void TSkinForm::ReloadMetrics() {
 }
 
 void TSkinForm::MakeButtons() {
+  DropPress();
   hot_.Clear();
   buttons_.clear();
   for (const auto& object : data_->Model().CaptionButtons())
     buttons_.push_back(std::make_unique<TSkinSysButton>(*this, hot_, *object));
 }
 
+template <typename Step>
+bool TSkinForm::FrameStep(Step step) {
+  try {
+    step();
+    return true;
+  } catch (...) {
+    GiveUpFrame(std::current_exception());
+    return false;
+  }
+}
+
 void TSkinForm::RefreshFrame() {
   if (lifeState_ != TSkinLifeState::Refreshing) return;
-  if (Framed() && show_ != TWindowShow::Minimized) ApplyFrameSize(refreshClient_);
-  BuildRegion(true);
+  const bool made = FrameStep([this] {
+    if (Framed() && show_ != TWindowShow::Minimized) ApplyFrameSize(refreshClient_);
+    BuildRegion(true);
+  });
+  if (!made) return;
   lifeState_ = TSkinLifeState::Skinned;
   PaintFrame();
 }
 
 void TSkinForm::Finish() {
   if (lifeState_ != TSkinLifeState::Starting) return;
+  if (!FrameStep([this] { ApplySkin(); })) return;
+  lifeState_ = TSkinLifeState::Skinned;
+  PaintFrame();
+}
+
+void TSkinForm::ApplySkin() {
   systemMenuHandle_ = GetSystemMenu(window_, FALSE);
   CaptureIcon();
   if (host_ && form_) choices_ = host_->MapControls(*data_, *form_);
   SkinControls();
   ReadShow();
-  if (Framed()) {
-    frameApplied_ = true;
-    const SIZE client = ClientSize(window_);
-    // Taking the native menu away grows the system's client area; the skinned frame keeps the size
-    // the client had with it.
-    if (menuBar_) menuBar_->Build();
-    lifeState_ = TSkinLifeState::Resizing;
-    if (kind_ == TWindowKind::MdiChild) {
-      if (show_ == TWindowShow::Maximized) {
-        PostMessageW(GetParent(window_), kSkinMdiChildMaximizedMessage, reinterpret_cast<WPARAM>(window_), 0);
-      } else if (show_ == TWindowShow::Minimized) {
-        SetWindowLongPtrW(window_, GWL_STYLE, GetWindowLongPtrW(window_, GWL_STYLE) | (style_ & WS_CAPTION));
-      } else {
-        ApplyFrameSize(client);
-        BuildRegion(true);
-      }
-    } else if (!(style_ & WS_CHILD) && show_ != TWindowShow::Minimized) {
+  if (!Framed()) return;
+  frameApplied_ = true;
+  const SIZE client = ClientSize(window_);
+  // Taking the native menu away grows the system's client area; the skinned frame keeps the size
+  // the client had with it.
+  if (menuBar_) menuBar_->Build();
+  lifeState_ = TSkinLifeState::Resizing;
+  if (kind_ == TWindowKind::MdiChild) {
+    if (show_ == TWindowShow::Maximized) {
+      PostMessageW(GetParent(window_), kSkinMdiChildMaximizedMessage, reinterpret_cast<WPARAM>(window_), 0);
+    } else if (show_ == TWindowShow::Minimized) {
+      SetWindowLongPtrW(window_, GWL_STYLE, GetWindowLongPtrW(window_, GWL_STYLE) | (style_ & WS_CAPTION));
+    } else {
       ApplyFrameSize(client);
-      if (show_ == TWindowShow::Normal) BuildRegion(true);
+      BuildRegion(true);
     }
+  } else if (!(style_ & WS_CHILD) && show_ != TWindowShow::Minimized) {
+    ApplyFrameSize(client);
+    if (show_ == TWindowShow::Normal) BuildRegion(true);
   }
+}
+
+void TSkinForm::GiveUpFrame(std::exception_ptr error) {
+  DropPress();
+  hot_.Clear();
+  if (Framed()) {
+    const SIZE client = ClientSize(window_);
+    menuBar_.reset();
+    // From here on the system's frame: its own sizes, painting and hit testing.
+    framed_ = false;
+    RestoreSystemFrame(client);
+  }
+  metrics_ = {};
   lifeState_ = TSkinLifeState::Skinned;
-  SetHoverTimer(active_);
-  PaintFrame();
+  // Once: the window answers as skinned, so it is neither skinned again nor given another region.
+  ReportCallbackError(error);
+}
+
+void TSkinForm::RestoreSystemFrame(SIZE client) {
+  SetWindowLongPtrW(window_, GWL_STYLE, GetWindowLongPtrW(window_, GWL_STYLE) | (style_ & (WS_SYSMENU | WS_CAPTION)));
+  if (!frameApplied_) return;
+  frameApplied_ = false;
+  ChangeFrame(window_);
+  ReadShow();
+  const bool resizable = !(style_ & WS_CHILD) || kind_ == TWindowKind::MdiChild;
+  if (resizable && show_ == TWindowShow::Normal) {
+    const SIZE now = ClientSize(window_);
+    RECT r{};
+    GetWindowRect(window_, &r);
+    SetWindowPos(window_, nullptr, 0, 0, r.right - r.left + client.cx - now.cx, r.bottom - r.top + client.cy - now.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  SetWindowRegion(window_, UniqueRegion(), true);
 }
 
 void TSkinForm::ApplyFrameSize(SIZE client) {
@@ -232,6 +283,7 @@ void TSkinForm::WidenForCaptionText(SIZE& client) {
 void TSkinForm::Unskin(bool destroyed) {
   if (!window_ || lifeState_ == TSkinLifeState::Finished) return;
   SetHoverTimer(false);
+  DropPress();
   hot_.Clear();
   systemMenu_.reset();
   const bool alive = !destroyed && IsWindow(window_);
@@ -240,23 +292,7 @@ void TSkinForm::Unskin(bool destroyed) {
   menuBar_.reset();
   if (alive) {
     if (form_) form_->SetColor(savedColor_);
-    if (Framed()) {
-      SetWindowLongPtrW(window_, GWL_STYLE,
-                        GetWindowLongPtrW(window_, GWL_STYLE) | (style_ & (WS_SYSMENU | WS_CAPTION)));
-    }
-    if (frameApplied_) {
-      ChangeFrame(window_);
-      ReadShow();
-      const bool resizable = !(style_ & WS_CHILD) || kind_ == TWindowKind::MdiChild;
-      if (resizable && show_ == TWindowShow::Normal) {
-        const SIZE now = ClientSize(window_);
-        RECT r{};
-        GetWindowRect(window_, &r);
-        SetWindowPos(window_, nullptr, 0, 0, r.right - r.left + client.cx - now.cx,
-                     r.bottom - r.top + client.cy - now.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-      }
-      SetWindowRegion(window_, UniqueRegion(), true);
-    }
+    if (Framed()) RestoreSystemFrame(client);
   }
   frameApplied_ = false;
   UnskinControls();
@@ -329,6 +365,12 @@ void TSkinForm::ReadShow() {
   show_ = IsIconic(window_) ? TWindowShow::Minimized : IsZoomed(window_) ? TWindowShow::Maximized : TWindowShow::Normal;
 }
 
+void TSkinForm::SyncHoverTimer() {
+  // Only a hot object of a shown window needs watching; a hidden one cannot be under the pointer.
+  if (hot_.Hot() && (!Painting() || !IsWindowVisible(window_))) hot_.Clear();
+  SetHoverTimer(hot_.Hot() != nullptr);
+}
+
 void TSkinForm::SetHoverTimer(bool on) {
   if (on == hoverTimer_ || !window_) return;
   if (on) {
@@ -344,7 +386,15 @@ LRESULT TSkinForm::Default(UINT msg, WPARAM wParam, LPARAM lParam) {
   return subclass_.Default(window_, msg, wParam, lParam);
 }
 
-LRESULT TSkinForm::Dispatch(HWND, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT TSkinForm::Dispatch(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  const LRESULT result = HandleMessage(window, msg, wParam, lParam);
+  // The hover timer runs only while a caption or menu-bar button is hot, so that an idle window,
+  // a window without buttons and a hidden window cost no wake-ups.
+  if (msg != WM_NCDESTROY) SyncHoverTimer();
+  return result;
+}
+
+LRESULT TSkinForm::HandleMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam) {
   const bool skinned = lifeState_ == TSkinLifeState::Skinned || lifeState_ == TSkinLifeState::Refreshing;
   switch (msg) {
     case WM_NCDESTROY: {
@@ -404,7 +454,7 @@ LRESULT TSkinForm::Dispatch(HWND, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (kind_ == TWindowKind::MdiChild &&
           (show_ != TWindowShow::Normal || mdiMaximizedMode_ || (host_ && host_->MaximizedMdiMode())))
         return result;
-      BuildRegion(false);
+      FrameStep([this] { BuildRegion(false); });
       return result;
     }
     case WM_WINDOWPOSCHANGED:
@@ -441,7 +491,6 @@ LRESULT TSkinForm::Dispatch(HWND, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_NCACTIVATE:
       active_ = wParam != 0;
       if (lifeState_ == TSkinLifeState::Starting) return 1;
-      SetHoverTimer(active_);
       if (!active_ && hot_.Hot()) hot_.Hot()->MouseLeave();
       if (kind_ == TWindowKind::MdiFrame) {
         if (HWND client = FindWindowExW(window_, nullptr, L"MDIClient", nullptr))
@@ -495,6 +544,17 @@ LRESULT TSkinForm::Dispatch(HWND, UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_NCLBUTTONUP:
       if (skinned) return NcLButtonUp(wParam, lParam);
+      break;
+    case WM_MOUSEMOVE:
+      if (!pressed_) break;
+      FollowPress(WindowPointOfClient(lParam));
+      return 0;
+    case WM_LBUTTONUP:
+      if (!pressed_) break;
+      ReleasePress(WindowPointOfClient(lParam));
+      return 0;
+    case WM_CAPTURECHANGED:
+      EndPress();
       break;
     case WM_NCLBUTTONDBLCLK:
       if (skinned) return NcLButtonDblClk(wParam, lParam);

@@ -14,6 +14,7 @@
 // frame, size and region untouched; only its controls are mapped.
 #include <windows.h>
 
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
@@ -107,15 +108,27 @@ public:
 
 private:
   LRESULT Dispatch(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT Default(UINT msg, WPARAM wParam, LPARAM lParam);
   bool Framed() const { return framed_ && borderMode_ != TBorderMode::NoCaption; }
 
   // Set-up and life (SkinFormUnit.cpp).
   void Finish();
+  void ApplySkin();
+  // A frame that cannot be made or shaped: the window goes back to the system's frame for good,
+  // its controls stay skinned, and the error is reported.
+  void GiveUpFrame(std::exception_ptr error);
+  // Runs a step of making or shaping the frame; false when it failed and the frame was given up.
+  template <typename Step>
+  bool FrameStep(Step step);
+  // The system's frame with the client area keeping its size, and no region.
+  void RestoreSystemFrame(SIZE client);
   void MakeButtons();
   void ApplyFrameSize(SIZE client);
   void ReadShow();
   void SetHoverTimer(bool on);
+  // Runs the hover timer while an object is hot in a shown, painted frame, and only then.
+  void SyncHoverTimer();
   void WidenForCaptionText(SIZE& client);
   void SkinControls();
   // The control whose window is child made its window again: its scroll-bar skinner is made anew.
@@ -145,6 +158,15 @@ private:
   LRESULT NcLButtonDown(WPARAM wParam, LPARAM lParam);
   LRESULT NcLButtonUp(WPARAM wParam, LPARAM lParam);
   LRESULT NcLButtonDblClk(WPARAM wParam, LPARAM lParam);
+  TPoint WindowPointOfClient(LPARAM clientPoint) const;
+  // The pressed caption button while the left button is held: it shows pressed while the pointer
+  // is over it, and its action runs when the button is released there.
+  void FollowPress(TPoint windowPoint);
+  void ReleasePress(TPoint windowPoint);
+  // The capture went elsewhere: the press ends without an action.
+  void EndPress();
+  // Forgets the press without painting (the buttons are about to go).
+  void DropPress();
   LRESULT SysCommand(WPARAM wParam, LPARAM lParam);
   void HoverTick();
   void RunAction(int action, TPoint screenPoint);
@@ -184,6 +206,7 @@ private:
   std::vector<std::unique_ptr<TSkinSysButton>> buttons_;
   std::unique_ptr<TSkinMenuBar> menuBar_;
   TPoint pressPoint_;
+  TSkinSysButton* pressed_ = nullptr;
   DWORD lastMenuRequest_ = 0;
   HMENU systemMenuHandle_ = nullptr;
   std::unique_ptr<TPopupMenu> systemMenu_;

@@ -206,6 +206,24 @@ TEST_F(SkinControl, CheckAndRadioGlyphsFollowTheControlsState) {
   EXPECT_EQ(second.Frame(), 1);
 }
 
+TEST_F(SkinControl, CheckAndRadioCaptionsTakeTheSkinsTextColour) {
+  // The program's skin writes in a dark green, not in the system's window text.
+  const COLORREF skinText = ColorToRGB(data.Model().Colour(TSkinColour::WindowText));
+  ASSERT_EQ(skinText, RGB(30, 52, 41));
+  Check().SetCaption("MMMM");
+  TSkinCheckBox check;
+  check.Attach(nullptr, data, 0, Check());
+  auto& radio = form->Find<TRadioButton>("RadioButton1");
+  radio.SetCaption("MMMM");
+  TSkinRadioButton skinnedRadio;
+  skinnedRadio.Attach(nullptr, data, 0, radio);
+  for (HWND window : {Check().Handle(), radio.Handle()}) {
+    const TPaintedWindow painted(window);
+    EXPECT_GT(painted.Count(skinText), 0);
+    EXPECT_EQ(painted.Count(GetSysColor(COLOR_WINDOWTEXT)), 0);
+  }
+}
+
 TEST_F(SkinControl, AControlDestroyedWhileSkinnedLeavesTheSkinnerInert) {
   TSkinButton skinner;
   skinner.Attach(nullptr, data, 0, Button());

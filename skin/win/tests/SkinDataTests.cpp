@@ -171,8 +171,15 @@ TEST_F(SkinData, ADamagedOrOlderSkinLeavesTheLoadingFlagSet) {
   EXPECT_TRUE(data.LoadingSkin());
   EXPECT_EQ(messages, (std::vector<std::string>{kSkinOlderFileMessage}));
 
-  // A skin loaded before stays; a file that does not exist only sets the loading flag again.
+  // A skin loaded before stays whole, bytes and bitmaps; a file that does not exist only sets the
+  // loading flag again.
   data.SetSkinFile(kSkinFile);
+  data.SetSkinFile("skin-win-test-damaged.skn");
+  TMemoryStream held;
+  data.WriteSkinStream(held);
+  std::ifstream file(kSkinFile, std::ios::binary | std::ios::ate);
+  EXPECT_EQ(held.Size(), 4 + static_cast<int64_t>(file.tellg()));
+  EXPECT_NE(data.Picture(data.Model().Buttons().Image), nullptr);
   data.SetSkinFile("skin-win-test-missing.skn");
   EXPECT_TRUE(data.LoadingSkin());
   EXPECT_EQ(data.SkinName(), "Qinglan Mist");

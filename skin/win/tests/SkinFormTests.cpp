@@ -1,11 +1,17 @@
 #include <gtest/gtest.h>
+#include <windowsx.h>
 
+#include <map>
 #include <memory>
 #include <vector>
 
 #include "framework/controls/tests/GuiObjectCount.h"
+#include "framework/controls/Controls.h"
 #include "framework/controls/Messages.h"
 #include "framework/controls/tests/MessagePump.h"
+#include "framework/win32/CallbackErrors.h"
+#include "framework/win32/Region.h"
+#include "framework/win32/ThreadHook.h"
 #include "framework/win32/WindowClass.h"
 #include "skin/win/SkinDataUnit.h"
 #include "skin/win/SkinFormUnit.h"
@@ -24,6 +30,11 @@ LRESULT CALLBACK TestWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPa
   if (msg == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) {
     // Written down, not acted on, so that the window stays for the test.
     sysCommands.push_back(wParam & 0xFFF0);
+    return 0;
+  }
+  if (msg == WM_GETMINMAXINFO) {
+    // Room for a window wider than the widest picture a skin can draw.
+    reinterpret_cast<MINMAXINFO*>(lParam)->ptMaxTrackSize = {32000, 32000};
     return 0;
   }
   return DefWindowProcW(window, msg, wParam, lParam);
@@ -85,6 +96,11 @@ protected:
     for (const auto& b : skinner->Buttons())
       if (b->Visible && b->Object().Action == action) return b.get();
     return nullptr;
+  }
+
+  static LPARAM Middle(HWND window, const TSkinSysButton& button) {
+    const TRect& r = button.Rect;
+    return ScreenPoint(window, (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
   }
 
   TSkinData data{nullptr};
@@ -173,8 +189,7 @@ TEST_F(SkinForm, CaptionButtonsSwapAndActOnlyOnReleaseOverThemselves) {
 
   TSkinSysButton* close = VisibleButton(0);
   ASSERT_NE(close, nullptr);
-  const TRect& c = close->Rect;
-  const LPARAM inside = ScreenPoint(w, (c.Left + c.Right) / 2, (c.Top + c.Bottom) / 2);
+  const LPARAM inside = Middle(w, *close);
   const LPARAM elsewhere = ScreenPoint(w, 150, 12);
   SendMessageW(w, WM_NCLBUTTONDOWN, HTCAPTION, inside);
   EXPECT_EQ(close->State(), TNCObject::kPressed);
@@ -193,6 +208,135 @@ TEST_F(SkinForm, CaptionButtonsSwapAndActOnlyOnReleaseOverThemselves) {
 
   EXPECT_EQ(SendMessageW(w, WM_NCHITTEST, 0, ScreenPoint(w, 150, 12)), HTCAPTION);
   EXPECT_EQ(SendMessageW(w, WM_NCHITTEST, 0, ScreenPoint(w, 150, kCaption + 50)), HTCLIENT);
+}
+
+// The timer messages each window got while messages were pumped for the time given.
+std::map<HWND, int> TimerMessagesDuring(int milliseconds) {
+  std::map<HWND, int> counts;
+  TThreadHook hook;
+  EXPECT_TRUE(hook.Install(WH_GETMESSAGE, [&counts](int, WPARAM removed, LPARAM lParam) {
+    const MSG& msg = *reinterpret_cast<const MSG*>(lParam);
+    if (removed == PM_REMOVE && msg.message == WM_TIMER) ++counts[msg.hwnd];
+    return false;
+  }));
+  Pump(milliseconds);
+  return counts;
+}
+
+TEST_F(SkinForm, NoHoverTimerRunsForAHiddenWindowOrOneWithoutCaptionButtons) {
+  // The rest window: no caption, skinned while shown and active, then hidden between rests.
+  HWND bare = MakeWindow(WS_POPUP);
+  TSkinForm& bareSkin = Skin(bare);
+  EXPECT_EQ(TimerMessagesDuring(800)[bare], 0) << "a window without caption buttons, shown";
+  ShowWindow(bare, SW_HIDE);
+  EXPECT_EQ(TimerMessagesDuring(800)[bare], 0) << "a window without caption buttons, hidden";
+  bareSkin.Unskin(false);
+  skinner.reset();
+
+  // A caption without buttons (BorderIcons = []): nothing to hover over.
+  HWND plain = MakeWindow(WS_CAPTION | WS_THICKFRAME);
+  Skin(plain);
+  ASSERT_EQ(VisibleButton(0), nullptr);
+  SetCursorPos(1, 1);
+  SendMessageW(plain, WM_NCMOUSEMOVE, HTCAPTION, ScreenPoint(plain, 380, 12));
+  EXPECT_EQ(TimerMessagesDuring(800)[plain], 0) << "a caption without buttons";
+  skinner->Unskin(false);
+  skinner.reset();
+
+  HWND framed = MakeWindow(WS_OVERLAPPEDWINDOW);
+  Skin(framed);
+  EXPECT_EQ(TimerMessagesDuring(800)[framed], 0) << "active, nothing under the mouse";
+}
+
+TEST_F(SkinForm, TheHoverTimerEndsAHoverTheCursorLeftAndThenStops) {
+  HWND w = MakeWindow(WS_OVERLAPPEDWINDOW);
+  Skin(w);
+  TSkinSysButton* close = VisibleButton(0);
+  ASSERT_NE(close, nullptr);
+  // The pointer itself is elsewhere: the move reported it over the button, the timer finds it gone.
+  SetCursorPos(1, 1);
+  SendMessageW(w, WM_NCMOUSEMOVE, HTCAPTION, Middle(w, *close));
+  ASSERT_EQ(close->State(), TNCObject::kHot);
+  EXPECT_GE(TimerMessagesDuring(600)[w], 1);
+  EXPECT_EQ(close->State(), TNCObject::kNormal);
+  EXPECT_EQ(TimerMessagesDuring(800)[w], 0);
+}
+
+// Real pointer input at a point of the screen.
+void PointerAt(LPARAM screenPoint, DWORD buttons = 0) {
+  SetCursorPos(GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint));
+  if (buttons) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = buttons;
+    SendInput(1, &input, sizeof input);
+  }
+  Pump(50);
+}
+
+TEST_F(SkinForm, ACaptionButtonLeftAndReenteredWhilePressedActsOnRelease) {
+  HWND w = MakeWindow(WS_OVERLAPPEDWINDOW);
+  Skin(w);
+  TSkinSysButton* close = VisibleButton(0);
+  ASSERT_NE(close, nullptr);
+  const LPARAM inside = Middle(w, *close);
+  const LPARAM elsewhere = ScreenPoint(w, 150, 12);
+  SendMessageW(w, WM_NCLBUTTONDOWN, HTCAPTION, inside);
+  SendMessageW(w, WM_NCMOUSEMOVE, HTCAPTION, elsewhere);
+  EXPECT_EQ(close->State(), TNCObject::kNormal);
+  SendMessageW(w, WM_NCMOUSEMOVE, HTCAPTION, inside);
+  EXPECT_EQ(close->State(), TNCObject::kPressed) << "back on it, it shows pressed again";
+  SendMessageW(w, WM_NCLBUTTONUP, HTCAPTION, inside);
+  Pump(50);
+  EXPECT_EQ(sysCommands, std::vector<WPARAM>{SC_CLOSE});
+
+  // The same with the pointer, which may leave the caption and the window on the way.
+  sysCommands.clear();
+  const LPARAM outside = ScreenPoint(w, 150, kCaption + 80);
+  PointerAt(inside, MOUSEEVENTF_LEFTDOWN);
+  PointerAt(outside);
+  EXPECT_EQ(close->State(), TNCObject::kNormal);
+  PointerAt(inside);
+  PointerAt(inside, MOUSEEVENTF_LEFTUP);
+  EXPECT_EQ(sysCommands, std::vector<WPARAM>{SC_CLOSE});
+  PointerAt(inside, MOUSEEVENTF_LEFTDOWN);
+  PointerAt(outside, MOUSEEVENTF_LEFTUP);
+  EXPECT_EQ(sysCommands, std::vector<WPARAM>{SC_CLOSE}) << "released elsewhere: nothing more";
+}
+
+int skinErrors = 0;
+
+TEST_F(SkinForm, AWindowWhoseFrameCannotBeDrawnKeepsTheSystemFrameAndTheErrorIsToldOnce) {
+  skinErrors = 0;
+  SetCallbackErrorSink([](std::exception_ptr) { ++skinErrors; });
+  const auto systemFramed = [](HWND window, SIZE frame) {
+    const RECT r = WindowRectOf(window);
+    const SIZE client = ClientSizeOf(window);
+    UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
+    return r.right - r.left - client.cx == frame.cx && r.bottom - r.top - client.cy == frame.cy &&
+           GetWindowRgn(window, region.get()) == ERROR;
+  };
+  // Taller than any skin picture, so that the region's side pieces cannot be drawn: at skinning time,
+  HWND tall = MakeWindow(WS_OVERLAPPEDWINDOW, 400, 17000);
+  const RECT r = WindowRectOf(tall);
+  ASSERT_EQ(r.bottom - r.top, 17000);
+  const SIZE frame{r.right - r.left - ClientSizeOf(tall).cx, 17000 - ClientSizeOf(tall).cy};
+  Skin(tall);
+  EXPECT_EQ(skinErrors, 1);
+  EXPECT_TRUE(systemFramed(tall, frame));
+  SetWindowPos(tall, nullptr, 0, 0, 420, 17100, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_EQ(skinErrors, 1);
+  skinner.reset();
+
+  // and on a resize.
+  skinErrors = 0;
+  HWND w = MakeWindow(WS_OVERLAPPEDWINDOW);
+  Skin(w);
+  ASSERT_EQ(skinErrors, 0);
+  for (int height : {17000, 17100, 500}) SetWindowPos(w, nullptr, 0, 0, 400, height, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_EQ(skinErrors, 1);
+  EXPECT_TRUE(systemFramed(w, frame));
+  SetCallbackErrorSink(HandleDispatchException);
 }
 
 POINT menuCorner{-1, -1};

@@ -211,6 +211,25 @@ TEST_F(SkinManage, AMessageBoxIsSkinnedWithTheDialogSkinDataElseTheMainOne) {
   boxData(&dialog);
 }
 
+TEST_F(SkinManage, AFormsOwnSkinDataReloadedGivesItsCaptionButtonsTheNewSkin) {
+  TManagedForm& form = Another("Own");
+  auto* own = new TSkinData(&form);
+  own->SetSkinFormtype(TSkinFormType::sfOnlyThisForm);
+  own->SetSkinFile(kSkinFile);
+  own->Loaded();
+  own->SetActive(true);
+  Pump(kSettle);
+  TSkinForm* skinner = SkinManager()->FindFormSkinner(form.Handle());
+  ASSERT_NE(skinner, nullptr);
+  ASSERT_EQ(skinner->Data(), own);
+  own->SetSkinFile(kSkinFile);
+  const auto& objects = own->Model().CaptionButtons();
+  ASSERT_EQ(skinner->Buttons().size(), objects.size());
+  for (size_t i = 0; i < objects.size(); ++i) EXPECT_EQ(&skinner->Buttons()[i]->Object(), objects[i].get());
+  Pump(kSettle);
+  EXPECT_TRUE(Skinned(form.Handle()));
+}
+
 TEST_F(SkinManage, ASizeGripMadeForASkinnedFormGetsItsSkinner) {
   Activate();
   TSkinForm* form = SkinManager()->FindFormSkinner(main->Handle());
