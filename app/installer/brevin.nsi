@@ -132,5 +132,7 @@ Section "Uninstall"
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
   Delete "$DESKTOP\${PRODUCT}.lnk"
   DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"
+  ; The settings 晴岚 keeps for the user.
+  DeleteRegKey HKCU "Software\${PRODUCT}"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
 SectionEnd

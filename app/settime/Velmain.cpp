@@ -1,6 +1,7 @@
 #include "app/settime/Velmain.h"
 
 #include "app/settime/Autostart.h"
+#include "app/settime/Settings.h"
 #include "app/settime/TrayIcon.h"
 #include "framework/controls/Application.h"
 #include "framework/controls/OleCtrls.h"
@@ -76,6 +77,10 @@ Tvelmain::Tvelmain(TComponent* owner) : TForm(owner) {
   Bind(RadioButton2, "RadioButton2");
   Bind(CheckBox1, "CheckBox1");
   Bind(SpinEdit1, "SpinEdit1");
+  Bind(CheckBox2, "CheckBox2");
+  Bind(SpinEdit2, "SpinEdit2");
+  Bind(Label13, "Label13");
+  Bind(Label14, "Label14");
   Bind(BitBtn1, "BitBtn1");
   Bind(Timer1, "Timer1");
   Bind(PopupMenu1, "PopupMenu1");
@@ -84,6 +89,17 @@ Tvelmain::Tvelmain(TComponent* owner) : TForm(owner) {
   RegisterSkinDataClass();
   SetReminderHost(this);
   InitializeForm();
+  // Wired here rather than in the layout, which stand-ins of this window also read knowing only
+  // its commands.
+  const auto store = [this](TObject*) { StoreSettings(); };
+  const auto away = [this](TObject*) {
+    ApplyAwaySettings();
+    StoreSettings();
+  };
+  CheckBox1->OnClick = store;
+  SpinEdit1->OnChange = store;
+  CheckBox2->OnClick = away;
+  SpinEdit2->OnChange = away;
 }
 
 Tvelmain::~Tvelmain() {
@@ -109,6 +125,7 @@ void Tvelmain::FormShow(TObject*) {
   }
 
   ArmAtStartup();
+  RestoreSettings();
 
   PageControl1->SetActivePage(TabSheet1);
   PageControl2->SetActivePage(TabSheet5);
@@ -141,7 +158,18 @@ void Tvelmain::X1Click(TObject*) {
 
 void Tvelmain::WndProc(TMessage& m) {
   if (m.Msg == WM_ENDSESSION && m.WParam) EndOfSession();
+  if (m.Msg == WM_WTSSESSION_CHANGE) session_.Notice(m.WParam);
   TForm::WndProc(m);
+}
+
+void Tvelmain::CreateWindowHandleDone() {
+  TForm::CreateWindowHandleDone();
+  sessionNotices_ = std::make_unique<TSessionNotices>(Handle());
+}
+
+void Tvelmain::DestroyWnd() {
+  sessionNotices_.reset();
+  TForm::DestroyWnd();
 }
 
 // The process may end as soon as the session's end has been announced: what the return button

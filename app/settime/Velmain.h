@@ -3,8 +3,13 @@
 // has no object of its own: its state is the content of this window's controls, which the
 // reminder windows read and write through the one instance `velmain`, their host.
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+
+#include "app/alarm/AwayTracker.h"
+#include "app/settime/SessionNotices.h"
 
 #include "framework/controls/Buttons.h"
 #include "framework/controls/ComCtrls.h"
@@ -44,6 +49,13 @@ public:
   void RearmAfterReminder() override;
   void ReminderClosed() override;
   bool Armed() const { return !SpeedButton1->Enabled(); }
+  // Where the tick learns of the user's input: a number that changes whenever input comes. The
+  // system's last-input tick unless a test gives another; an empty function restores it.
+  void SetInputSource(std::function<uint32_t()> source);
+  bool Away() const { return away_.Away(); }
+
+  // Settings kept between runs: read once by the show handler, written whenever one changes.
+  void RestoreSettings();
 
   // Pages and commands.
   void TabSheet1Show(TObject* sender);
@@ -84,6 +96,10 @@ public:
   TRadioButton* RadioButton2 = nullptr;  // prompt mode
   TCheckBox* CheckBox1 = nullptr;        // lock screen
   TSpinEdit* SpinEdit1 = nullptr;        // lock seconds
+  TCheckBox* CheckBox2 = nullptr;        // time away counts as rest
+  TSpinEdit* SpinEdit2 = nullptr;        // minutes without input that make the user away
+  TLabel* Label13 = nullptr;             // "无操作", before the minutes
+  TLabel* Label14 = nullptr;             // "分钟", after them
   TBitBtn* BitBtn1 = nullptr;            // help
   TTimer* Timer1 = nullptr;
   TPopupMenu* PopupMenu1 = nullptr;
@@ -92,6 +108,8 @@ public:
 
 protected:
   void WndProc(TMessage& message) override;
+  void CreateWindowHandleDone() override;
+  void DestroyWnd() override;
 
 private:
   void SetPromptLine(const std::string& text);
@@ -106,8 +124,16 @@ private:
   // count again, so that an alarm set to it fires at the next tick.
   void CheckFromNow();
   void EndOfSession();
+  TAwaySample AwaySample(int64_t second, bool reminderShowing) const;
+  void ApplyAwaySettings();
+  void StoreSettings();
 
   std::optional<int64_t> checkedUpTo_;
+  TAwayTracker away_;
+  std::function<uint32_t()> inputSource_;
+  TSessionPresence session_;
+  std::unique_ptr<TSessionNotices> sessionNotices_;
+  bool settingsRestored_ = false;
 };
 
 extern Tvelmain* velmain;

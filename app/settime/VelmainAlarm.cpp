@@ -47,6 +47,7 @@ void Tvelmain::CheckFromNow() { checkedUpTo_ = ClockSecond(Now()) - 1; }
 
 void Tvelmain::ArmAtStartup() {
   CheckFromNow();
+  away_.Restart(AwaySample(ClockSecond(Now()), false));
   Label2->SetCaption(FormatTimeText(Now()));
   DateTimePicker1->SetDateTime(Now() + ParseTimeText("01:00:00"));
   Label3->SetCaption(FormatTimeText(DateTimePicker1->DateTime()));
@@ -91,6 +92,7 @@ void Tvelmain::SpeedButton2Click(TObject*) {
 }
 
 void Tvelmain::RadioButton1Click(TObject*) {
+  StoreSettings();
   if (!Armed()) return;
   SetExerciseLine(ExerciseLineText(Label3->Caption()));
   ShowPromptLine(false);
@@ -98,6 +100,7 @@ void Tvelmain::RadioButton1Click(TObject*) {
 }
 
 void Tvelmain::RadioButton2Click(TObject*) {
+  StoreSettings();
   if (!Armed()) return;
   SetPromptLine(PromptLineText(Label3->Caption()));
   ShowPromptLine(true);
@@ -115,14 +118,20 @@ void Tvelmain::Timer1Timer(TObject*) {
   const int64_t checked = checkedUpTo_.value_or(second - 1);
   checkedUpTo_ = second;
   // The ticks of the modal loop while a reminder is up only move the clock.
-  if (Label3->Caption().empty() || ReminderUp()) return;
-  switch (CheckAlarmTick(checked, second, Label3->Caption())) {
-    case TAlarmTick::Wait:
+  const bool reminderUp = ReminderUp();
+  const bool armed = !Label3->Caption().empty();
+  const TAlarmTick alarm =
+      armed && !reminderUp ? CheckAlarmTick(checked, second, Label3->Caption()) : TAlarmTick::Wait;
+  switch (away_.Tick(AwaySample(second, reminderUp), alarm)) {
+    case TAwayAction::None:
       return;
-    case TAlarmTick::Restart:
-      RearmAfterReminder();
+    case TAwayAction::RestartWorkedTime:
+      if (armed) Label7->SetCaption(Label2->Caption());
       return;
-    case TAlarmTick::Fire:
+    case TAwayAction::Rearm:
+      if (armed) RearmAfterReminder();
+      return;
+    case TAwayAction::Remind:
       break;
   }
 

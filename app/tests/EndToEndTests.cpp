@@ -15,6 +15,28 @@ std::filesystem::path Directory() { return TestProgramDirectory(); }
 
 Process Start() { return StartProgram(Directory() / L"brevin.exe"); }
 
+// A spin edit of another process is asked for its text: its caption is not where the text lives.
+HWND FindSpinEditHolding(HWND parent, const wchar_t* text) {
+  struct Search {
+    const wchar_t* text;
+    HWND found;
+  } search{text, nullptr};
+  EnumChildWindows(
+      parent,
+      [](HWND window, LPARAM parameter) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(parameter);
+        wchar_t className[16] = {};
+        wchar_t held[32] = {};
+        GetClassNameW(window, className, 16);
+        SendMessageW(window, WM_GETTEXT, 32, reinterpret_cast<LPARAM>(held));
+        if (std::wstring(className) != L"TSpinEdit" || std::wstring(held) != s->text) return TRUE;
+        s->found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 TEST(EndToEnd, StartsShowsItsMainWindowWritesItsSkinAndRefusesASecondCopy) {
   const auto skin = Directory() / L"velskin.skn";
   std::filesystem::remove(skin);
@@ -51,6 +73,41 @@ TEST(EndToEnd, StartsShowsItsMainWindowWritesItsSkinAndRefusesASecondCopy) {
   Sleep(500);
   EXPECT_FALSE(IsWindowVisible(main));
   EXPECT_EQ(WaitForSingleObject(first.handle.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+}
+
+TEST(EndToEnd, TheSettingsOutliveTheProgramEvenWhenItIsEndedAbruptly) {
+  const wchar_t key[] = L"Software\\晴岚";
+  RegDeleteTreeW(HKEY_CURRENT_USER, key);
+  const auto click = [](HWND button) {
+    ASSERT_NE(button, nullptr);
+    SendMessageW(button, BM_CLICK, 0, 0);
+  };
+  {
+    Process first = Start();
+    HWND main = WaitForWindow(first.id, L"晴岚 V1.2");
+    ASSERT_NE(main, nullptr);
+    click(FindChild(main, first.id, L"只提示,不播放眼保健操"));
+    click(FindChild(main, first.id, L" 锁屏幕"));
+    click(FindChild(main, first.id, L" 离开电脑算作休息"));
+    HWND minutes = FindSpinEditHolding(main, L"5");
+    ASSERT_NE(minutes, nullptr);
+    SendMessageW(minutes, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"17"));
+  }
+  Process second = Start();
+  HWND main = WaitForWindow(second.id, L"晴岚 V1.2");
+  ASSERT_NE(main, nullptr);
+  const auto checked = [&](const wchar_t* caption) {
+    HWND button = FindChild(main, second.id, caption);
+    return button && SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+  };
+  EXPECT_TRUE(checked(L"只提示,不播放眼保健操"));
+  EXPECT_FALSE(checked(L"播放眼保健操（推荐）"));
+  EXPECT_TRUE(checked(L" 锁屏幕"));
+  EXPECT_FALSE(checked(L" 离开电脑算作休息"));
+  EXPECT_NE(FindSpinEditHolding(main, L"17"), nullptr) << "the away minutes";
+  EXPECT_NE(FindSpinEditHolding(main, L"30"), nullptr) << "the lock seconds, untouched";
+  second.Stop();
+  RegDeleteTreeW(HKEY_CURRENT_USER, key);
 }
 
 }  // namespace

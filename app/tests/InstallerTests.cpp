@@ -26,6 +26,7 @@ namespace fs = std::filesystem;
 
 const wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\晴岚";
 const wchar_t kUninstallParent[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const wchar_t kSettingsKey[] = L"Software\\晴岚";
 const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 // The installer's exit code when it refuses to go on.
 constexpr DWORD kRefused = 2;
@@ -162,6 +163,7 @@ protected:
     fs::remove(StartMenuShortcut(), ignored);
     fs::remove(DesktopShortcut(), ignored);
     RegDeleteTreeW(HKEY_CURRENT_USER, kUninstallKey);
+    RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
     HKEY run = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &run) == ERROR_SUCCESS) {
       const UniqueRegistryKey owner(run);
@@ -214,12 +216,13 @@ TEST_F(Installer, InstallsUpgradesRunsAndUninstallsLeavingNothingOfOurs) {
   HWND main = WaitForWindow(running.id, L"晴岚 V1.2");
   ASSERT_NE(main, nullptr) << "the installed copy did not show its main window";
   EXPECT_TRUE(fs::exists(dir / L"velskin.skn")) << "the installed copy writes its skin next to itself";
+  EXPECT_FALSE(Names(kSettingsKey, true).empty()) << "the installed copy keeps its settings";
 
   // The autostart button is drawn on its group box; a click at its place turns autostart on.
   HWND group = FindChild(main, running.id, L"其他设置");
   ASSERT_NE(group, nullptr);
-  PostMessageW(group, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 66));
-  PostMessageW(group, WM_LBUTTONUP, 0, MAKELPARAM(40, 66));
+  PostMessageW(group, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 103));
+  PostMessageW(group, WM_LBUTTONUP, 0, MAKELPARAM(40, 103));
   EXPECT_EQ(WaitForRunValue(), exe.wstring()) << "the Run value names the installed copy";
 
   // The help is read from the installed folder, whose name is not ASCII.
@@ -248,6 +251,10 @@ TEST_F(Installer, InstallsUpgradesRunsAndUninstallsLeavingNothingOfOurs) {
   EXPECT_FALSE(fs::exists(dir));
   EXPECT_FALSE(ReadString(kUninstallKey, L"DisplayName"));
   EXPECT_FALSE(ReadString(kRunKey, L"晴岚"));
+  HKEY settings = nullptr;
+  const bool settingsKept = RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &settings) == ERROR_SUCCESS;
+  if (settingsKept) RegCloseKey(settings);
+  EXPECT_FALSE(settingsKept) << "the uninstaller removes the settings";
   ExpectSame(before, Snapshot());
 
   EXPECT_EQ(RunToEnd(copy, uninstallArguments), kRefused) << "a second uninstall";

@@ -22,6 +22,8 @@ protected:
   void WhileModal(std::function<void()> action);
   // The pointer's display counter, left as it was.
   static int CursorDisplayCount();
+  // A user who gives input all the time: the alarm's ticks never find them away.
+  static void BusyUser();
 
 private:
   static void CALLBACK RunPending(HWND, UINT, UINT_PTR, DWORD);
