@@ -20,6 +20,7 @@
 #include "app/settime/tests/AppFixture.h"
 #include "framework/controls/Application.h"
 #include "framework/controls/OleCtrls.h"
+#include "framework/controls/tests/RealInput.h"
 #include "framework/resources/ResourceFile.h"
 #include "framework/resources/ResourceStream.h"
 #include "framework/win32/Strings.h"
@@ -295,6 +296,55 @@ void CollectClipped(const TWinControl& parent, std::vector<std::string>& clipped
       CollectClipped(*windowed, clipped);
     }
   }
+}
+
+// A user's hand on the settings page: the real pointer jumps from each control to its neighbour
+// and clicks both. Every release must reach the control it was made on, and do its work there.
+TEST_F(Pages, RealClicksOnEachPairOfNeighbouringSettingsLandOnTheControlUnderThePointer) {
+  ClickTab(kSettingsTab);
+  const std::vector<TControl*> row{velmain->RadioButton1, velmain->RadioButton2, velmain->CheckBox1,
+                                   velmain->SpinEdit1,    velmain->CheckBox2,    velmain->SpinEdit2};
+  std::vector<std::string> released;
+  std::vector<TWndMethod> originals;
+  for (TControl* c : row) {
+    originals.push_back(c->WindowProc);
+    c->WindowProc = [c, &released, original = c->WindowProc](TMessage& m) {
+      if (m.Msg == WM_LBUTTONUP) released.push_back(c->Name());
+      original(m);
+    };
+  }
+  const auto centre = [](const TControl& c) {
+    POINT p{c.Left() + c.Width() / 2, c.Top() + c.Height() / 2};
+    ClientToScreen(c.Parent()->Handle(), &p);
+    return p;
+  };
+  // 取消 then 确定, the alarm group's two buttons: the alarm is off, then set again.
+  ASSERT_TRUE(velmain->Armed());
+  ASSERT_TRUE(real_input::MoveTo(centre(*velmain->SpeedButton2)));
+  ASSERT_TRUE(real_input::Click());
+  EXPECT_FALSE(velmain->Armed());
+  ASSERT_TRUE(real_input::MoveTo(centre(*velmain->SpeedButton1)));
+  ASSERT_TRUE(real_input::Click());
+  EXPECT_TRUE(velmain->Armed());
+
+  std::vector<std::string> clicked;
+  const bool lockWas = velmain->CheckBox1->Checked();
+  const bool awayWas = velmain->CheckBox2->Checked();
+  for (size_t i = 0; i + 1 < row.size(); ++i) {
+    for (TControl* c : {row[i], row[i + 1]}) {
+      ASSERT_TRUE(real_input::MoveTo(centre(*c)));
+      ASSERT_TRUE(real_input::Click());
+      clicked.push_back(c->Name());
+    }
+  }
+  for (size_t i = 0; i < row.size(); ++i) row[i]->WindowProc = originals[i];
+  EXPECT_EQ(released, clicked);
+  // The last radio button clicked is the one checked; each check box was clicked twice.
+  EXPECT_TRUE(velmain->RadioButton2->Checked());
+  EXPECT_EQ(velmain->CheckBox1->Checked(), lockWas);
+  EXPECT_EQ(velmain->CheckBox2->Checked(), awayWas);
+  EXPECT_EQ(GetFocus(), velmain->SpinEdit2->Handle());
+  velmain->RadioButton1->SetChecked(true);
 }
 
 TEST_F(Pages, NoBoxOrLabelTextOfAnyWindowIsCutOff) {

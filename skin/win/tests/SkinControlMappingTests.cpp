@@ -116,7 +116,7 @@ TEST(SkinControlMapping, TheMainWindowsControlsGetTheSkinnersOfItsSkin) {
       {"DateTimePicker1", K::Edit},     {"SpeedButton1", K::SpeedButton}, {"Panel3", K::Box, 1},
       {"SpeedButton2", K::SpeedButton}, {"GroupBox1", K::GroupBox},       {"RadioButton1", K::RadioButton},
       {"RadioButton2", K::RadioButton}, {"GroupBox2", K::GroupBox},       {"SpeedButton3", K::SpeedButton},
-      {"CheckBox1", K::CheckBox},       {"SpinEdit1", K::Edit},           {"GroupBox3", K::GroupBox},
+      {"CheckBox1", K::CheckBox},       {"SpinEdit1", K::Edit}, {"CheckBox2", K::CheckBox}, {"SpinEdit2", K::Edit},           {"GroupBox3", K::GroupBox},
       {"TabSheet2", K::TabSheet},       {"PageControl2", K::Tab},         {"TabSheet5", K::TabSheet},
       {"Panel5", K::Box, 1},            {"Panel6", K::Box, 1},            {"Memo1", K::Scrollbar},
       {"Memo2", K::Scrollbar},          {"TabSheet6", K::TabSheet},       {"Panel7", K::Box, 1},
