@@ -7,7 +7,7 @@
 #include "framework/win32/Strings.h"
 #include "reminders/eye/Doeye.h"
 #include "reminders/eye2/Doeye2.h"
-#include "skin/win/SkinManage.h"
+#include "skin/win/manager/SkinManage.h"
 
 namespace {
 // A crash while the rest window is up would leave the user without a taskbar or a pointer.

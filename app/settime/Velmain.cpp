@@ -8,7 +8,7 @@
 #include "framework/resources/ResourceFile.h"
 #include "reminders/eye/Doeye.h"
 #include "reminders/eye2/Doeye2.h"
-#include "skin/win/SkinDataUnit.h"
+#include "skin/win/data/SkinDataUnit.h"
 
 Tvelmain* velmain = nullptr;
 

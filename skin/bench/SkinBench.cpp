@@ -7,9 +7,9 @@
 #include <stdexcept>
 #include <vector>
 
-#include "skin/Lzh.h"
-#include "skin/LzhEncoder.h"
-#include "skin/SkinModel.h"
+#include "skin/format/Lzh.h"
+#include "skin/format/LzhEncoder.h"
+#include "skin/model/SkinModel.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "skin/SkinRead.h"
-#include "skin/SkinWrite.h"
+#include "skin/format/SkinRead.h"
+#include "skin/format/SkinWrite.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;

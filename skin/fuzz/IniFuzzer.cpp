@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "skin/SkinIni.h"
+#include "skin/format/SkinIni.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TMemoryStream stream(std::vector<uint8_t>(data, data + size));

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "skin/Lzh.h"
-#include "skin/LzhEncoder.h"
+#include "skin/format/Lzh.h"
+#include "skin/format/LzhEncoder.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <vector>
 
-#include "skin/Lzh.h"
+#include "skin/format/Lzh.h"
 
 namespace {
 

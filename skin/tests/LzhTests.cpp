@@ -3,9 +3,9 @@
 #include <random>
 #include <vector>
 
-#include "skin/Lzh.h"
-#include "skin/LzhEncoder.h"
-#include "skin/LzhTree.h"
+#include "skin/format/Lzh.h"
+#include "skin/format/LzhEncoder.h"
+#include "skin/format/LzhTree.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "skin/MenuBarLayout.h"
-#include "skin/SkinModel.h"
+#include "skin/layout/MenuBarLayout.h"
+#include "skin/model/SkinModel.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "skin/SkinControlMapping.h"
-#include "skin/SkinSettings.h"
+#include "skin/model/SkinControlMapping.h"
+#include "skin/model/SkinSettings.h"
 
 void PrintTo(const TControlMapping& m, std::ostream* out) {
   *out << "{kind " << static_cast<int>(m.Kind) << ", mode " << m.Mode << ", childrenFirst " << m.ChildrenFirst

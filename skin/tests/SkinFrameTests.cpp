@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "skin/NCObject.h"
-#include "skin/SkinFrame.h"
+#include "skin/model/NCObject.h"
+#include "skin/layout/SkinFrame.h"
 #include "skin/tests/SkinBytes.h"
 #include "skin/tests/SkinTestModel.h"
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "skin/SkinColour.h"
-#include "skin/SkinGeometry.h"
+#include "skin/model/SkinColour.h"
+#include "skin/layout/SkinGeometry.h"
 #include "skin/tests/SkinBytes.h"
 
 using skin_test::Bmp24;

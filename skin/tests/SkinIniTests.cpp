@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "skin/SkinIni.h"
+#include "skin/format/SkinIni.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "skin/MenuBarLayout.h"
-#include "skin/SkinClassMap.h"
-#include "skin/SkinModel.h"
-#include "skin/SkinWrite.h"
+#include "skin/layout/MenuBarLayout.h"
+#include "skin/model/SkinClassMap.h"
+#include "skin/model/SkinModel.h"
+#include "skin/format/SkinWrite.h"
 #include "skin/tests/SkinBytes.h"
 #include "skin/tests/SkinTestModel.h"
 

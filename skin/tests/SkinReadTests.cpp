@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "framework/core/Exception.h"
-#include "skin/SkinRead.h"
-#include "skin/SkinWrite.h"
+#include "skin/format/SkinRead.h"
+#include "skin/format/SkinWrite.h"
 
 namespace {
 

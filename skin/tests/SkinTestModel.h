@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "skin/SkinModel.h"
+#include "skin/model/SkinModel.h"
 #include "skin/tests/SkinBytes.h"
 
 namespace skin_test {

@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "skin/SkinModel.h"
+#include "skin/model/SkinModel.h"
 
 // The model as one JSON object: {"name", "objects": {name: {"image": [w, h] or null, "frames",
 // "margins": [l, t, r, b], "trans", "tile", "style"}}, "buttons": [...], "colours": {key: colour},

@@ -4,7 +4,7 @@
 
 #include "framework/core/Exception.h"
 #include "framework/core/Stream.h"
-#include "skin/SkinRead.h"
+#include "skin/format/SkinRead.h"
 
 namespace fs = std::filesystem;
 

@@ -2,7 +2,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "skin/SkinWrite.h"
+#include "skin/format/SkinWrite.h"
 
 // The entries of a skin source folder: its one ".ini" file first (the reader takes the first name
 // containing ".ini" as the description), then its ".bmp" files ordered by lower-cased name, so the

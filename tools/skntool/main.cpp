@@ -10,10 +10,10 @@
 
 #include "framework/core/Exception.h"
 #include "framework/core/Stream.h"
-#include "skin/SkinIni.h"
-#include "skin/SkinRead.h"
-#include "skin/SkinWrite.h"
-#include "skin/SkinModel.h"
+#include "skin/format/SkinIni.h"
+#include "skin/format/SkinRead.h"
+#include "skin/format/SkinWrite.h"
+#include "skin/model/SkinModel.h"
 #include "tools/skntool/ModelJson.h"
 #include "tools/skntool/Pack.h"
 

@@ -16,8 +16,8 @@
 #include "framework/resources/ResourceFile.h"
 #include "framework/resources/ResourceStream.h"
 #include "framework/win32/Strings.h"
-#include "skin/win/SkinDataUnit.h"
-#include "skin/win/SkinMenuUnit.h"
+#include "skin/win/data/SkinDataUnit.h"
+#include "skin/win/menus/SkinMenuUnit.h"
 
 namespace {
 

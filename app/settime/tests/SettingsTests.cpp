@@ -11,8 +11,8 @@
 #include "app/settime/Settings.h"
 #include "app/settime/Velmain.h"
 #include "app/settime/tests/AppFixture.h"
-#include "skin/win/SkinControlMapping.h"
-#include "skin/win/SkinDataUnit.h"
+#include "skin/win/manager/SkinControlMapping.h"
+#include "skin/win/data/SkinDataUnit.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "skin/win/SkinDataUnit.h"
+#include "skin/win/data/SkinDataUnit.h"
 
 int main(int argc, char** argv) {
   TMemoryStream file;

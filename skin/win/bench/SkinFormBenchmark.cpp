@@ -20,9 +20,9 @@
 #include "framework/controls/tests/MessagePump.h"
 #include "framework/win32/Region.h"
 #include "framework/win32/WindowClass.h"
-#include "skin/win/SkinDataUnit.h"
-#include "skin/win/SkinFormUnit.h"
-#include "skin/win/SkinManage.h"
+#include "skin/win/data/SkinDataUnit.h"
+#include "skin/win/form/SkinFormUnit.h"
+#include "skin/win/manager/SkinManage.h"
 #include "skin/win/tests/VelmainStandIn.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #pragma once
 // A form-skinner host for tests that skin a form without the manager: controls get the skinners
 // the mapping rules name, as under the manager.
-#include "skin/win/SkinControlMapping.h"
-#include "skin/win/SkinFormHost.h"
+#include "skin/win/manager/SkinControlMapping.h"
+#include "skin/win/form/SkinFormHost.h"
 
 class TMappingHost : public TSkinFormHost {
 public:

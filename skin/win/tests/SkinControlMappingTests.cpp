@@ -9,9 +9,9 @@
 #include "framework/controls/ExtCtrls.h"
 #include "framework/controls/Forms.h"
 #include "framework/controls/tests/GuiObjectCount.h"
-#include "skin/win/SkinControlMapping.h"
-#include "skin/win/SkinDataUnit.h"
-#include "skin/win/SkinFormUnit.h"
+#include "skin/win/manager/SkinControlMapping.h"
+#include "skin/win/data/SkinDataUnit.h"
+#include "skin/win/form/SkinFormUnit.h"
 #include "skin/win/tests/MappingHost.h"
 #include "skin/win/tests/VelmainStandIn.h"
 

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "framework/controls/LayoutReader.h"
-#include "skin/SkinRead.h"
-#include "skin/SkinWrite.h"
-#include "skin/win/SkinDataUnit.h"
+#include "skin/format/SkinRead.h"
+#include "skin/format/SkinWrite.h"
+#include "skin/win/data/SkinDataUnit.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include "framework/win32/Region.h"
 #include "framework/win32/ThreadHook.h"
 #include "framework/win32/WindowClass.h"
-#include "skin/win/SkinDataUnit.h"
-#include "skin/win/SkinFormUnit.h"
+#include "skin/win/data/SkinDataUnit.h"
+#include "skin/win/form/SkinFormUnit.h"
 
 namespace {
 

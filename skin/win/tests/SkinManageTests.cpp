@@ -9,10 +9,10 @@
 #include "framework/controls/tests/GuiObjectCount.h"
 #include "framework/controls/tests/MessagePump.h"
 #include "framework/win32/Strings.h"
-#include "skin/win/SkinDataUnit.h"
-#include "skin/win/SkinFormUnit.h"
-#include "skin/win/SkinManage.h"
-#include "skin/win/SkinMenuUnit.h"
+#include "skin/win/data/SkinDataUnit.h"
+#include "skin/win/form/SkinFormUnit.h"
+#include "skin/win/manager/SkinManage.h"
+#include "skin/win/menus/SkinMenuUnit.h"
 
 namespace {
 

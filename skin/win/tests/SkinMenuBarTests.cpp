@@ -12,8 +12,8 @@
 #include "framework/controls/tests/MessagePump.h"
 #include "framework/win32/ThreadHook.h"
 #include "framework/win32/WindowClass.h"
-#include "skin/win/SkinDataUnit.h"
-#include "skin/win/SkinFormUnit.h"
+#include "skin/win/data/SkinDataUnit.h"
+#include "skin/win/form/SkinFormUnit.h"
 #include "skin/win/tests/SkinPixels.h"
 
 namespace {

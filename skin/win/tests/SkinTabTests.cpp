@@ -13,10 +13,10 @@
 #include "framework/controls/tests/MessagePump.h"
 #include "framework/win32/DCState.h"
 #include "framework/win32/Handles.h"
-#include "skin/win/SkinDataUnit.h"
-#include "skin/win/SkinTab.h"
-#include "skin/win/SkinTabBtn.h"
-#include "skin/win/SkinTabSheet.h"
+#include "skin/win/data/SkinDataUnit.h"
+#include "skin/win/tabs/SkinTab.h"
+#include "skin/win/tabs/SkinTabBtn.h"
+#include "skin/win/tabs/SkinTabSheet.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "framework/controls/Forms.h"
-#include "skin/win/SkinDataUnit.h"
+#include "skin/win/data/SkinDataUnit.h"
 
 class Tvelmain : public TForm {
 public:

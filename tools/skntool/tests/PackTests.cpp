@@ -5,8 +5,8 @@
 #include <string>
 
 #include "framework/core/Exception.h"
-#include "skin/SkinIni.h"
-#include "skin/SkinRead.h"
+#include "skin/format/SkinIni.h"
+#include "skin/format/SkinRead.h"
 #include "tools/skntool/Pack.h"
 
 namespace fs = std::filesystem;

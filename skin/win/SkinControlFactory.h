@@ -1,9 +1,0 @@
-#pragma once
-// The control skinner for one answer of the control mapping. Kinds whose skinners are not written
-// yet get none: their controls stay as they are.
-#include <memory>
-
-#include "skin/win/SkinControl.h"
-#include "skin/win/SkinControlChoice.h"
-
-std::unique_ptr<TSkinControl> MakeControlSkinner(const TControlSkinChoice& choice);

@@ -1,0 +1,136 @@
+#pragma once
+// TSkinData: the non-visual component a form carries to make the application skinned. It holds the
+// compressed skin file, reads it into the description model (skin/SkinModel.h), keeps one bitmap
+// per skin picture for the painters, and tells the skin manager when skinning goes on, off or is
+// to be redrawn.
+//
+// Loading: assigning SkinFile (an existing file) or reading the layout's "SkinStream" (a 32-bit
+// byte count, then the file's bytes) replaces the held skin and reads it. The loading flag is set
+// at construction and while a skin is read, and cleared only by a successful read: while it is set
+// Active cannot be switched on, and an Active read from the layout is switched off at Loaded.
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/classes/Properties.h"
+#include "framework/controls/ImgList.h"
+#include "framework/graphics/Graphic.h"
+#include "skin/model/SkinModel.h"
+#include "skin/model/SkinSettings.h"
+#include "skin/win/manager/SkinManagerBase.h"
+
+class TControl;
+class TSkinData;
+
+enum class TSkinFormType { sfMainform, sfOnlyThisForm, sfDialog, sfDLL };
+
+inline constexpr const char* kSkinDataVersion = "4.01.03.16";
+inline constexpr int kSkinStartDelay = 250;
+
+using TFormSkinEvent = std::function<void(TObject* sender, const std::string& className, bool& doSkin)>;
+using TSkinControlEvent = std::function<void(TComponent* sender, TSkinData* skinData, TControl* form,
+                                             TControl* control, const std::string& controlClass,
+                                             TComponent*& skinnedControl)>;
+
+class TSkinData : public TComponent {
+public:
+  BREVIN_CLASS_INFO()
+  explicit TSkinData(TComponent* owner);
+  ~TSkinData() override;
+
+  bool Active() const { return active_; }
+  void SetActive(bool active);
+  int DisableTag() const { return disableTag_; }
+  void SetDisableTag(int tag) { disableTag_ = tag; }
+  uint32_t SkinControls() const { return skinControls_; }
+  void SetSkinControls(uint32_t controls) { skinControls_ = controls; }
+  uint32_t Options() const { return options_; }
+  void SetOptions(uint32_t options) { options_ = options; }
+  std::vector<std::string> ClassMap() const { return classMap_; }
+  void SetClassMap(const std::vector<std::string>& lines) { classMap_ = lines; }
+  const std::string& SkinFile() const { return skinFile_; }
+  void SetSkinFile(const std::string& path);
+  // "(Good)" only while a form is designed with a skin in it; a running program reads "(none)".
+  std::string SkinStore() const { return "(none)"; }
+  void SetSkinStore(const std::string&) {}
+  TSkinFormType SkinFormtype() const { return formType_; }
+  void SetSkinFormtype(TSkinFormType type) { formType_ = type; }
+  std::string Version() const { return kSkinDataVersion; }
+  void SetVersion(const std::string&) {}
+  bool MenuUpdate() const { return menuUpdate_; }
+  void SetMenuUpdate(bool update) { menuUpdate_ = update; }
+  bool MenuMerge() const { return menuMerge_; }
+  void SetMenuMerge(bool merge) { menuMerge_ = merge; }
+
+  TFormSkinEvent OnFormSkin;
+  TNotifyEvent OnSkinChanged;
+  TSkinControlEvent OnSkinControl;
+
+  // The layout's "SkinStream": a 32-bit byte count, then the compressed skin.
+  void ReadSkinStream(TStream& stream);
+  void WriteSkinStream(TStream& stream) const;
+  void Loaded() override;
+
+  // Called by the manager once a deferred action has run.
+  void SkinChanged();
+
+  bool LoadingSkin() const { return loadingSkin_; }
+  const std::string& SkinName() const { return model_.SkinName(); }
+  const TSkinModel& Model() const { return model_; }
+  // The bitmap of one of the model's pictures; nullptr for an empty one.
+  TBitmap* Picture(const TSkinImage& image) const;
+  TColor SkinColour() const { return model_.SkinColour(); }
+  HBRUSH ButtonFaceBrush() const { return buttonFaceBrush_.get(); }
+  TBitmap* AppIcon() const { return appIcon_.get(); }
+  TImageList* MenuGlyphs() const { return menuGlyphs_.get(); }
+  HFONT CaptionFont() const { return captionFont_.get(); }
+  SIZE MaximizedSize() const { return maximizedSize_; }
+  // Bytes the loaded skin holds: the compressed file, the model's pictures and their bitmaps.
+  size_t HeldBytes() const;
+
+  // Shows the reader's message about an older skin file; a message box unless replaced.
+  std::function<void(const std::string&)> OnReaderMessage;
+
+private:
+  // Takes the skin only when it reads: a skin that does not leaves the one held before in place.
+  void LoadSkin(const TMemoryStream& skin);
+  static std::map<const TSkinImage*, std::unique_ptr<TBitmap>> MakePictures(const TSkinModel& model);
+  TSkinManagerBase* Manager() const;
+  void TakeAppIcon();
+  void Schedule(int action);
+
+  bool active_ = false;
+  int disableTag_ = 99;
+  uint32_t skinControls_ = kDefaultSkinControls;
+  uint32_t options_ = kDefaultSkinOptions;
+  std::vector<std::string> classMap_;
+  std::string skinFile_;
+  TSkinFormType formType_ = TSkinFormType::sfMainform;
+  bool menuUpdate_ = true;
+  bool menuMerge_ = false;
+
+  TMemoryStream skin_;
+  bool loadingSkin_ = true;
+  TSkinModel model_;
+  std::map<const TSkinImage*, std::unique_ptr<TBitmap>> pictures_;
+  UniqueBrush buttonFaceBrush_;
+  std::unique_ptr<TBitmap> appIcon_;
+  std::unique_ptr<TImageList> menuGlyphs_;
+  UniqueFont captionFont_;
+  SIZE maximizedSize_{};
+  TSkinManagerBase* manager_ = nullptr;
+};
+
+// Makes TSkinData known to layouts.
+void RegisterSkinDataClass();
+
+// A bitmap resource of the running program (RT_BITMAP) as a skin picture; empty when absent.
+TSkinImage SkinImageFromResource(const std::string& name);
+
+// A skin picture as a bitmap the painters can draw from.
+std::unique_ptr<TBitmap> BitmapOf(const TSkinImage& image);

@@ -1,0 +1,33 @@
+#pragma once
+// Drawing skin pictures on Windows with the shared nine-slice geometry: corners 1:1, edges
+// stretched along their length, the middle stretched or tiled (stretching with COLORONCOLOR, as
+// skin pictures are never smoothed). Also the DC owners the skin painters share.
+#include <windows.h>
+
+#include "framework/graphics/Graphic.h"
+#include "framework/win32/Handles.h"
+#include "skin/layout/SkinGeometry.h"
+
+// Draws frame of picture over target; transparent leaves the destination under magenta pixels.
+void DrawSkinPicture(HDC dc, TBitmap& picture, const TRect& frame, TSkinMargins margins, bool tileMiddle,
+                     const TRect& target, bool transparent = false);
+
+// An off-screen bitmap with its DC, kept while it is large enough.
+class TPaintBuffer {
+public:
+  TPaintBuffer() = default;
+  TPaintBuffer(const TPaintBuffer&) = delete;
+  TPaintBuffer& operator=(const TPaintBuffer&) = delete;
+  ~TPaintBuffer() { Release(); }
+
+  // A DC holding a bitmap of at least width x height compatible with like; raises EOutOfResources.
+  HDC Prepare(HDC like, int width, int height);
+  void Release();
+
+private:
+  UniqueMemoryDC dc_;
+  UniqueBitmap bitmap_;
+  HGDIOBJ previous_ = nullptr;
+  int width_ = 0;
+  int height_ = 0;
+};
