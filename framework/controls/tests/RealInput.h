@@ -40,12 +40,19 @@ inline bool MoveTo(POINT screen) {
   return ::PumpUntil([&] { return PointerAt(screen); }, 3000);
 }
 
-// Presses and releases the left button where the pointer is, then lets the program take the
-// input in; false when the click could not be made.
+inline DWORD LastInputTime() {
+  LASTINPUTINFO info{sizeof info, 0};
+  return GetLastInputInfo(&info) ? info.dwTime : 0;
+}
+
+// Presses and releases the left button where the pointer is, waits until the system has the
+// input, then lets the program take it in; false when the click could not be made or never came.
 inline bool Click() {
+  const DWORD before = LastInputTime();
   if (!RunUnix(L"click 1")) return false;
+  const bool arrived = ::PumpUntil([&] { return LastInputTime() != before; }, 3000);
   ::Pump(150);
-  return true;
+  return arrived;
 }
 
 // The centre of a window-relative rectangle, on the screen.

@@ -262,15 +262,15 @@ TEST_F(SkinForm, TheHoverTimerEndsAHoverTheCursorLeftAndThenStops) {
   EXPECT_EQ(TimerMessagesDuring(800)[w], 0);
 }
 
-// Real pointer input at a point of the screen.
+// Real pointer input at a point of the screen. The position travels in the same input as the
+// button, so that a release cannot be taken in before the move that precedes it.
 void PointerAt(LPARAM screenPoint, DWORD buttons = 0) {
-  SetCursorPos(GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint));
-  if (buttons) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = buttons;
-    SendInput(1, &input, sizeof input);
-  }
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = MulDiv(GET_X_LPARAM(screenPoint), 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+  input.mi.dy = MulDiv(GET_Y_LPARAM(screenPoint), 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
+  SendInput(1, &input, sizeof input);
   Pump(50);
 }
 
