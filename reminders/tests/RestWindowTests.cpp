@@ -92,6 +92,32 @@ TEST(RestWindow, NoLockSecondsMeansTheReturnButtonAtTheFirstTick) {
   }
 }
 
+// Another program clicks 返回 once it is offered, at its corners and its middle, while the rest
+// window runs its own loop with the animation and the guide playing: the window answers at once
+// and goes.
+TEST(RestWindow, PostedClicksAnywhereOnTheReturnButtonEndTheRestWithoutHoldingTheWindowUp) {
+  for (int point = 0; point < 4; ++point) {
+    SetClock(20, point, 0);
+    bool answered = false;
+    bool closed = false;
+    FireAndDrive({.lockScreen = true, .exercise = true, .lockSeconds = 1}, [&, point](HWND rest) {
+      for (int waited = 0; waited < 4000 && !ReturnOffered(); waited += 20) Sleep(20);
+      const TControl& b = *doeye2->SpeedButton1;
+      const int x[] = {b.Left() + 3, b.Left() + b.Width() - 4, b.Left() + 3, b.Left() + b.Width() / 2};
+      const int y[] = {b.Top() + 3, b.Top() + 3, b.Top() + b.Height() - 4, b.Top() + b.Height() / 2};
+      const LPARAM at = MAKELPARAM(x[point], y[point]);
+      DWORD_PTR result = 0;
+      answered = SendMessageTimeoutW(rest, WM_MOUSEMOVE, 0, at, SMTO_NORMAL, 5000, &result) != 0;
+      PostMessageW(rest, WM_LBUTTONDOWN, MK_LBUTTON, at);
+      Sleep(50);
+      PostMessageW(rest, WM_LBUTTONUP, 0, at);
+      closed = WaitUntilHidden(rest, 5000);
+    });
+    EXPECT_TRUE(answered) << "point " << point;
+    EXPECT_TRUE(closed) << "point " << point;
+  }
+}
+
 TEST(RestWindow, NoKeyClosesTheWindowOrPressesAButtonBeforeOrAfterTheCountdown) {
   SetClock(10, 30, 0);
   Fire({.lockScreen = true, .exercise = true, .lockSeconds = 1}, [] {
