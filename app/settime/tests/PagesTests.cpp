@@ -335,6 +335,7 @@ TEST_F(Pages, RealClicksOnEachPairOfNeighbouringSettingsLandOnTheControlUnderThe
       ASSERT_TRUE(real_input::MoveTo(centre(*c)));
       ASSERT_TRUE(real_input::Click());
       clicked.push_back(c->Name());
+      ::PumpUntil([&] { return released.size() >= clicked.size(); }, 2000);
     }
   }
   for (size_t i = 0; i < row.size(); ++i) row[i]->WindowProc = originals[i];

@@ -50,7 +50,8 @@ inline DWORD LastInputTime() {
 inline bool Click() {
   const DWORD before = LastInputTime();
   if (!RunUnix(L"click 1")) return false;
-  const bool arrived = ::PumpUntil([&] { return LastInputTime() != before; }, 3000);
+  // The press dates the input; the release follows it, and both are then in this thread's queue.
+  const bool arrived = ::PumpUntil([&] { return LastInputTime() != before && GetAsyncKeyState(VK_LBUTTON) >= 0; }, 3000);
   ::Pump(150);
   return arrived;
 }
