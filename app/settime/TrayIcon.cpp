@@ -87,6 +87,8 @@ void TTrayIcon::SetIcon(TIcon* icon) {
   } else {
     icon_ = std::make_unique<TIcon>();
   }
+  // The shell would stretch whatever it gets to its slot; at 150 % that slot is 24 px.
+  shellIcon_ = icon_->CreateSized(GetSystemMetrics(SM_CXSMICON));
   (void)ModifyIcon();
 }
 
@@ -104,7 +106,7 @@ void TTrayIcon::FillIconData() {
   data_.uID = 0;
   data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   data_.uCallbackMessage = kTrayCallbackMessage;
-  data_.hIcon = icon_->Handle();
+  data_.hIcon = shellIcon_.get();
   const std::wstring tip = Utf8ToWide(ToolTip());
   tip.copy(data_.szTip, kTrayTipLimit);
 }

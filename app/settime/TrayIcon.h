@@ -52,6 +52,8 @@ public:
   void PopupAtCursor();
 
   HWND MessageWindow() const { return window_; }
+  // What the notification area is given: Icon at the system's small-icon size.
+  HICON ShellIcon() const { return shellIcon_.get(); }
 
 private:
   static LRESULT CALLBACK TrayWndProc(HWND, UINT, WPARAM, LPARAM);
@@ -63,6 +65,7 @@ private:
   NOTIFYICONDATAW data_{};
   TTimer* clickTimer_;
   std::unique_ptr<TIcon> icon_;
+  UniqueIcon shellIcon_;
   std::string tipAnsi_;
   HWND window_ = nullptr;
   bool active_ = false;

@@ -8,7 +8,14 @@
 
 namespace {
 constexpr wchar_t kAppClass[] = L"TApplication";
+
+// Shared, so the system keeps it for the class's lifetime. The exact size picks the resource's
+// image drawn for it rather than the 32 px one stretched.
+HICON LoadResourceIcon(const wchar_t* name, int metric) {
+  const int size = GetSystemMetrics(metric);
+  return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_ICON, size, size, LR_SHARED));
 }
+}  // namespace
 
 // Never freed: forms may outlive everything else that static destruction takes down.
 TApplication* Application = new TApplication;
@@ -36,7 +43,8 @@ void TApplication::Initialize() {
 
 HWND TApplication::Handle() {
   if (handle_) return handle_;
-  RegisterWindowClassOnce(kAppClass, AppWndProc, LoadIconW(GetModuleHandleW(nullptr), L"MAINICON"));
+  RegisterWindowClassOnce(kAppClass, AppWndProc, LoadResourceIcon(L"MAINICON", SM_CXICON),
+                          LoadResourceIcon(L"MAINICON", SM_CXSMICON));
   // Zero-sized and centred: it shows only as the taskbar button.
   handle_ = CreateWindowExW(0, kAppClass, Utf8ToWide(title_).c_str(),
                             WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,

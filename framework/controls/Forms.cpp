@@ -297,8 +297,13 @@ void TCustomForm::ApplyAlpha() {
 
 void TCustomForm::ApplyIcon() {
   if (!HandleAllocated()) return;
-  SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_->Handle()));
-  SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_->Handle()));
+  // The caption and Alt+Tab want their own sizes; the previous copies go only once replaced.
+  UniqueIcon bigIcon = icon_->CreateSized(GetSystemMetrics(SM_CXICON));
+  UniqueIcon smallIcon = icon_->CreateSized(GetSystemMetrics(SM_CXSMICON));
+  SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.get()));
+  SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
+  bigIcon_ = std::move(bigIcon);
+  smallIcon_ = std::move(smallIcon);
 }
 
 void TCustomForm::SetActiveControl(TWinControl* control) {

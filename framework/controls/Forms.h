@@ -149,6 +149,9 @@ private:
   std::vector<std::pair<std::string, std::function<void(TComponent*)>>> binds_;
   std::unique_ptr<TCanvas> canvas_;
   std::unique_ptr<TIcon> icon_;
+  // The window keeps only the handles it is given: the sized copies live here.
+  UniqueIcon bigIcon_;
+  UniqueIcon smallIcon_;
   TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
   uint32_t borderIcons_ = biSystemMenu | biMinimize | biMaximize;
   TFormStyle formStyle_ = TFormStyle::fsNormal;

@@ -415,13 +415,16 @@ void TIcon::SetHandle(HICON icon) {
   Changed();
 }
 
-void TIcon::LoadFromStream(TStream& stream) {
-  std::vector<uint8_t> file = ReadRest(stream);
-  if (file.size() < 6 || ReadLE<uint16_t>(&file[0]) != 0 || ReadLE<uint16_t>(&file[2]) != 1)
-    throw EInvalidGraphic("Icon image is not valid");
+namespace {
+// The directory entry of a .ico file's image to use at wanted pixels: that size, or else the
+// nearest, larger sizes winning a tie over smaller ones by being scaled down rather than up;
+// among equal sizes the deeper colour. Entries whose bytes lie outside the file are skipped;
+// nullptr when none is left.
+const uint8_t* PickIconEntry(const std::vector<uint8_t>& file, int wanted) {
+  if (file.size() < 6 || ReadLE<uint16_t>(&file[0]) != 0 || ReadLE<uint16_t>(&file[2]) != 1) return nullptr;
   const size_t count = ReadLE<uint16_t>(&file[4]);
-  if (count == 0 || file.size() < 6 + count * 16) throw EInvalidGraphic("Icon image is not valid");
-  size_t best = count;
+  if (count == 0 || file.size() < 6 + count * 16) return nullptr;
+  const uint8_t* best = nullptr;
   int bestScore = INT32_MAX;
   for (size_t i = 0; i < count; ++i) {
     const uint8_t* e = &file[6 + i * 16];
@@ -429,25 +432,44 @@ void TIcon::LoadFromStream(TStream& stream) {
     const uint32_t size = ReadLE<uint32_t>(e + 8);
     const uint32_t offset = ReadLE<uint32_t>(e + 12);
     if (offset > file.size() || size > file.size() - offset || size < 40) continue;
-    const int score = std::abs(w - 32) * 64 - ReadLE<uint16_t>(e + 6);
+    const int distance = w >= wanted ? 2 * (w - wanted) : 2 * (wanted - w) + 1;
+    const int score = distance * 64 - ReadLE<uint16_t>(e + 6);
     if (score < bestScore) {
       bestScore = score;
-      best = i;
+      best = e;
     }
   }
-  if (best == count) throw EInvalidGraphic("Icon image is not valid");
-  const uint8_t* e = &file[6 + best * 16];
-  const int w = e[0] ? e[0] : 256;
-  const int h = e[1] ? e[1] : 256;
+  return best;
+}
+
+HICON CreateIconFromEntry(const std::vector<uint8_t>& file, const uint8_t* e, int w, int h) {
   const uint32_t size = ReadLE<uint32_t>(e + 8);
   const uint32_t offset = ReadLE<uint32_t>(e + 12);
-  HICON icon = CreateIconFromResourceEx(&file[offset], size, TRUE, 0x00030000, w, h, LR_DEFAULTCOLOR);
+  return CreateIconFromResourceEx(const_cast<uint8_t*>(&file[offset]), size, TRUE, 0x00030000, w, h, LR_DEFAULTCOLOR);
+}
+}  // namespace
+
+void TIcon::LoadFromStream(TStream& stream) {
+  std::vector<uint8_t> file = ReadRest(stream);
+  const uint8_t* e = PickIconEntry(file, 32);
+  if (!e) throw EInvalidGraphic("Icon image is not valid");
+  const int w = e[0] ? e[0] : 256;
+  const int h = e[1] ? e[1] : 256;
+  HICON icon = CreateIconFromEntry(file, e, w, h);
   if (!icon) throw EInvalidGraphic("Icon image is not valid");
   handle_.reset(icon);
   width_ = w;
   height_ = h;
   data_ = std::move(file);
   Changed();
+}
+
+UniqueIcon TIcon::CreateSized(int size) const {
+  if (const uint8_t* e = data_.empty() ? nullptr : PickIconEntry(data_, size)) {
+    if (HICON icon = CreateIconFromEntry(data_, e, size, size)) return UniqueIcon(icon);
+  }
+  if (!handle_) return UniqueIcon();
+  return UniqueIcon(static_cast<HICON>(CopyImage(handle_.get(), IMAGE_ICON, size, size, 0)));
 }
 
 void TIcon::SaveToStream(TStream& stream) const {

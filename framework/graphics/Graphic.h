@@ -114,6 +114,10 @@ public:
   void SetHandle(HICON icon);
   // A .ico file: the image closest to 32 x 32 is used; the bytes are kept for saving.
   void LoadFromStream(TStream& stream) override;
+  // A new icon of size x size pixels: from a loaded file the image of that size, or else the
+  // smallest larger one scaled down, since a picture drawn for the size is sharper than one
+  // stretched to it. Null when empty.
+  UniqueIcon CreateSized(int size) const;
   void SaveToStream(TStream& stream) const override;
   void ReadData(TStream& stream) { LoadFromStream(stream); }
   // An icon resource of the running module (RT_GROUP_ICON name).

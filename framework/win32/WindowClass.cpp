@@ -11,7 +11,7 @@ ATOM RegisterWindowClass(WNDCLASSEXW description) {
   return atom;
 }
 
-void RegisterWindowClassOnce(const wchar_t* name, WNDPROC procedure, HICON icon) {
+void RegisterWindowClassOnce(const wchar_t* name, WNDPROC procedure, HICON icon, HICON smallIcon) {
   WNDCLASSEXW existing{};
   existing.cbSize = sizeof existing;
   if (GetClassInfoExW(GetModuleHandleW(nullptr), name, &existing)) return;
@@ -19,5 +19,6 @@ void RegisterWindowClassOnce(const wchar_t* name, WNDPROC procedure, HICON icon)
   wc.lpfnWndProc = procedure;
   wc.lpszClassName = name;
   wc.hIcon = icon;
+  wc.hIconSm = smallIcon;
   RegisterWindowClass(wc);
 }

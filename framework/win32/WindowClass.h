@@ -5,7 +5,7 @@
 #include <windows.h>
 
 // Registers the class on first use; raises EOutOfResources when the system refuses it.
-void RegisterWindowClassOnce(const wchar_t* name, WNDPROC procedure, HICON icon = nullptr);
+void RegisterWindowClassOnce(const wchar_t* name, WNDPROC procedure, HICON icon = nullptr, HICON smallIcon = nullptr);
 // Registers the class as described, in this module whatever hInstance says, and returns its atom;
 // raises EOutOfResources when the system refuses it (a class of that name already exists).
 ATOM RegisterWindowClass(WNDCLASSEXW description);

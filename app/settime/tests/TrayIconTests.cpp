@@ -3,13 +3,53 @@
 
 #include <windows.h>
 
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
 #include "app/settime/TrayIcon.h"
 #include "app/settime/Velmain.h"
 #include "app/settime/tests/AppFixture.h"
 #include "framework/controls/Application.h"
+#include "framework/core/Stream.h"
 #include "framework/win32/Strings.h"
 
 namespace {
+
+// The colour bits of an icon, bottom-up BGRA as a 32-bit DIB holds them; empty without one.
+std::vector<uint8_t> IconPixels(HICON icon) {
+  ICONINFO info{};
+  if (!icon || !GetIconInfo(icon, &info)) return {};
+  BITMAP bm{};
+  GetObjectW(info.hbmColor, sizeof bm, &bm);
+  BITMAPINFOHEADER header{sizeof header, bm.bmWidth, bm.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  std::vector<uint8_t> pixels(static_cast<size_t>(bm.bmWidth) * bm.bmHeight * 4);
+  HDC screen = GetDC(nullptr);
+  const int rows = GetDIBits(screen, info.hbmColor, 0, bm.bmHeight, pixels.data(), reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  if (rows != bm.bmHeight) pixels.clear();
+  return pixels;
+}
+
+// The colour bits of the size x size image stored in a .ico file, read by hand from its
+// directory; empty when the file has none.
+std::vector<uint8_t> FilePixels(TIcon& icon, int size) {
+  TMemoryStream file;
+  icon.SaveToStream(file);
+  const uint8_t* bytes = file.Memory();
+  const int count = bytes[4] | bytes[5] << 8;
+  for (int i = 0; i < count; ++i) {
+    const uint8_t* e = bytes + 6 + 16 * i;
+    if (e[0] != size) continue;
+    uint32_t offset = 0;
+    std::memcpy(&offset, e + 12, 4);
+    const uint8_t* colour = bytes + offset + 40;
+    return std::vector<uint8_t>(colour, colour + static_cast<size_t>(size) * size * 4);
+  }
+  return {};
+}
 
 class Tray : public AppFixture {
 protected:
@@ -154,3 +194,21 @@ TEST(TrayTip, CutsAtTheLimitWithoutSplittingACharacter) {
 }
 
 }  // namespace
+
+// Whatever the display scaling, the notification area and the caption get the image drawn for
+// the system's small-icon size (24 px at 150 %) and Alt+Tab the one for the large size, pixel for
+// pixel as the file holds them, rather than another size stretched by the system.
+TEST_F(Tray, TheShellAndTheCaptionGetTheImagesDrawnForTheSystemsIconSizes) {
+  const int smallSize = GetSystemMetrics(SM_CXSMICON);
+  if (const char* scaled = std::getenv("BREVIN_SMALL_ICON_SIZE")) {
+    ASSERT_EQ(smallSize, std::atoi(scaled)) << "the display scaling did not take";
+  }
+  const std::vector<uint8_t> smallImage = FilePixels(*velmain->Icon(), smallSize);
+  ASSERT_FALSE(smallImage.empty()) << "the program's icon has no " << smallSize << " px image";
+  EXPECT_TRUE(IconPixels(icon->ShellIcon()) == smallImage) << "tray, " << smallSize << " px";
+  const auto windowIcon = [](WPARAM which) {
+    return IconPixels(reinterpret_cast<HICON>(SendMessageW(velmain->Handle(), WM_GETICON, which, 0)));
+  };
+  EXPECT_TRUE(windowIcon(ICON_SMALL) == smallImage) << "caption, " << smallSize << " px";
+  EXPECT_TRUE(windowIcon(ICON_BIG) == FilePixels(*velmain->Icon(), GetSystemMetrics(SM_CXICON)));
+}

@@ -5,6 +5,7 @@ Run: python3 -m unittest discover -s tools/assets/tests
 
 import importlib.machinery
 import importlib.util
+import math
 import os
 import random
 import struct
@@ -326,28 +327,98 @@ class GlyphTest(unittest.TestCase):
 
 
 
+def read_icon(data):
+    """The images of an .ico: {size: (bits per pixel, rows top-down of (r, g, b, a))}."""
+    reserved, kind, count = struct.unpack_from("<HHH", data, 0)
+    assert (reserved, kind) == (0, 1)
+    images = {}
+    for i in range(count):
+        w, h, _, _, _, bpp, size, offset = struct.unpack_from("<BBBBHHII", data, 6 + 16 * i)
+        w, h = w or 256, h or 256
+        assert w == h and offset + size <= len(data)
+        blob = data[offset:offset + size]
+        if blob.startswith(b"\x89PNG"):
+            images[w] = (bpp, read_png(blob))
+            continue
+        assert struct.unpack_from("<IiiHH", blob, 0) == (40, w, 2 * h, 1, 32)
+        stride = ((w + 31) // 32) * 4
+        mask = blob[40 + w * h * 4:]
+        assert len(mask) == stride * h
+        rows = []
+        for y in range(h):
+            line = blob[40 + y * w * 4:40 + (y + 1) * w * 4]
+            row = [(line[4 * x + 2], line[4 * x + 1], line[4 * x], line[4 * x + 3]) for x in range(w)]
+            # The mask must hide exactly the clear pixels, for systems that draw with it.
+            masked = [(mask[y * stride + x // 8] >> (7 - x % 8)) & 1 for x in range(w)]
+            assert masked == [1 if p[3] == 0 else 0 for p in row], f"{w} px mask, row {y}"
+            rows.append(row)
+        images[w] = (bpp, rows[::-1])
+    return images
+
+
+def read_png(blob):
+    pos, idat, header = 8, b"", None
+    while pos < len(blob):
+        length, kind = struct.unpack_from(">I4s", blob, pos)
+        body = blob[pos + 8:pos + 8 + length]
+        assert zlib.crc32(kind + body) == struct.unpack_from(">I", blob, pos + 8 + length)[0]
+        if kind == b"IHDR":
+            header = struct.unpack(">IIBBBBB", body)
+        elif kind == b"IDAT":
+            idat += body
+        pos += 12 + length
+    w, h, depth, colour, _, _, interlace = header
+    assert (depth, colour, interlace) == (8, 6, 0), "8-bit RGBA, not interlaced"
+    raw = zlib.decompress(idat)
+    assert all(raw[y * (4 * w + 1)] == 0 for y in range(h)), "only unfiltered rows are read here"
+    rows = []
+    for y in range(h):
+        line = raw[y * (4 * w + 1) + 1:(y + 1) * (4 * w + 1)]
+        rows.append([tuple(line[4 * x:4 * x + 4]) for x in range(w)])
+    return rows
+
+
+def resample(rows, n):
+    """Area-weighted box filter to n x n, premultiplied: (r*a, g*a, b*a, a) scaled to 0..255."""
+    big = len(rows)
+    f = big / n
+    out = []
+    for y in range(n):
+        line = []
+        for x in range(n):
+            acc = [0.0] * 4
+            for sy in range(int(y * f), min(big, math.ceil((y + 1) * f))):
+                wy = min((y + 1) * f, sy + 1) - max(y * f, sy)
+                for sx in range(int(x * f), min(big, math.ceil((x + 1) * f))):
+                    w = wy * (min((x + 1) * f, sx + 1) - max(x * f, sx))
+                    r, g, b, a = rows[sy][sx]
+                    for i, c in enumerate((r * a / 255, g * a / 255, b * a / 255, a)):
+                        acc[i] += c * w
+            line.append(tuple(c / (f * f) for c in acc))
+        out.append(line)
+    return out
+
+
 class IconTest(unittest.TestCase):
-    def test_committed_icon_is_one_32x32_image_with_alpha(self):
-        data = asset("icon", "brevin.ico")
-        reserved, kind, count = struct.unpack_from("<HHH", data, 0)
-        self.assertEqual((reserved, kind, count), (0, 1, 1))
-        w, h, colors, _, planes, bpp, size, offset = struct.unpack_from("<BBBBHHII", data, 6)
-        self.assertEqual((w, h, colors, planes, bpp), (32, 32, 0, 1, 32))
-        self.assertEqual(offset + size, len(data))
-        header = struct.unpack_from("<IiiHH", data, offset)
-        self.assertEqual(header, (40, 32, 64, 1, 32))
-        pixels = data[offset + 40:offset + 40 + 32 * 32 * 4]
-        mask = data[offset + 40 + 32 * 32 * 4:]
-        self.assertEqual(len(mask), 32 * 4)
-        alpha = [pixels[4 * i + 3] for i in range(32 * 32)]
-        for i, a in enumerate(alpha):
-            row, col = divmod(i, 32)
-            masked = (mask[row * 4 + col // 8] >> (7 - col % 8)) & 1
-            self.assertEqual(masked, 1 if a == 0 else 0, f"pixel {i}")
-        # Round: corners see-through, centre solid, some soft edge in between.
-        self.assertEqual(alpha[0], 0)
-        self.assertEqual(alpha[16 * 32 + 16], 255)
-        self.assertTrue(any(0 < a < 255 for a in alpha))
+    def test_committed_icon_has_every_size_at_32_bits_each_drawn_for_its_size(self):
+        images = read_icon(asset("icon", "brevin.ico"))
+        self.assertEqual(sorted(images), [16, 20, 24, 32, 40, 48, 64, 256])
+        for size, (bpp, rows) in images.items():
+            self.assertEqual(bpp, 32, size)
+            alpha = [p[3] for row in rows for p in row]
+            # Round: corners see-through, centre solid, some soft edge in between.
+            self.assertEqual(rows[0][0][3], 0, size)
+            self.assertEqual(rows[size // 2][size // 2][3], 255, size)
+            self.assertTrue(any(0 < a < 255 for a in alpha), size)
+        # A picture merely scaled down from a larger one comes within a fraction of a level of
+        # that one resampled; one drawn for its pixels differs by whole levels on average.
+        for size, (_, rows) in images.items():
+            own = resample(rows, size)
+            for larger in (s for s in images if s > size):
+                scaled = resample(images[larger][1], size)
+                mean = sum(abs(a - b) for ra, rb in zip(own, scaled) for pa, pb in zip(ra, rb)
+                           for a, b in zip(pa, pb)) / (4 * size * size)
+                self.assertGreater(mean, 1.0, f"{size} px is the {larger} px image resampled")
 
 
 if __name__ == "__main__":
