@@ -5,9 +5,9 @@
 // window with a region cut from transparent border pieces and offers a skinned system menu.
 //
 // Life: InitSkin records the window's styles and capabilities, works out the frame and replaces the
-// window procedure; the frame is applied when the window receives kSkinFinishMessage (the creator
-// posts it with LParam 1000), so that the window is not resized inside the message that led to
-// its skinning. Unskin puts back the procedure, the style bits, the size of the client area and the
+// window procedure; the frame is applied when the window receives kSkinFinishMessage with LParam
+// 1000. The creator posts it, so that the window is not resized inside the message that led to its
+// skinning, or sends it to a window that is about to be shown, so that its first paint is the skin's. Unskin puts back the procedure, the style bits, the size of the client area and the
 // region; a window destroyed while skinned unskins itself on WM_NCDESTROY.
 //
 // A window without a caption (border mode 2, such as the full-screen rest window) keeps its system

@@ -50,6 +50,7 @@ TSkinManage::TSkinManage() : timer_(std::make_unique<TTimer>(nullptr)) {
 TSkinManage::~TSkinManage() {
   finished_ = true;
   timer_.reset();
+  showHook_.Remove();
   hook_.Remove();
   while (!forms_.empty()) {
     std::unique_ptr<TSkinForm> form = std::move(forms_.front());
@@ -85,6 +86,13 @@ void TSkinManage::InstallHook() {
       })) {
     throw Exception("The skin cannot watch this program's windows (SetWindowsHookEx failed)");
   }
+  if (!showHook_.Install(WH_CALLWNDPROC, [this](int, WPARAM, LPARAM lParam) {
+        WindowProcEvent(*reinterpret_cast<const CWPSTRUCT*>(lParam));
+        return false;
+      })) {
+    hook_.Remove();
+    throw Exception("The skin cannot watch this program's windows being shown (SetWindowsHookEx failed)");
+  }
 }
 
 void TSkinManage::ServeIndividualForms() {
@@ -115,9 +123,9 @@ void TSkinManage::Refresh(TSkinData* data) {
 
 void TSkinManage::ScheduleAction(int action, int intervalMs) {
   action_ = action;
+  if (action == kSkinActionSkinAll) enabled_ = true;
   if (!started_) {
     // Nothing watches the windows yet: only whether new windows may be skinned changes.
-    if (action == kSkinActionSkinAll) enabled_ = true;
     if (action == kSkinActionUnskinAll) enabled_ = false;
     return;
   }
@@ -249,6 +257,14 @@ void TSkinManage::HookEvent(int code, WPARAM wParam, LPARAM lParam) {
   }
 }
 
+void TSkinManage::WindowProcEvent(const CWPSTRUCT& message) {
+  // Only ShowWindow's own notice (lParam 0), not an owner's restoring of its owned windows. The
+  // window is still hidden: its frame, size and region change before anything of it is painted.
+  if (message.message != WM_SHOWWINDOW || !message.wParam || message.lParam != 0) return;
+  if (!enabled_ || (GetWindowLongPtrW(message.hwnd, GWL_STYLE) & WS_CHILD)) return;
+  SkinWindowWith(message.hwnd, nullptr, true);
+}
+
 void TSkinManage::SkinPopupWindow(HWND window) {
   std::erase_if(popups_, [](const auto& popup) { return !popup->Attached(); });
   const bool systemMenu = std::exchange(popupKind_, TPopupMenuKind::None) == TPopupMenuKind::SystemMenu;
@@ -301,7 +317,7 @@ bool TSkinManage::WantsSkin(const std::string& className) const {
   return skin;
 }
 
-bool TSkinManage::SkinWindowWith(HWND window, TSkinData* given) {
+bool TSkinManage::SkinWindowWith(HWND window, TSkinData* given, bool finishNow) {
   if (!enabled_ || finished_ || !IsWindow(window)) return false;
   if (SendMessageW(window, kSkinQueryMessage, 0, 0) == 1 || FindFormSkinner(window)) return false;
   TCustomForm* form = FindForm(window);
@@ -325,7 +341,11 @@ bool TSkinManage::SkinWindowWith(HWND window, TSkinData* given) {
   auto skinner = std::make_unique<TSkinForm>(form, this);
   skinner->InitSkin(window, data);
   forms_.push_back(std::move(skinner));
-  PostMessageW(window, kSkinFinishMessage, 0, kSkinFinishLParam);
+  if (finishNow) {
+    SendMessageW(window, kSkinFinishMessage, 0, kSkinFinishLParam);
+  } else {
+    PostMessageW(window, kSkinFinishMessage, 0, kSkinFinishLParam);
+  }
   return true;
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 // TSkinManage: the process's one skin manager. A CBT hook of the GUI thread sees windows being
-// created, activated and destroyed; every window that qualifies gets a form skinner (TSkinForm),
-// and the skin data's requests (skin all, unskin all, refresh) run from a deferred-action timer.
+// created, activated and destroyed, and a window-procedure hook sees a top-level window about to be
+// shown; every window that qualifies gets a form skinner (TSkinForm), complete before the window's
+// first paint when it is skinned as it is shown. The skin data's requests (skin all, unskin all,
+// refresh) run from a deferred-action timer for the windows already on the screen.
 #include <windows.h>
 
 #include <memory>
@@ -42,6 +44,7 @@ public:
   void Refresh(TSkinData* data) override;
 
   // Before the hook is installed, skin all and unskin all only allow or forbid skinning new windows.
+  // Skin all allows it at once: a window shown during the deferral is skinned as it appears.
   void ScheduleAction(int action, int intervalMs);
   // Unskins the window's form skinner and skins the window again, after the deferral.
   void ReskinWindow(HWND window);
@@ -72,7 +75,10 @@ private:
   void Forget(HWND window, bool destroying);
   void SkinPopupWindow(HWND window);
   void HookEvent(int code, WPARAM wParam, LPARAM lParam);
-  bool SkinWindowWith(HWND window, TSkinData* given);
+  // A top-level window about to become visible for a reason of its own is skinned completely now.
+  void WindowProcEvent(const CWPSTRUCT& message);
+  // finishNow: the frame is applied at once instead of at the finishing message.
+  bool SkinWindowWith(HWND window, TSkinData* given, bool finishNow = false);
   TSkinData* ChooseData(HWND window, const std::string& className) const;
   bool WantsSkin(const std::string& className) const;
 
@@ -90,6 +96,7 @@ private:
   TPopupMenuKind popupKind_ = TPopupMenuKind::None;
   std::vector<std::unique_ptr<TSkinPopupWindow>> popups_;
   TThreadHook hook_;
+  TThreadHook showHook_;
 };
 
 // The manager, when one exists (nullptr in a program without skinning and in tests of single

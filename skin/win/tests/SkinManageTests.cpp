@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <string>
 
@@ -9,6 +10,7 @@
 #include "framework/controls/tests/GuiObjectCount.h"
 #include "framework/controls/tests/MessagePump.h"
 #include "framework/win32/Strings.h"
+#include "framework/win32/ThreadHook.h"
 #include "skin/win/data/SkinDataUnit.h"
 #include "skin/win/form/SkinFormUnit.h"
 #include "skin/win/manager/SkinManage.h"
@@ -178,6 +180,66 @@ TEST_F(SkinManage, ControlsGetTheirSkinnersWithTheFormAndLoseThemWithIt) {
   data->SetActive(false);
   Pump(kSettle);
   EXPECT_FALSE(Skinned(box));
+}
+
+// How each window looked when its frame was first painted while it was visible (the system paints
+// a caption on activation as well as on WM_NCPAINT).
+class TFirstFrames {
+public:
+  struct Seen {
+    bool skinned = false;
+    int captionHeight = 0;
+    RECT bounds{};
+  };
+  TFirstFrames() {
+    const bool installed = hook_.Install(WH_CALLWNDPROC, [this](int, WPARAM, LPARAM lParam) {
+      const auto& message = *reinterpret_cast<const CWPSTRUCT*>(lParam);
+      const bool framePaint = message.message == WM_NCPAINT || message.message == WM_NCACTIVATE;
+      if (!framePaint || !IsWindowVisible(message.hwnd) || seen_.count(message.hwnd)) return false;
+      Seen& seen = seen_[message.hwnd];
+      seen.skinned = Skinned(message.hwnd);
+      GetWindowRect(message.hwnd, &seen.bounds);
+      POINT origin{0, 0};
+      ClientToScreen(message.hwnd, &origin);
+      seen.captionHeight = origin.y - seen.bounds.top;
+      return false;
+    });
+    EXPECT_TRUE(installed);
+  }
+  const Seen* Of(HWND window) const {
+    auto found = seen_.find(window);
+    return found == seen_.end() ? nullptr : &found->second;
+  }
+
+private:
+  std::map<HWND, Seen> seen_;
+  TThreadHook hook_;
+};
+
+TEST(SkinManageFirstFrame, AWindowIsSkinnedAlreadyWhenItsFrameIsFirstPaintedAndKeepsItsSize) {
+  RegisterSkinDataClass();
+  UseSkinManage();
+  TFirstFrames frames;
+  {
+    // As at the program's start: the skin is switched on and the window shown at once.
+    TManagedForm main("MainForm", std::string("  object SkinData1: TSkinData\n    Active = True\n    SkinFile = '") +
+                                      kSkinFile + "'\n  end\n");
+    const TDataSkinBorder& top = static_cast<TSkinData*>(main.FindComponent("SkinData1"))->Model().Border("Top");
+    main.Show();
+    TManagedForm later("Later", "");
+    later.Show();
+    Pump(kSettle);
+    for (HWND window : {main.Handle(), later.Handle()}) {
+      const TFirstFrames::Seen* first = frames.Of(window);
+      ASSERT_NE(first, nullptr);
+      EXPECT_TRUE(first->skinned);
+      EXPECT_EQ(first->captionHeight, top.Image.Height() / top.FrameCount);
+      RECT now{};
+      GetWindowRect(window, &now);
+      EXPECT_TRUE(EqualRect(&now, &first->bounds)) << "the window keeps the outer size it was first shown with";
+    }
+  }
+  SetSkinManagerFactory(nullptr);
 }
 
 // What the timer saw of the message box before it closed it.
