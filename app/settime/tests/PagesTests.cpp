@@ -329,7 +329,10 @@ TEST_F(Pages, RealClicksOnEachPairOfNeighbouringSettingsLandOnTheControlUnderThe
 
   std::vector<std::string> clicked;
   const bool lockWas = velmain->CheckBox1->Checked();
-  const bool awayWas = velmain->CheckBox2->Checked();
+  // The minutes take clicks only while time away counts as rest, and its box is clicked twice
+  // before them: it starts ticked, as a new user finds it.
+  velmain->CheckBox2->SetChecked(true);
+  const bool awayWas = true;
   for (size_t i = 0; i + 1 < row.size(); ++i) {
     for (TControl* c : {row[i], row[i + 1]}) {
       ASSERT_TRUE(real_input::MoveTo(centre(*c)));
