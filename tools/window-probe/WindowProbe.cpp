@@ -1,10 +1,12 @@
-// window_probe PROGRAM CAPTION [TIMEOUT-SECONDS]
+// window_probe PROGRAM CAPTION [TIMEOUT-SECONDS [hide]]
 // Starts PROGRAM and waits until one of its top-level windows with the caption CAPTION is visible,
 // then prints "startup_ms=N" (from process creation to the visible window), "skinned_ms=N" (to the
 // window answering the skin engine's query that it is skinned; "-" when it is not within 5 s) and
 // "pid=N", waits for a
 // line (or the end) on its standard input, and ends the program: a tray program may never exit by
-// itself. Memory and CPU figures are taken from outside by tools/measure-process while it waits,
+// itself. With "hide" it first closes the window as a user would and waits until it is hidden
+// (a tray program goes to the notification area), printing "hidden=1" or "hidden=0" before the
+// pid. Memory and CPU figures are taken from outside by tools/measure-process while it waits,
 // because Wine reports neither private memory nor CPU times of another process.
 #include <windows.h>
 
@@ -57,12 +59,13 @@ double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: window_probe PROGRAM CAPTION [TIMEOUT-SECONDS]\n");
+    std::fprintf(stderr, "usage: window_probe PROGRAM CAPTION [TIMEOUT-SECONDS [hide]]\n");
     return 2;
   }
   const std::wstring program = argv[1];
   const wchar_t* caption = argv[2];
   const int timeoutSeconds = argc > 3 && _wtoi(argv[3]) > 0 ? _wtoi(argv[3]) : 60;
+  const bool hide = argc > 4 && std::wstring(argv[4]) == L"hide";
 
   const size_t slash = program.find_last_of(L"\\/");
   const std::wstring directory = slash == std::wstring::npos ? std::wstring() : program.substr(0, slash);
@@ -114,6 +117,15 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("skinned_ms=-\n");
   } else {
     std::printf("skinned_ms=%.0f\n", skinnedMs);
+  }
+  if (hide) {
+    PostMessageW(search.found, WM_CLOSE, 0, 0);
+    bool hidden = false;
+    for (int waited = 0; waited < 5000 && !hidden; waited += 10) {
+      Sleep(10);
+      hidden = !IsWindowVisible(search.found);
+    }
+    std::printf("hidden=%d\n", hidden ? 1 : 0);
   }
   std::printf("pid=%lu\n", info.dwProcessId);
   std::fflush(stdout);
