@@ -245,8 +245,11 @@ private:
       ReadCommon(*button, section, "ButtonImage");
       button->Action = action;
       button->Align = ini_.ReadInteger(section, "Align", 0);
-      button->X = ini_.ReadInteger(section, "Xcoord", 0);
-      button->Y = ini_.ReadInteger(section, "Ycoord", 0);
+      // Places within the largest window a skin can draw: the layout adds and subtracts them from
+      // window sizes, which must not overflow on a hostile file.
+      const int reach = TSkinImage::kMaxSide;
+      button->X = std::clamp(ini_.ReadInteger(section, "Xcoord", 0), -reach, reach);
+      button->Y = std::clamp(ini_.ReadInteger(section, "Ycoord", 0), -reach, reach);
       button->CombineOp = ini_.ReadInteger(section, "CombineOp", -1);
       button->Visibility = ini_.ReadInteger(section, "Visibility", 0);
       button->Visibility1 = ini_.ReadInteger(section, "Visibility1", action == -1 ? -1 : 0);

@@ -178,9 +178,15 @@ TEST(SkinModel, HugeMarginsAndShiftsAreCutToThePicture) {
   const TSkin skin(
       "[GroupBox]\nImage=i.bmp\nLeftWidth=2147483647\nBottomHeight=99\nBackgroundLeftShift=-2147483648\n"
       "BackgroundRightShift=2147483647\n[Personality]\nmenuBar=i.bmp\nTileRightMenu=2147483647\nTop=i.bmp\n"
-      "TopBotHeight=2147483647\nTextShift=2147483647\n",
+      "TopBotHeight=2147483647\nTextShift=2147483647\n"
+      "[ButtonClose]\nButtonImage=i.bmp\nAction=0\nAlign=1\nXcoord=-2147483648\nYcoord=2147483647\n",
       {{"i.bmp", Bmp24(46, 10)}});
   const TSkinModel& m = skin.model;
+  const auto hostile = std::find_if(m.CaptionButtons().begin(), m.CaptionButtons().end(),
+                                    [](const auto& b) { return b->Align == 1 && b->Action == 0 && b->X != 0; });
+  ASSERT_NE(hostile, m.CaptionButtons().end());
+  EXPECT_EQ((*hostile)->X, -16384);
+  EXPECT_EQ((*hostile)->Y, 16384);
   const auto& box = dynamic_cast<const TDataSkinBoxLabel&>(*m.Find("GroupBox"));
   EXPECT_EQ(box.Margins(), (TSkinMargins{46, 0, 0, 10}));
   EXPECT_EQ(box.BackgroundLeftShift, -46);
