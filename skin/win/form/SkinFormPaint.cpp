@@ -169,8 +169,9 @@ void TSkinForm::DrawButton(HDC dc, const TSkinSysButton& button) {
   const TDataSkinSysButton& object = button.Object();
   const TRect& r = button.Rect;
   if (object.Action == 3 || object.Action == 11) {
-    const int cx = GetSystemMetrics(SM_CXSMICON);
-    const int cy = GetSystemMetrics(SM_CYSMICON);
+    // The icon keeps to the place the skin gives it, even where the system's small icon is larger.
+    const int cx = std::min(GetSystemMetrics(SM_CXSMICON), r.Width());
+    const int cy = std::min(GetSystemMetrics(SM_CYSMICON), r.Height());
     if (HICON icon = WindowIcon()) {
       DrawIconEx(dc, r.Left, r.Top, icon, cx, cy, 0, nullptr, DI_NORMAL);
       return;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windowsx.h>
 
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <vector>
@@ -302,6 +303,41 @@ TEST_F(SkinForm, ACaptionButtonLeftAndReenteredWhilePressedActsOnRelease) {
   PointerAt(inside, MOUSEEVENTF_LEFTDOWN);
   PointerAt(outside, MOUSEEVENTF_LEFTUP);
   EXPECT_EQ(sysCommands, std::vector<WPARAM>{SC_CLOSE}) << "released elsewhere: nothing more";
+}
+
+// At 150 % the system's small icon is 24 px while the skin's place for it is drawn for 16: the icon
+// must stay in its place rather than run over the title.
+TEST_F(SkinForm, TheCaptionIconStaysInItsPlaceWhateverTheSystemsIconSize) {
+  const int cx = GetSystemMetrics(SM_CXSMICON);
+  const int cy = GetSystemMetrics(SM_CYSMICON);
+  const char* expected = std::getenv("BREVIN_SMALL_ICON_SIZE");
+  ASSERT_EQ(cx, expected ? std::atoi(expected) : cx) << "the display scaling did not take";
+  const std::vector<uint32_t> red(static_cast<size_t>(cx * cy), 0xFFFF0000u);
+  UniqueBitmap colour(CreateBitmap(cx, cy, 1, 32, red.data()));
+  UniqueBitmap mask(CreateBitmap(cx, cy, 1, 1, std::vector<uint8_t>(static_cast<size_t>((cx + 15) / 16 * 2 * cy), 0).data()));
+  ICONINFO info{TRUE, 0, 0, mask.get(), colour.get()};
+  UniqueIcon icon(CreateIconIndirect(&info));
+  ASSERT_TRUE(icon);
+  HWND w = MakeWindow(WS_OVERLAPPEDWINDOW);
+  SendMessageW(w, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon.get()));
+  Skin(w);
+  const TSkinSysButton* place = VisibleButton(3);
+  if (!place) place = VisibleButton(11);
+  ASSERT_NE(place, nullptr);
+  RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  const TRect& r = place->Rect;
+  HDC dc = GetWindowDC(w);
+  int inside = 0;
+  int outside = 0;
+  for (int y = r.Top; y < r.Top + cy; ++y) {
+    for (int x = r.Left; x < r.Left + cx + 4; ++x) {
+      if (GetPixel(dc, x, y) != RGB(255, 0, 0)) continue;
+      ++(r.Contains({x, y}) ? inside : outside);
+    }
+  }
+  ReleaseDC(w, dc);
+  EXPECT_GT(inside, 0) << "the icon is not drawn";
+  EXPECT_EQ(outside, 0) << "the icon runs out of its " << r.Width() << " px place";
 }
 
 int skinErrors = 0;
