@@ -1,0 +1,76 @@
+#include "framework/win32/Dpi.h"
+
+#include <climits>
+
+namespace {
+
+template <typename Function>
+Function Lookup(const wchar_t* module, const char* name) {
+  // user32 is always loaded; shcore is loaded on demand and kept for the process's life.
+  HMODULE handle = GetModuleHandleW(module);
+  if (!handle) handle = LoadLibraryW(module);
+  if (!handle) return nullptr;
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(handle, name)));
+}
+
+using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
+using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+
+struct DpiFunctions {
+  GetDpiForWindowFn forWindow = Lookup<GetDpiForWindowFn>(L"user32.dll", "GetDpiForWindow");
+  GetSystemMetricsForDpiFn metrics =
+      Lookup<GetSystemMetricsForDpiFn>(L"user32.dll", "GetSystemMetricsForDpi");
+  GetDpiForMonitorFn forMonitor = Lookup<GetDpiForMonitorFn>(L"shcore.dll", "GetDpiForMonitor");
+};
+
+const DpiFunctions& Functions() {
+  static const DpiFunctions functions;
+  return functions;
+}
+
+int Usable(int dpi) { return dpi > 0 ? dpi : kDesignDpi; }
+
+int MulDivRounded(int value, int numerator, int denominator) {
+  const long long product = static_cast<long long>(value) * numerator;
+  const long long half = denominator / 2;
+  const long long result = product >= 0 ? (product + half) / denominator : (product - half) / denominator;
+  if (result > INT_MAX) return INT_MAX;
+  if (result < INT_MIN) return INT_MIN;
+  return static_cast<int>(result);
+}
+
+}  // namespace
+
+int ScaleToDpi(int value, int dpi) { return MulDivRounded(value, Usable(dpi), kDesignDpi); }
+
+int ScaleFromDpi(int value, int dpi) { return MulDivRounded(value, kDesignDpi, Usable(dpi)); }
+
+int SystemDpi() {
+  HDC screen = GetDC(nullptr);
+  if (!screen) return kDesignDpi;
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return Usable(dpi);
+}
+
+int MonitorDpi(HMONITOR monitor) {
+  UINT x = 0, y = 0;
+  // MDT_EFFECTIVE_DPI (0): the scale the user chose for that monitor.
+  if (monitor && Functions().forMonitor && SUCCEEDED(Functions().forMonitor(monitor, 0, &x, &y)))
+    return Usable(static_cast<int>(y));
+  return SystemDpi();
+}
+
+int WindowDpi(HWND window) {
+  if (window && Functions().forWindow) {
+    if (const UINT dpi = Functions().forWindow(window)) return static_cast<int>(dpi);
+  }
+  if (window) return MonitorDpi(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST));
+  return SystemDpi();
+}
+
+int SystemMetricForDpi(int index, int dpi) {
+  if (Functions().metrics) return Functions().metrics(index, static_cast<UINT>(Usable(dpi)));
+  return MulDivRounded(GetSystemMetrics(index), Usable(dpi), SystemDpi());
+}

@@ -1,0 +1,22 @@
+#pragma once
+// Display scale. Layouts, skins and font heights are written for 96 DPI; a window draws at the DPI
+// of the monitor it is on. The per-monitor functions exist only on newer systems (Windows 10 1607
+// and 8.1), so they are looked up at run time and older systems get the system DPI.
+#include <windows.h>
+
+constexpr int kDesignDpi = 96;
+
+// value, given at 96 DPI, at dpi: rounded to nearest, halves away from zero (as MulDiv does).
+int ScaleToDpi(int value, int dpi);
+// The other way: a value measured at dpi, at 96 DPI.
+int ScaleFromDpi(int value, int dpi);
+
+// The DPI the system's screen DC reports; 96 when it reports nothing usable.
+int SystemDpi();
+// The DPI of the monitor; the system DPI where monitors have none of their own.
+int MonitorDpi(HMONITOR monitor);
+// The DPI the window is drawn for: its monitor's for a per-monitor-aware process, else the system's.
+int WindowDpi(HWND window);
+// GetSystemMetrics at a DPI: the system's own answer where it has GetSystemMetricsForDpi, else
+// the system-DPI metric scaled to dpi.
+int SystemMetricForDpi(int index, int dpi);
