@@ -196,6 +196,32 @@ void TControl::ColorChanged() {
   Invalidate();
 }
 
+void TControl::ScaleForPPI(int dpi) {
+  if (dpi > 0 && dpi != pixelsPerInch_) ChangeScale(dpi, pixelsPerInch_);
+}
+
+void TControl::ChangeScale(int toDpi, int fromDpi) {
+  pixelsPerInch_ = toDpi;
+  // The bounds first: a control that sizes itself to its text does so again with the new font.
+  ScaleBounds(toDpi, fromDpi);
+  ScaleFont(toDpi, fromDpi);
+}
+
+void TControl::ScaleBounds(int toDpi, int fromDpi) {
+  const int left = MulDiv(left_, toDpi, fromDpi);
+  const int top = MulDiv(top_, toDpi, fromDpi);
+  SetBounds(left, top, MulDiv(left_ + width_, toDpi, fromDpi) - left, MulDiv(top_ + height_, toDpi, fromDpi) - top);
+}
+
+void TControl::ScaleFont(int toDpi, int fromDpi) {
+  // A font taken from the parent comes scaled with it.
+  if (parentFont_ && parent_) return;
+  const bool parentFont = parentFont_;
+  font_->SetPixelsPerInch(toDpi);
+  font_->SetHeight(MulDiv(font_->Height(), toDpi, fromDpi));
+  parentFont_ = parentFont;
+}
+
 void TControl::BringToFront() {
   if (parent_) parent_->SetChildOrder(this, parent_->ControlCount() - 1);
 }
@@ -231,6 +257,7 @@ TWinControl::~TWinControl() {
 void TWinControl::InsertControl(TControl* control) {
   controls_.push_back(control);
   control->parent_ = this;
+  control->ScaleForPPI(pixelsPerInch_);
   control->ApplyParentFont();
   control->ApplyParentColor();
   if (auto* w = dynamic_cast<TWinControl*>(control); w && handle_) w->HandleNeeded();
@@ -349,6 +376,17 @@ void TWinControl::ColorChanged() {
   colorBrush_.reset();
   TControl::ColorChanged();
   for (TControl* c : std::vector<TControl*>(controls_)) c->ApplyParentColor();
+}
+
+void TWinControl::ChangeScale(int toDpi, int fromDpi) {
+  ScaleChildren(toDpi, fromDpi);
+  TControl::ChangeScale(toDpi, fromDpi);
+  AlignControls();
+}
+
+void TWinControl::ScaleChildren(int toDpi, int fromDpi) {
+  for (TControl* c : std::vector<TControl*>(controls_))
+    if (c->pixelsPerInch_ == fromDpi) c->ChangeScale(toDpi, fromDpi);
 }
 
 void TWinControl::Loaded() {

@@ -119,6 +119,12 @@ public:
   TPopupMenu* PopupMenu() const { return popupMenu_; }
   void SetPopupMenu(TPopupMenu* menu);
 
+  // The display scale the bounds and the font are in: 96 as a layout gives them, until the
+  // control is scaled. A control that joins a parent of another scale is scaled to it.
+  int CurrentPPI() const { return pixelsPerInch_; }
+  // Scales bounds and font (children's too) from CurrentPPI to dpi.
+  void ScaleForPPI(int dpi);
+
   virtual void Click();
   virtual void Invalidate();
   // Paints pending invalid areas now.
@@ -144,6 +150,13 @@ protected:
   virtual bool ClicksOnMouseUp() const { return true; }
   virtual void FontChanged();
   virtual void ColorChanged();
+  // Bounds, own font and children by toDpi / fromDpi; the one path for a layout's 96 DPI values
+  // and for a window moved to a monitor of another scale. Edges are scaled, not sizes, so that
+  // neighbours that touch keep touching.
+  virtual void ChangeScale(int toDpi, int fromDpi);
+  void ScaleFont(int toDpi, int fromDpi);
+  // The control's own place and size; a form keeps its place and scales its client area.
+  virtual void ScaleBounds(int toDpi, int fromDpi);
   // The area of the parent's client this control covers, for invalidation.
   virtual void InvalidateControl();
   void ApplyParentFont();
@@ -181,6 +194,7 @@ private:
   TPopupMenu* popupMenu_ = nullptr;
   bool clicking_ = false;
   bool paintFailed_ = false;
+  int pixelsPerInch_ = 96;
   // Newest first.
   std::vector<std::shared_ptr<TMessageHookEntry>> messageHooks_;
 };
@@ -290,6 +304,8 @@ protected:
   // Brush of the control's colour for WM_CTLCOLOR* answers.
   HBRUSH ColorBrush();
   virtual void Resize() {}
+  void ChangeScale(int toDpi, int fromDpi) override;
+  void ScaleChildren(int toDpi, int fromDpi);
   // Containers whose client area holds more than their children (tab rows) narrow it here.
   virtual void AdjustClientRect(TRect&) const {}
 

@@ -7,6 +7,7 @@
 #include "framework/controls/MainMenu.h"
 #include "framework/controls/Register.h"
 #include "framework/controls/StdCtrls.h"
+#include "framework/win32/Dpi.h"
 #include "framework/win32/Strings.h"
 
 namespace {
@@ -28,6 +29,25 @@ BOOL CALLBACK DisableWindow(HWND window, LPARAM param) {
   }
   return TRUE;
 }
+
+// Nothing of a shown window is drawn while it lives (its controls move, it takes another place);
+// then the whole window is drawn once.
+class HeldRedraw {
+public:
+  explicit HeldRedraw(HWND window) : window_(IsWindowVisible(window) ? window : nullptr) {
+    if (window_) SendMessageW(window_, WM_SETREDRAW, FALSE, 0);
+  }
+  ~HeldRedraw() {
+    if (!window_) return;
+    SendMessageW(window_, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  }
+  HeldRedraw(const HeldRedraw&) = delete;
+  HeldRedraw& operator=(const HeldRedraw&) = delete;
+
+private:
+  HWND window_;
+};
 
 }  // namespace
 
@@ -65,6 +85,8 @@ TRect TScreen::WorkAreaRect() const {
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0);
   return {r.left, r.top, r.right, r.bottom};
 }
+
+int TScreen::PixelsPerInch() const { return SystemDpi(); }
 
 void TScreen::SetCursor(TCursor cursor) {
   cursor_ = cursor;
@@ -142,6 +164,8 @@ void TCustomForm::InitializeForm(std::string_view layoutText) {
   static const bool registered = (RegisterStandardClasses(), true);
   (void)registered;
   ReadLayout(*this, layoutText, handlers_);
+  // Layouts are written at 96 DPI: everything is scaled to the monitor before anyone looks.
+  ScaleForPPI(FirstShowDpi());
   for (const auto& [name, bind] : binds_) {
     TComponent* c = FindComponent(name);
     if (!c) throw EInvalidOperation("Component " + name + " not found in the layout of " + ClassName());
@@ -209,8 +233,41 @@ void TCustomForm::CreateWnd() {
   creatingWindow_ = false;
 }
 
+int TCustomForm::FirstShowDpi() const {
+  const TCustomForm* main = formHost ? formHost->MainForm() : nullptr;
+  if ((position_ == TPosition::poMainFormCenter || position_ == TPosition::poOwnerFormCenter) && main && main != this)
+    return main->PixelsPerInch();
+  const POINT place = position_ == TPosition::poDesigned ? POINT{left_, top_} : POINT{0, 0};
+  return MonitorDpi(MonitorFromPoint(place, MONITOR_DEFAULTTOPRIMARY));
+}
+
+void TCustomForm::ScaleBounds(int toDpi, int fromDpi) {
+  if (takingSuggestedSize_) return;
+  const int clientWidth = MulDiv(ClientWidth(), toDpi, fromDpi);
+  const int clientHeight = MulDiv(ClientHeight(), toDpi, fromDpi);
+  SetClientWidth(clientWidth);
+  SetClientHeight(clientHeight);
+}
+
+void TCustomForm::DpiChanged(int dpi, const RECT& suggested) {
+  const HeldRedraw held(Handle());
+  takingSuggestedSize_ = true;
+  try {
+    ScaleForPPI(dpi);
+  } catch (...) {
+    takingSuggestedSize_ = false;
+    throw;
+  }
+  takingSuggestedSize_ = false;
+  SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  ApplyIcon();
+}
+
 void TCustomForm::CreateWindowHandleDone() {
   pendingClientWidth_ = pendingClientHeight_ = -1;
+  // Made on a monitor of another scale than the one expected: laid out for the one it is on.
+  ScaleForPPI(WindowDpi(Handle()));
   if (menu_) ::SetMenu(Handle(), menu_->BarHandle());
   ApplyAlpha();
   ApplyIcon();
@@ -298,8 +355,8 @@ void TCustomForm::ApplyAlpha() {
 void TCustomForm::ApplyIcon() {
   if (!HandleAllocated()) return;
   // The caption and Alt+Tab want their own sizes; the previous copies go only once replaced.
-  UniqueIcon bigIcon = icon_->CreateSized(GetSystemMetrics(SM_CXICON));
-  UniqueIcon smallIcon = icon_->CreateSized(GetSystemMetrics(SM_CXSMICON));
+  UniqueIcon bigIcon = icon_->CreateSized(SystemMetricForDpi(SM_CXICON, PixelsPerInch()));
+  UniqueIcon smallIcon = icon_->CreateSized(SystemMetricForDpi(SM_CXSMICON, PixelsPerInch()));
   SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.get()));
   SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
   bigIcon_ = std::move(bigIcon);
@@ -608,6 +665,11 @@ void TCustomForm::WndProc(TMessage& m) {
       // The menu object owns its native menu, which the window would otherwise destroy with it.
       if (menu_ && ::GetMenu(Handle()) == menu_->BarHandle()) ::SetMenu(Handle(), nullptr);
       break;
+    case WM_DPICHANGED:
+      // A form already laid out for that DPI was scaled before it was moved there: its size stands.
+      if (HIWORD(m.WParam) != CurrentPPI()) DpiChanged(HIWORD(m.WParam), *reinterpret_cast<const RECT*>(m.LParam));
+      m.Result = 0;
+      return;
     case WM_CLOSE:
       Close();
       m.Result = 0;

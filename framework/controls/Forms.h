@@ -84,6 +84,9 @@ public:
   TMainMenu* Menu() const { return menu_; }
   void SetMenu(TMainMenu* menu);
 
+  // The DPI the form is laid out for: that of the monitor it is on, or will first appear on.
+  int PixelsPerInch() const { return CurrentPPI(); }
+
   TRect ClientRect() const override;
   void SetClientWidth(int width) override;
   void SetClientHeight(int height) override;
@@ -134,6 +137,7 @@ protected:
   void Notification(TComponent* component, TOperation operation) override;
   void PaintWindow(HDC dc) override;
   void Resize() override;
+  void ScaleBounds(int toDpi, int fromDpi) override;
   virtual bool CloseQuery();
 
 private:
@@ -144,6 +148,10 @@ private:
   void PlaceOnFirstShow();
   void ApplyAlpha();
   void ApplyIcon();
+  // The DPI of the monitor the form will first show on, as its position puts it.
+  int FirstShowDpi() const;
+  // WM_DPICHANGED: laid out again for the new DPI, then moved to the system's rectangle, drawn once.
+  void DpiChanged(int dpi, const RECT& suggested);
 
   THandlerTable handlers_;
   std::vector<std::pair<std::string, std::function<void(TComponent*)>>> binds_;
@@ -164,6 +172,8 @@ private:
   int pendingClientHeight_ = -1;
   bool placed_ = false;
   bool creatingWindow_ = false;
+  // The system gives the window its size for the new DPI: the client area is not scaled then.
+  bool takingSuggestedSize_ = false;
   bool modal_ = false;
   bool releasePending_ = false;
   TModalResult modalResult_ = mrNone;
@@ -183,7 +193,8 @@ public:
   int Width() const;
   int Height() const;
   TRect WorkAreaRect() const;
-  int PixelsPerInch() const { return 96; }
+  // The system's DPI (the primary monitor's); each form has its own.
+  int PixelsPerInch() const;
   int FormCount() const { return static_cast<int>(forms_.size()); }
   TCustomForm* Forms(int index) const { return forms_.at(static_cast<size_t>(index)); }
   TCustomForm* ActiveForm() const { return activeForm_; }

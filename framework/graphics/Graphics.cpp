@@ -63,8 +63,8 @@ void TFont::SetHeight(int height) {
   Changed();
 }
 
-int TFont::Size() const { return -MulDiv(height_, 72, 96); }
-void TFont::SetSize(int points) { SetHeight(-MulDiv(points, 96, 72)); }
+int TFont::Size() const { return -MulDiv(height_, 72, pixelsPerInch_); }
+void TFont::SetSize(int points) { SetHeight(-MulDiv(points, pixelsPerInch_, 72)); }
 
 void TFont::SetName(const std::string& name) {
   if (name == name_) return;
@@ -114,6 +114,7 @@ void TFont::Assign(const TPersistent& source) {
   if (!f) return TPersistent::Assign(source);
   name_ = f->name_;
   height_ = f->height_;
+  pixelsPerInch_ = f->pixelsPerInch_;
   style_ = f->style_;
   color_ = f->color_;
   charset_ = f->charset_;

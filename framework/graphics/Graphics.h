@@ -31,9 +31,13 @@ public:
   // Height in pixels: negative is the character height, positive the cell height.
   int Height() const { return height_; }
   void SetHeight(int height);
-  // Points at 96 pixels per inch.
+  // Points, at the font's PixelsPerInch.
   int Size() const;
   void SetSize(int points);
+  // The display scale the height is meant for: the control's that holds the font. Changing it
+  // keeps the height; a control changing scale changes both.
+  int PixelsPerInch() const { return pixelsPerInch_; }
+  void SetPixelsPerInch(int dpi) { pixelsPerInch_ = dpi > 0 ? dpi : 96; }
   const std::string& Name() const { return name_; }
   void SetName(const std::string& name);
   uint32_t Style() const { return style_; }
@@ -55,6 +59,7 @@ private:
 
   std::string name_ = "MS Sans Serif";
   int height_ = -11;
+  int pixelsPerInch_ = 96;
   uint32_t style_ = 0;
   TColor color_ = clWindowText;
   int charset_ = DEFAULT_CHARSET;

@@ -1,5 +1,6 @@
 #include "reminders/eye/Doeye.h"
 
+#include "framework/win32/Dpi.h"
 #include "reminders/ReminderClasses.h"
 #include "reminders/ReminderHost.h"
 #include "reminders/audio/ExerciseAudio.h"
@@ -101,6 +102,8 @@ void Tdoeye::PlaceWhereTheUserLooks() {
   MONITORINFO info{};
   info.cbSize = sizeof info;
   if (!GetMonitorInfoW(MonitorFromWindow(GetForegroundWindow(), MONITOR_DEFAULTTOPRIMARY), &info)) return;
+  // Laid out for that monitor before it is centred there, so that the move keeps its size.
+  ScaleForPPI(MonitorDpi(MonitorFromWindow(GetForegroundWindow(), MONITOR_DEFAULTTOPRIMARY)));
   const RECT& work = info.rcWork;
   const TRect place = CentreIn({work.left, work.top, work.right, work.bottom}, Width(), Height());
   SetBounds(place.Left, place.Top, Width(), Height());

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "framework/controls/Application.h"
+#include "framework/win32/Dpi.h"
 #include "reminders/ReminderClasses.h"
 #include "reminders/ReminderHost.h"
 #include "reminders/audio/ExerciseAudio.h"
@@ -39,7 +40,7 @@ Tdoeye2::Tdoeye2(TComponent* owner) : TReminderForm(owner) {
   InitializeForm();
   for (TControl* control : {static_cast<TControl*>(GIFAnimator1), static_cast<TControl*>(BitBtn1),
                             static_cast<TControl*>(SpeedButton1)})
-    centred_.emplace_back(control, control->Top());
+    centred_.emplace_back(control, MulDiv(control->Top(), kDesignDpi, PixelsPerInch()));
 }
 
 void Tdoeye2::CreateParams(TCreateParams& params) {
@@ -50,8 +51,8 @@ void Tdoeye2::CreateParams(TCreateParams& params) {
 
 void Tdoeye2::Resize() {
   TForm::Resize();
-  // The design places these on a 1024 x 712 client; on any other screen they stay centred
-  // horizontally at the same proportion of the height.
+  // The design places these on a 1024 x 712 client at 96 DPI; on any other screen and at any
+  // scale they stay centred horizontally at the same proportion of the height.
   const int width = ClientWidth();
   const int height = ClientHeight();
   for (const auto& [control, designTop] : centred_)

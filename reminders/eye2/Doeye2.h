@@ -64,7 +64,7 @@ private:
   bool locked_ = false;
   std::exception_ptr audioError_;
   TScreenCovers covers_;
-  // The controls that are not aligned, with their top in the 1024 x 712 design.
+  // The controls that are not aligned, with their top in the 1024 x 712 design at 96 DPI.
   std::vector<std::pair<TControl*, int>> centred_;
 };
 

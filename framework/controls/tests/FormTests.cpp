@@ -108,6 +108,42 @@ TEST(FormLayout, PropertiesNestingAndHandlersComeFromTheLayout) {
   EXPECT_EQ(GetPropValue(form, "BorderIcons"), "[biSystemMenu]");
 }
 
+TEST(FormLayout, AtTwiceTheDpiEverythingInPixelsDoublesAndControlsAddedLaterFollow) {
+  TTestForm form(nullptr, kForm);
+  auto* label = dynamic_cast<TLabel*>(form.FindComponent("Label1"));
+  auto* panel = dynamic_cast<TPanel*>(form.FindComponent("Panel1"));
+  auto* button = dynamic_cast<TButton*>(form.FindComponent("Button1"));
+  ASSERT_TRUE(label && panel && button);
+  ASSERT_EQ(form.PixelsPerInch(), 96);
+  form.HandleNeeded();
+  const int labelWidth = label->Width();
+  form.ScaleForPPI(192);
+  EXPECT_EQ(form.PixelsPerInch(), 192);
+  EXPECT_EQ(form.ClientWidth(), 600);
+  EXPECT_EQ(form.ClientHeight(), 200 * 2);
+  EXPECT_EQ(panel->BoundsRect(), Bounds(20, 80, 400, 200));
+  EXPECT_EQ(button->Left(), 16);
+  EXPECT_EQ(form.Font()->Height(), -26);
+  EXPECT_EQ(button->Font()->Height(), -26);
+  EXPECT_EQ(label->Font()->Height(), -26);
+  // The label sizes itself to its text in the doubled font: about twice as wide, not four times.
+  EXPECT_GT(label->Width(), labelWidth * 3 / 2);
+  EXPECT_LT(label->Width(), labelWidth * 5 / 2);
+  // Points are points at the form's scale.
+  label->Font()->SetSize(12);
+  EXPECT_EQ(label->Font()->Height(), -32);
+  // A control made by code later, with the 96-DPI numbers of its code, comes out at the form's scale.
+  auto* later = new TButton(&form);
+  later->SetBounds(5, 6, 70, 20);
+  later->SetParent(panel);
+  EXPECT_EQ(later->BoundsRect(), Bounds(10, 12, 140, 40));
+  EXPECT_EQ(later->Font()->Height(), -26);
+  form.ScaleForPPI(96);
+  EXPECT_EQ(form.ClientWidth(), 300);
+  EXPECT_EQ(panel->BoundsRect(), Bounds(10, 40, 200, 100));
+  EXPECT_EQ(later->BoundsRect(), Bounds(5, 6, 70, 20));
+}
+
 TEST(FormLayout, UnknownNamesAreErrorsThatNameThem) {
   struct Case {
     const char* layout;

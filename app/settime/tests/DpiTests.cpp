@@ -1,0 +1,122 @@
+// The windows at the display scale of the prefix the test runs in (tools/wine-dpi; 96 without
+// it): laid out for it from their 96-DPI layouts, and laid out again when moved to a monitor of
+// another scale.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdlib>
+
+#include "app/settime/Velmain.h"
+#include "app/settime/tests/AppFixture.h"
+#include "framework/controls/tests/MessagePump.h"
+#include "reminders/eye/Doeye.h"
+#include "reminders/eye2/Doeye2.h"
+
+namespace {
+
+// The scale the test's registration set the prefix to: a prefix whose setting did not take, or
+// windows that ignore it, fail here.
+int ExpectedDpi() {
+  const char* dpi = std::getenv("BREVIN_EXPECTED_DPI");
+  return dpi ? std::atoi(dpi) : 96;
+}
+
+int Scaled(int designPixels, int dpi) { return (designPixels * dpi + 48) / 96; }
+
+SIZE ClientSize(HWND window) {
+  RECT r{};
+  GetClientRect(window, &r);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+class Dpi : public AppFixture {};
+
+TEST_F(Dpi, EveryWindowIsItsDesignSizeTimesTheDisplayScale) {
+  const int dpi = ExpectedDpi();
+  EXPECT_EQ(GetAwarenessFromDpiAwarenessContext(GetThreadDpiAwarenessContext()), DPI_AWARENESS_PER_MONITOR_AWARE);
+  // The sizes the layouts give at 96 DPI.
+  struct Design {
+    TCustomForm* form;
+    int width;
+    int height;
+  };
+  for (const Design& d : {Design{velmain, 486, 265}, Design{doeye, 315, 219}}) {
+    EXPECT_EQ(d.form->PixelsPerInch(), dpi) << d.form->Name();
+    const SIZE client = ClientSize(d.form->Handle());
+    EXPECT_NEAR(client.cx, Scaled(d.width, dpi), 2) << d.form->Name();
+    EXPECT_NEAR(client.cy, Scaled(d.height, dpi), 2) << d.form->Name();
+  }
+  // The popup's picture fills it and its oval button scales; the rest window fills the screen,
+  // and its animation, headline, countdown and buttons scale with the display.
+  EXPECT_EQ(doeye->Image1->Width(), ClientSize(doeye->Handle()).cx);
+  EXPECT_NEAR(doeye->SpeedButton1->Width(), Scaled(124, dpi), 1);
+  EXPECT_NEAR(doeye->SpeedButton1->Height(), Scaled(38, dpi), 1);
+  EXPECT_EQ(doeye2->PixelsPerInch(), dpi);
+  EXPECT_NEAR(doeye2->GIFAnimator1->Width(), Scaled(115, dpi), 1);
+  EXPECT_NEAR(doeye2->GIFAnimator1->Height(), Scaled(123, dpi), 1);
+  EXPECT_NEAR(doeye2->SpeedButton1->Height(), Scaled(57, dpi), 1);
+  EXPECT_NEAR(doeye2->Label1->Font()->Height(), -Scaled(48, dpi), 1);
+  EXPECT_NEAR(doeye2->Label3->Font()->Height(), -Scaled(21, dpi), 1);
+  // Points stay points: a size set by the program is drawn at the window's scale.
+  EXPECT_EQ(doeye->Label2->Font()->PixelsPerInch(), dpi);
+}
+
+TEST_F(Dpi, AMoveToAMonitorOfAnotherScaleLaysTheWindowOutAgainInTheSuggestedPlaceWithOnePaint) {
+  velmain->Show();
+  HWND window = velmain->Handle();
+  Pump(100);
+  const int from = velmain->PixelsPerInch();
+  const int to = from * 2;
+  RECT before{};
+  GetWindowRect(window, &before);
+  const SIZE clientBefore = ClientSize(window);
+  const TRect button = velmain->SpeedButton1->BoundsRect();
+  const int fontHeight = velmain->Label2->Font()->Height();
+  HWND foreground = GetForegroundWindow();
+  HWND above = GetWindow(window, GW_HWNDPREV);
+
+  int paintsDuring = 0, paintsAfter = 0;
+  bool changing = true;
+  const TWndMethod original = velmain->WindowProc;
+  velmain->WindowProc = [&](TMessage& m) {
+    if (changing && (m.Msg == WM_PAINT || m.Msg == WM_ERASEBKGND)) ++paintsDuring;
+    if (!changing && m.Msg == WM_PAINT) ++paintsAfter;
+    original(m);
+  };
+  // The system's rectangle for the new scale: the window doubled, a little to the right and down.
+  const int width = before.right - before.left, height = before.bottom - before.top;
+  RECT suggested{before.left + 10, before.top + 20, before.left + 10 + 2 * width, before.top + 20 + 2 * height};
+  SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
+  changing = false;
+  Pump(300);
+  velmain->WindowProc = original;
+
+  RECT after{};
+  GetWindowRect(window, &after);
+  EXPECT_TRUE(EqualRect(&after, &suggested));
+  EXPECT_EQ(velmain->PixelsPerInch(), to);
+  const TRect moved = velmain->SpeedButton1->BoundsRect();
+  EXPECT_NEAR(moved.Left, 2 * button.Left, 1);
+  EXPECT_NEAR(moved.Top, 2 * button.Top, 1);
+  EXPECT_NEAR(moved.Width(), 2 * button.Width(), 1);
+  EXPECT_NEAR(moved.Height(), 2 * button.Height(), 1);
+  EXPECT_EQ(velmain->Label2->Font()->Height(), 2 * fontHeight);
+  // The aligned page control follows the new client area.
+  EXPECT_EQ(velmain->PageControl1->Width(), ClientSize(window).cx);
+  EXPECT_EQ(GetForegroundWindow(), foreground);
+  EXPECT_EQ(GetWindow(window, GW_HWNDPREV), above);
+  // Nothing drawn while the controls moved, one paint once they stood.
+  EXPECT_EQ(paintsDuring, 0);
+  EXPECT_EQ(paintsAfter, 1);
+
+  // And back: the window the size it was.
+  SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(from, from), reinterpret_cast<LPARAM>(&before));
+  Pump(100);
+  EXPECT_EQ(velmain->PixelsPerInch(), from);
+  EXPECT_NEAR(ClientSize(window).cx, clientBefore.cx, 2);
+  EXPECT_NEAR(ClientSize(window).cy, clientBefore.cy, 2);
+  EXPECT_EQ(velmain->SpeedButton1->BoundsRect(), button);
+}
+
+}  // namespace
