@@ -238,8 +238,11 @@ int TCustomForm::FirstShowDpi() const {
   if ((position_ == TPosition::poMainFormCenter || position_ == TPosition::poOwnerFormCenter) && main && main != this)
     return main->PixelsPerInch();
   const POINT place = position_ == TPosition::poDesigned ? POINT{left_, top_} : POINT{0, 0};
-  return MonitorDpi(MonitorFromPoint(place, MONITOR_DEFAULTTOPRIMARY));
+  HMONITOR monitor = MonitorFromPoint(place, MONITOR_DEFAULTTOPRIMARY);
+  return LayoutDpi(MonitorDpi(monitor), monitor);
 }
+
+int TCustomForm::LayoutDpi(int monitorDpi, HMONITOR) const { return monitorDpi; }
 
 void TCustomForm::ScaleBounds(int toDpi, int fromDpi) {
   if (takingSuggestedSize_) return;
@@ -267,7 +270,7 @@ void TCustomForm::DpiChanged(int dpi, const RECT& suggested) {
 void TCustomForm::CreateWindowHandleDone() {
   pendingClientWidth_ = pendingClientHeight_ = -1;
   // Made on a monitor of another scale than the one expected: laid out for the one it is on.
-  ScaleForPPI(WindowDpi(Handle()));
+  ScaleForPPI(LayoutDpi(WindowDpi(Handle()), MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST)));
   if (menu_) ::SetMenu(Handle(), menu_->BarHandle());
   ApplyAlpha();
   ApplyIcon();
@@ -665,11 +668,14 @@ void TCustomForm::WndProc(TMessage& m) {
       // The menu object owns its native menu, which the window would otherwise destroy with it.
       if (menu_ && ::GetMenu(Handle()) == menu_->BarHandle()) ::SetMenu(Handle(), nullptr);
       break;
-    case WM_DPICHANGED:
+    case WM_DPICHANGED: {
       // A form already laid out for that DPI was scaled before it was moved there: its size stands.
-      if (HIWORD(m.WParam) != CurrentPPI()) DpiChanged(HIWORD(m.WParam), *reinterpret_cast<const RECT*>(m.LParam));
+      const RECT& suggested = *reinterpret_cast<const RECT*>(m.LParam);
+      const int dpi = LayoutDpi(HIWORD(m.WParam), MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST));
+      if (dpi != CurrentPPI()) DpiChanged(dpi, suggested);
       m.Result = 0;
       return;
+    }
     case WM_CLOSE:
       Close();
       m.Result = 0;

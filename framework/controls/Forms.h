@@ -138,6 +138,9 @@ protected:
   void PaintWindow(HDC dc) override;
   void Resize() override;
   void ScaleBounds(int toDpi, int fromDpi) override;
+  // The DPI to lay the form out for on a monitor of that DPI: the monitor's. A form that has to fit
+  // its monitor may take less.
+  virtual int LayoutDpi(int monitorDpi, HMONITOR monitor) const;
   virtual bool CloseQuery();
 
 private:
@@ -148,7 +151,7 @@ private:
   void PlaceOnFirstShow();
   void ApplyAlpha();
   void ApplyIcon();
-  // The DPI of the monitor the form will first show on, as its position puts it.
+  // The layout DPI on the monitor the form will first show on, as its position puts it.
   int FirstShowDpi() const;
   // WM_DPICHANGED: laid out again for the new DPI, then moved to the system's rectangle, drawn once.
   void DpiChanged(int dpi, const RECT& suggested);

@@ -1,5 +1,6 @@
 #include "reminders/eye2/Doeye2.h"
 
+#include <algorithm>
 #include <string>
 
 #include "framework/controls/Application.h"
@@ -11,6 +12,7 @@
 Tdoeye2* doeye2 = nullptr;
 
 namespace {
+constexpr int kDesignClientWidth = 1024;
 constexpr int kDesignClientHeight = 712;
 }  // namespace
 
@@ -58,6 +60,18 @@ void Tdoeye2::Resize() {
   for (const auto& [control, designTop] : centred_)
     control->SetBounds((width - control->Width()) / 2, MulDiv(designTop, height, kDesignClientHeight), control->Width(),
                        control->Height());
+}
+
+int Tdoeye2::LayoutDpi(int monitorDpi, HMONITOR monitor) const {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetMonitorInfoW(monitor, &info)) return monitorDpi;
+  // The window is the screen: the design grows with the display's scale only as far as the screen
+  // holds it, or the headline runs off the sides and the lines below it into the animation.
+  const int width = info.rcMonitor.right - info.rcMonitor.left;
+  const int height = info.rcMonitor.bottom - info.rcMonitor.top;
+  return std::min({monitorDpi, MulDiv(width, kDesignDpi, kDesignClientWidth),
+                   MulDiv(height, kDesignDpi, kDesignClientHeight)});
 }
 
 void Tdoeye2::FormShow(TObject*) {

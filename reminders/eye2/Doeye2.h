@@ -51,6 +51,7 @@ protected:
   void CreateParams(TCreateParams& params) override;
   void WndProc(TMessage& message) override;
   void Resize() override;
+  int LayoutDpi(int monitorDpi, HMONITOR monitor) const override;
   void EndingReminder() override { LeaveLockScreen(); }
   TMediaPlayer& ReminderPlayer() override { return *MediaPlayer1; }
 

@@ -106,12 +106,13 @@ brevin_desktop_running() {
 # Keeps one wineserver alive and opens the virtual desktop before any test runs. Wine's background
 # processes (the desktop's explorer, services) inherit the standard output of the program that
 # starts them; started here they hold /dev/null rather than a test's output pipe, which ctest
-# would otherwise wait on until its timeout.
+# would otherwise wait on until its timeout. BREVIN_DESKTOP_SIZE (WxH, default 1024x768) gives a
+# desktop of another size, e.g. one that a 200 % display fills as 1024 x 768 does at 100 %.
 brevin_start_desktop() {
   (
     brevin_wine_env
     wineserver -p </dev/null >/dev/null 2>&1
-    setsid env "${BREVIN_WINE_ENV_ARGS[@]}" "$BREVIN_WINE" explorer /desktop=Default,1024x768 </dev/null >/dev/null 2>&1 &
+    setsid env "${BREVIN_WINE_ENV_ARGS[@]}" "$BREVIN_WINE" explorer "/desktop=Default,${BREVIN_DESKTOP_SIZE:-1024x768}" </dev/null >/dev/null 2>&1 &
     local waited=0
     until xwininfo -root -tree 2>/dev/null | grep -q 'Wine desktop'; do
       sleep 0.2
