@@ -143,6 +143,19 @@ void TBitBtn::SetMargin(int margin) {
   Invalidate();
 }
 
+namespace {
+// Margin and spacing are pixels too; a margin of -1 (centred) stays one.
+void ScaleGaps(int& margin, int& spacing, int toDpi, int fromDpi) {
+  if (margin > 0) margin = MulDiv(margin, toDpi, fromDpi);
+  spacing = MulDiv(spacing, toDpi, fromDpi);
+}
+}  // namespace
+
+void TBitBtn::ChangeScale(int toDpi, int fromDpi) {
+  ScaleGaps(margin_, spacing_, toDpi, fromDpi);
+  TButton::ChangeScale(toDpi, fromDpi);
+}
+
 void TBitBtn::SetSpacing(int spacing) {
   spacing_ = spacing;
   Invalidate();
@@ -224,6 +237,11 @@ void TSpeedButton::SetLayout(TButtonLayout layout) {
 void TSpeedButton::SetMargin(int margin) {
   margin_ = margin;
   Invalidate();
+}
+
+void TSpeedButton::ChangeScale(int toDpi, int fromDpi) {
+  ScaleGaps(margin_, spacing_, toDpi, fromDpi);
+  TGraphicControl::ChangeScale(toDpi, fromDpi);
 }
 
 void TSpeedButton::SetSpacing(int spacing) {

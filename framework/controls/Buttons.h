@@ -46,6 +46,7 @@ public:
 
 protected:
   void CreateParams(TCreateParams& params) override;
+  void ChangeScale(int toDpi, int fromDpi) override;
 
 private:
   void DrawItem(const DRAWITEMSTRUCT& item);
@@ -93,6 +94,7 @@ protected:
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
   void MouseMove(TShiftState shift, int x, int y) override;
+  void ChangeScale(int toDpi, int fromDpi) override;
 
 private:
   std::unique_ptr<TBitmap> glyph_;

@@ -246,6 +246,14 @@ int TCustomForm::LayoutDpi(int monitorDpi, HMONITOR) const { return monitorDpi; 
 
 void TCustomForm::ScaleBounds(int toDpi, int fromDpi) {
   if (takingSuggestedSize_) return;
+  if (!HandleAllocated()) {
+    // Before the window exists the size is the layout's: its client size, else its outer size.
+    int& width = pendingClientWidth_ >= 0 ? pendingClientWidth_ : width_;
+    int& height = pendingClientHeight_ >= 0 ? pendingClientHeight_ : height_;
+    width = MulDiv(width, toDpi, fromDpi);
+    height = MulDiv(height, toDpi, fromDpi);
+    return;
+  }
   const int clientWidth = MulDiv(ClientWidth(), toDpi, fromDpi);
   const int clientHeight = MulDiv(ClientHeight(), toDpi, fromDpi);
   SetClientWidth(clientWidth);

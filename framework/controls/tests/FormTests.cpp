@@ -133,11 +133,17 @@ TEST(FormLayout, AtTwiceTheDpiEverythingInPixelsDoublesAndControlsAddedLaterFoll
   label->Font()->SetSize(12);
   EXPECT_EQ(label->Font()->Height(), -32);
   // A control made by code later, with the 96-DPI numbers of its code, comes out at the form's scale.
-  auto* later = new TButton(&form);
+  auto* later = new TSpeedButton(&form);
   later->SetBounds(5, 6, 70, 20);
+  later->SetSpacing(3);
   later->SetParent(panel);
   EXPECT_EQ(later->BoundsRect(), Bounds(10, 12, 140, 40));
+  EXPECT_EQ(later->Spacing(), 6);
   EXPECT_EQ(later->Font()->Height(), -26);
+  // A layout that gives the outer size rather than the client's has it scaled.
+  TTestForm outer(nullptr, "object F: TTestForm\n  Width = 200\n  Height = 100\nend\n");
+  outer.ScaleForPPI(192);
+  EXPECT_EQ(outer.BoundsRect(), Bounds(0, 0, 400, 200));
   form.ScaleForPPI(96);
   EXPECT_EQ(form.ClientWidth(), 300);
   EXPECT_EQ(panel->BoundsRect(), Bounds(10, 40, 200, 100));
