@@ -99,11 +99,12 @@ void Tdoeye::FormShow(TObject*) {
 }
 
 void Tdoeye::PlaceWhereTheUserLooks() {
+  HMONITOR monitor = MonitorFromWindow(GetForegroundWindow(), MONITOR_DEFAULTTOPRIMARY);
   MONITORINFO info{};
   info.cbSize = sizeof info;
-  if (!GetMonitorInfoW(MonitorFromWindow(GetForegroundWindow(), MONITOR_DEFAULTTOPRIMARY), &info)) return;
+  if (!GetMonitorInfoW(monitor, &info)) return;
   // Laid out for that monitor before it is centred there, so that the move keeps its size.
-  ScaleForPPI(MonitorDpi(MonitorFromWindow(GetForegroundWindow(), MONITOR_DEFAULTTOPRIMARY)));
+  ScaleForPPI(LayoutDpi(MonitorDpi(monitor), monitor));
   const RECT& work = info.rcWork;
   const TRect place = CentreIn({work.left, work.top, work.right, work.bottom}, Width(), Height());
   SetBounds(place.Left, place.Top, Width(), Height());

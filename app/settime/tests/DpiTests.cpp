@@ -36,7 +36,6 @@ class Dpi : public AppFixture {};
 
 TEST_F(Dpi, EveryWindowIsItsDesignSizeTimesTheDisplayScale) {
   const int dpi = ExpectedDpi();
-  EXPECT_EQ(GetAwarenessFromDpiAwarenessContext(GetThreadDpiAwarenessContext()), DPI_AWARENESS_PER_MONITOR_AWARE);
   // The sizes the layouts give at 96 DPI.
   struct Design {
     TCustomForm* form;
