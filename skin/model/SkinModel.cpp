@@ -65,6 +65,12 @@ std::string SkinImageEntryName(const std::string& value) {
   return name;
 }
 
+std::string SkinImageEntryAtScale(const std::string& entry, int scale) {
+  if (scale == 1) return entry;
+  const size_t dot = std::min(entry.rfind('.'), entry.size());
+  return entry.substr(0, dot) + "@" + std::to_string(scale) + "x" + entry.substr(dot);
+}
+
 // One pass over a description, in the order the painters' objects depend on one another.
 class TSkinModel::TReading {
 public:
@@ -449,7 +455,7 @@ TSkinModel::TSkinModel() {
   Put(std::make_unique<TDataSkinTitle>("Title"));
 }
 
-bool TSkinModel::LoadFile(TStream& file, const TSkinEnvironment& environment) {
+bool TSkinModel::LoadFile(TStream& file, const TSkinEnvironment& environment, int pictureScale) {
   TSkinReader reader;
   reader.OnMessage = OnMessage;
   if (!reader.LoadFromStream(file)) {
@@ -462,7 +468,10 @@ bool TSkinModel::LoadFile(TStream& file, const TSkinEnvironment& environment) {
   description.SetPosition(0);
   TQuickIni ini;
   ini.LoadFromStream(&description);
-  Load(ini, [&reader](const std::string& entry, TMemoryStream& dest) { reader.ReadEntry(entry, dest); },
+  Load(ini,
+       [&reader, pictureScale](const std::string& entry, TMemoryStream& dest) {
+         reader.ReadEntry(SkinImageEntryAtScale(entry, pictureScale), dest);
+       },
        environment);
   return true;
 }
