@@ -18,7 +18,7 @@ TColor StateColour(const TSkinModel& model, int index, TColor direct) {
 
 const TDataSkinButton* TSkinButton::SkinObject() const {
   if (!Data()) return nullptr;
-  const TDataSkinButton& object = Data()->Model().Buttons();
+  const TDataSkinButton& object = Data()->Model(Dpi()).Buttons();
   return Data()->Picture(object.Image) ? &object : nullptr;
 }
 
@@ -92,7 +92,7 @@ UINT TSkinButton::CaptionFlags() const {
 }
 
 TColor TSkinButton::TextColour() const {
-  const TSkinModel& model = Data()->Model();
+  const TSkinModel& model = Data()->Model(Dpi());
   const TDataSkinButton& object = model.Buttons();
   if (!WindowEnabled()) return model.Colour(TSkinColour::ButtonShadow);
   if (pressed_) return StateColour(model, object.PressedColour, object.PressedColour2);

@@ -10,9 +10,9 @@ constexpr int kHotRowFrames = 12;
 
 }  // namespace
 
-const TSkinImage& TSkinCheckBox::Glyph() const { return Data()->Model().Buttons().CheckImage; }
+const TSkinImage& TSkinCheckBox::Glyph() const { return Data()->Model(Dpi()).Buttons().CheckImage; }
 
-int TSkinCheckBox::GlyphFrames() const { return Data()->Model().Buttons().CheckFrame; }
+int TSkinCheckBox::GlyphFrames() const { return Data()->Model(Dpi()).Buttons().CheckFrame; }
 
 int TSkinCheckBox::CheckState() const {
   if (Control() && HasProperty(*Control(), "State")) {

@@ -13,10 +13,10 @@ constexpr int kCaptionLeft = 8;
 
 }  // namespace
 
-const TDataSkinObject* TSkinGroupBox::Edge() const { return PaintableSkinObject<TDataSkinObject>(Data(), "GroupBoxEdge"); }
+const TDataSkinObject* TSkinGroupBox::Edge() const { return PaintableSkinObject<TDataSkinObject>(Data(), "GroupBoxEdge", Dpi()); }
 
 const TDataSkinBoxLabel* TSkinGroupBox::Label() const {
-  return PaintableSkinObject<TDataSkinBoxLabel>(Data(), "GroupBox");
+  return PaintableSkinObject<TDataSkinBoxLabel>(Data(), "GroupBox", Dpi());
 }
 
 void TSkinGroupBox::PaintFace(HDC dc, const TRect& client) {
@@ -35,7 +35,7 @@ void TSkinGroupBox::PaintFace(HDC dc, const TRect& client) {
 
 void TSkinGroupBox::PaintCaption(HDC dc, const TRect& client, int lineHeight) {
   if (Text().empty()) return;
-  const TSkinModel& model = Data()->Model();
+  const TSkinModel& model = Data()->Model(Dpi());
   const TDataSkinBoxLabel* label = Label();
   TRect measured{0, 0, client.Width(), lineHeight};
   DrawWideText(dc, Text(), measured, DT_SINGLELINE | DT_CALCRECT);

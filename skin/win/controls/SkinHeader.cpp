@@ -22,7 +22,7 @@ constexpr int kArrowRoom = kArrowSize + 6;
 
 const TDataSkinObject* TSkinHeader::SkinObject() const {
   if (!Data()) return nullptr;
-  return PaintableSkinObject(Data(), "Headerbar");
+  return PaintableSkinObject(Data(), "Headerbar", Dpi());
 }
 
 int TSkinHeader::ItemFrame(int index) const {
@@ -158,7 +158,7 @@ void TSkinHeader::PaintItem(HDC dc, const TDataSkinObject& object, int index, co
   TRect area{place.Left + kTextInset + shift, place.Top + shift, place.Right - kTextInset + shift,
              place.Bottom + shift};
   const bool sorted = (item.fmt & (HDF_SORTUP | HDF_SORTDOWN)) != 0;
-  const TSkinModel& model = Data()->Model();
+  const TSkinModel& model = Data()->Model(Dpi());
   const TColor colour = model.Colour(WindowEnabled() ? TSkinColour::ButtonText : TSkinColour::ButtonShadow);
   if (sorted && area.Width() >= kArrowRoom) {
     area.Right -= kArrowRoom;

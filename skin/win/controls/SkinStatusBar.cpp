@@ -21,7 +21,7 @@ constexpr int kGripFrame = 5;
 
 const TDataSkinObject* TSkinStatusBar::SkinObject() const {
   if (!Data()) return nullptr;
-  return PaintableSkinObject(Data(), "StatusBarEdges");
+  return PaintableSkinObject(Data(), "StatusBarEdges", Dpi());
 }
 
 bool TSkinStatusBar::BeforeMessage(TMessage& message) {
@@ -105,7 +105,7 @@ void TSkinStatusBar::PaintPart(HDC dc, const TDataSkinObject& edges, int part, c
   const std::wstring text(buffer.data());
   const SelectedObject font(dc, ControlFont());
   SetBkMode(dc, TRANSPARENT);
-  const TSkinModel& model = Data()->Model();
+  const TSkinModel& model = Data()->Model(Dpi());
   SetTextColor(dc, ColorToRGB(model.Colour(WindowEnabled() ? TSkinColour::ButtonText : TSkinColour::ButtonShadow)));
   // Before the first tab left, after it centred, after the second right; all in the same area.
   constexpr std::array<UINT, 3> kAligns{DT_LEFT, DT_CENTER, DT_RIGHT};
@@ -124,10 +124,10 @@ void TSkinStatusBar::PaintPart(HDC dc, const TDataSkinObject& edges, int part, c
 void TSkinStatusBar::PaintGrip(HDC dc, const TRect& rect) {
   const int size = GetSystemMetrics(SM_CXVSCROLL);
   const TRect corner{rect.Right - size, rect.Bottom - size, rect.Right, rect.Bottom};
-  const TDataSkinObject* extra = Data()->Model().Find("ExtraImages");
+  const TDataSkinObject* extra = Data()->Model(Dpi()).Find("ExtraImages");
   TBitmap* picture = extra ? Data()->Picture(extra->Image) : nullptr;
   if (!picture || extra->FrameCount < kGripFrame) {
-    DrawSkinGrip(dc, corner, Data()->Model());
+    DrawSkinGrip(dc, corner, Data()->Model(Dpi()));
     return;
   }
   // The grip picture sits in the corner at its own size, as the grip it replaces.
