@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string>
+
 #include "skin/layout/SkinFrame.h"
 #include "skin/model/SkinResample.h"
 #include "skin/tests/SkinBytes.h"
@@ -95,6 +98,28 @@ TEST(SkinScale, DetailedPicturesAreTakenAtOrAboveTheNeed) {
   TSkinModel odd;
   skin_test::LoadModel(odd, description, {{"t.bmp", Bmp24(7, 4, checker)}});
   EXPECT_EQ(model.Scaled(192, &odd).Border("Top").Image.Pixel(1, 0), kGrey);
+}
+
+TEST(SkinScale, TheProgramsSkinCarriesEveryPictureAtTwiceTheSize) {
+  TMemoryStream file;
+  file.LoadFromFile(BREVIN_SKIN_FILE);
+  TSkinModel model;
+  ASSERT_TRUE(model.LoadFile(file, TSkinEnvironment())) << model.Error();
+  file.SetPosition(0);
+  TSkinModel detailed;
+  ASSERT_TRUE(detailed.LoadFile(file, TSkinEnvironment(), 2)) << detailed.Error();
+  // Made by the engine at a fixed size from other pictures, whatever their scale.
+  const std::set<std::string> derived = {"ComboButton", "SunkEdge", "ComboxArrow", "Toolbar"};
+  for (const auto& object : model.Objects()) {
+    const TDataSkinObject* twice = detailed.Find(object->Name);
+    ASSERT_NE(twice, nullptr) << object->Name;
+    const int factor = derived.count(object->Name) ? 1 : 2;
+    EXPECT_EQ(twice->Image.Width(), factor * object->Image.Width()) << object->Name;
+    EXPECT_EQ(twice->Image.Height(), factor * object->Image.Height()) << object->Name;
+  }
+  const TSkinModel at200 = model.Scaled(192, &detailed);
+  EXPECT_TRUE(at200.Border("Left").Image == detailed.Border("Left").Image);
+  EXPECT_TRUE(at200.CaptionButtons().front()->Image == detailed.CaptionButtons().front()->Image);
 }
 
 }  // namespace

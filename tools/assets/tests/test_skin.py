@@ -90,7 +90,19 @@ class SkinSourcesTest(unittest.TestCase):
                     self.assertTrue(value.endswith(".bmp"), f"extension case in [{section}] {key}")
                     self.assertIn(value, self.images, f"[{section}] {key}")
                     named.add(value)
-        self.assertEqual(set(self.images) - named, set(), "images nobody uses")
+        details = {n for n in self.images if n.endswith("@2x.bmp")}
+        self.assertEqual(set(self.images) - named - details, set(), "images nobody uses")
+        self.assertEqual({n.replace("@2x", "") for n in details}, named, "images without a 2x one")
+
+    def test_each_2x_picture_is_twice_its_picture_with_the_same_cut_away_corners(self):
+        for name, (width, height, rows) in self.images.items():
+            if "@2x" in name:
+                continue
+            w2, h2, rows2 = self.images[name.replace(".bmp", "@2x.bmp")]
+            self.assertEqual((w2, h2), (2 * width, 2 * height), name)
+            # The engine cuts a frame's region from magenta: the corners stay cut at 2x.
+            if rows[0][0] == MAGENTA:
+                self.assertEqual(rows2[0][0], MAGENTA, name)
 
     def test_fixed_frame_counts_divide_their_images(self):
         image_keys = {"buttons": "Bitmap", "progress": "Bitmap"}
