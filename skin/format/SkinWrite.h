@@ -19,3 +19,7 @@ std::vector<uint8_t> CompressSkinPayload(const std::vector<uint8_t>& payload);
 inline std::vector<uint8_t> BuildSkinFile(const std::vector<TSkinEntry>& entries) {
   return CompressSkinPayload(BuildSkinPayload(entries));
 }
+
+// A skin file with its 2x pictures after it (see SkinRead.h), each entry named as the picture it
+// stands in for; the skin file alone when there are none.
+std::vector<uint8_t> BuildSkinFile(const std::vector<TSkinEntry>& entries, const std::vector<TSkinEntry>& detail);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/core/Exception.h"
 #include "skin/format/SkinRead.h"
 
 namespace {
@@ -63,12 +64,6 @@ std::string SkinImageEntryName(const std::string& value) {
   const size_t dot = name.rfind('.');
   if (dot == std::string::npos || name.compare(dot, std::string::npos, ".bmp") != 0) return {};
   return name;
-}
-
-std::string SkinImageEntryAtScale(const std::string& entry, int scale) {
-  if (scale == 1) return entry;
-  const size_t dot = std::min(entry.rfind('.'), entry.size());
-  return entry.substr(0, dot) + "@" + std::to_string(scale) + "x" + entry.substr(dot);
 }
 
 // One pass over a description, in the order the painters' objects depend on one another.
@@ -462,16 +457,26 @@ bool TSkinModel::LoadFile(TStream& file, const TSkinEnvironment& environment, in
     error_ = reader.LastError();
     return false;
   }
+  TSkinReader detailReader;
+  if (pictureScale != 1) {
+    TMemoryStream detail;
+    if (pictureScale != kSkinDetailScale || !ReadSkinDetail(file, detail)) {
+      error_ = Format("The skin file has no pictures at %dx", pictureScale);
+      return false;
+    }
+    if (!detailReader.LoadFromStream(detail)) {
+      error_ = detailReader.LastError();
+      return false;
+    }
+  }
+  const TSkinReader& pictures = pictureScale == 1 ? reader : detailReader;
   TMemoryStream description;
   std::string name;
   reader.FindEntry(".ini", description, name);
   description.SetPosition(0);
   TQuickIni ini;
   ini.LoadFromStream(&description);
-  Load(ini,
-       [&reader, pictureScale](const std::string& entry, TMemoryStream& dest) {
-         reader.ReadEntry(SkinImageEntryAtScale(entry, pictureScale), dest);
-       },
+  Load(ini, [&pictures](const std::string& entry, TMemoryStream& dest) { pictures.ReadEntry(entry, dest); },
        environment);
   return true;
 }

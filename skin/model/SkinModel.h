@@ -157,8 +157,9 @@ public:
 
   // Reads a whole skin file. False, with Error set and the model as it was, for a file the reader
   // rejects; the description's absence only leaves everything at its defaults.
-  // pictureScale 2 reads the pictures drawn at twice the size (see SkinImageEntryAtScale); a picture
-  // the file has only at 1x then leaves its object out, or empty for a fixed one.
+  // pictureScale 2 takes the pictures from the 2x ones that follow the skin (SkinRead.h): false,
+  // with Error set, when the file has none; a picture missing there leaves its object out, or
+  // empty for a fixed one.
   [[nodiscard]] bool LoadFile(TStream& file, const TSkinEnvironment& environment, int pictureScale = 1);
   // Reads the description and fetches images through images.
   void Load(const TQuickIni& ini, const TSkinImageSource& images, const TSkinEnvironment& environment);
@@ -217,8 +218,3 @@ private:
 // The bare file name of an image value, or "" when it does not end exactly in ".bmp".
 std::string SkinImageEntryName(const std::string& value);
 
-// Extra scales of a picture travel in the same skin file as entries of their own, the scale put
-// before the extension ("top.bmp" at 2x is "top@2x.bmp"). A reader that knows nothing of them never
-// asks for those names, so a file with them stays a valid skin for it; one without them is a skin
-// drawn at 1x only, enlarged by resampling.
-std::string SkinImageEntryAtScale(const std::string& entry, int scale);

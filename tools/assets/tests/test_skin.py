@@ -209,11 +209,21 @@ class SkinSourcesTest(unittest.TestCase):
     def test_packed_skin_matches_its_sources(self):
         with open(os.path.join(ROOT, "assets", "skin", "velskin.skn"), "rb") as f:
             packed = f.read()
+        def payload_size(names):
+            sizes = [os.path.getsize(os.path.join(SRC, n)) for n in names]
+            return 16 + sum(len(n.replace("@2x", "").encode()) + 2 for n in names) + \
+                4 * len(names) + sum(sizes)
+
         names = os.listdir(SRC)
-        sizes = [os.path.getsize(os.path.join(SRC, n)) for n in names]
-        expected = 16 + sum(len(n.encode()) + 2 for n in names) + 4 * len(names) + sum(sizes)
-        self.assertEqual(struct.unpack_from("<I", packed)[0], expected,
+        details = [n for n in names if n.endswith("@2x.bmp")]
+        base = [n for n in names if n not in details]
+        self.assertEqual(struct.unpack_from("<I", packed)[0], payload_size(base),
                          "velskin.skn is out of date with assets/skin/src")
+        # The 2x pictures follow as a second skin file, its length and "SKX2" last.
+        length, mark = struct.unpack_from("<I4s", packed, len(packed) - 8)
+        self.assertEqual(mark, b"SKX2")
+        self.assertEqual(struct.unpack_from("<I", packed, len(packed) - 8 - length)[0],
+                         payload_size(details), "the 2x pictures in velskin.skn are out of date")
 
 
 class BmpTest(unittest.TestCase):
