@@ -1,5 +1,6 @@
 // TSkinModel::Scaled: the model at another display scale.
 #include <algorithm>
+#include <cstdint>
 
 #include "skin/model/SkinModel.h"
 #include "skin/model/SkinResample.h"
@@ -26,6 +27,13 @@ TSkinImage ScaledPicture(const TSkinImage& image, const TSkinImage* detail, int 
   const TRect frame = SkinFrameRect(image.Width(), image.Height(), frames, 1, layout);
   const int width = std::max(ScaleSkinLength(frame.Width(), dpi), 1);
   const int height = std::max(ScaleSkinLength(frame.Height(), dpi), 1);
+  // A picture that would grow past what a skin picture may be stays as it is: the painters
+  // stretch it to its place, and the skin still draws.
+  const int64_t across = int64_t{layout == TFrameLayout::SideBySide ? width * int64_t{frames} : width};
+  const int64_t down = int64_t{layout == TFrameLayout::SideBySide ? height : height * int64_t{frames}};
+  if (across > TSkinImage::kMaxSide || down > TSkinImage::kMaxSide || across * down > TSkinImage::kMaxPixels) {
+    return image;
+  }
   const TSlicedPicture to{frames, layout, ScaledMargins(margins, dpi)};
   const bool detailed = dpi > kSkinDesignDpi && detail && detail->Width() == image.Width() * kDetailScale &&
                         detail->Height() == image.Height() * kDetailScale;

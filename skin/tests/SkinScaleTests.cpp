@@ -98,6 +98,11 @@ TEST(SkinScale, DetailedPicturesAreTakenAtOrAboveTheNeed) {
   TSkinModel odd;
   skin_test::LoadModel(odd, description, {{"t.bmp", Bmp24(7, 4, checker)}});
   EXPECT_EQ(model.Scaled(192, &odd).Border("Top").Image.Pixel(1, 0), kGrey);
+
+  // A picture as wide as a skin picture may be cannot double: it stays as it is.
+  TSkinModel wide;
+  skin_test::LoadModel(wide, description, {{"t.bmp", Bmp24(TSkinImage::kMaxSide, 1, kGrey)}});
+  EXPECT_EQ(wide.Scaled(192).Border("Top").Image.Width(), TSkinImage::kMaxSide);
 }
 
 TEST(SkinScale, TheProgramsSkinCarriesEveryPictureAtTwiceTheSize) {

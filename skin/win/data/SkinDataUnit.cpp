@@ -209,19 +209,25 @@ void TSkinData::AddPictures(const TSkinModel& model) const {
 const TSkinModel& TSkinData::Model(int dpi) const {
   if (dpi == kDesignDpi || dpi <= 0 || loadingSkin_) return model_;
   auto& scaled = scaled_[dpi];
-  if (!scaled) {
+  if (scaled) return *scaled;
+  try {
     // The file's 2x pictures are read again for each new scale rather than kept: a program meets
     // few scales, and the scaled skin is all it draws from.
     std::unique_ptr<TSkinModel> detailed;
     if (dpi > kDesignDpi) {
       TMemoryStream reading(skin_.Bytes());
       detailed = std::make_unique<TSkinModel>();
-      // A file that read once reads again; should it not, the 1x pictures are enlarged.
+      // A file without them, or whose 2x part is damaged, has its 1x pictures enlarged.
       if (!detailed->LoadFile(reading, Environment(), 2)) detailed.reset();
     }
     scaled = std::make_unique<TSkinModel>(model_.Scaled(dpi, detailed.get()));
-    AddPictures(*scaled);
+  } catch (const std::exception&) {
+    // Out of memory for the larger pictures: the windows are drawn from the skin as it is, smaller
+    // than they should be but whole.
+    scaled_.erase(dpi);
+    return model_;
   }
+  AddPictures(*scaled);
   return *scaled;
 }
 
