@@ -30,9 +30,9 @@ inline constexpr const char* kSkinOlderFileMessage =
 // No skin comes near this; a larger payload is treated as damage rather than allocated.
 inline constexpr int64_t kSkinMaxPayload = int64_t{256} << 20;
 
-// Pictures drawn at twice the size may follow a skin file: a second file of the same layout, whose
-// entries carry the same names as the pictures they stand in for, then an 8-byte trailer: that
-// file's length (u32) and "SKX2". A reader that knows nothing of it stops where the first file's
+// Pictures drawn at twice the size may follow a skin file: a second skin file of the same layout,
+// holding the description again and the pictures under the names of those they stand in for, then
+// an 8-byte trailer: that file's length (u32) and "SKX2". A reader that knows nothing of it stops where the first file's
 // compressed data ends, so the whole is still a valid skin for it; and the skin itself is read
 // without unpacking the larger pictures, which are wanted only on displays above 96 dpi.
 inline constexpr char kSkinDetailMark[4] = {'S', 'K', 'X', '2'};

@@ -26,7 +26,7 @@ void CheckEntry(const TSkinEntry& entry) {
 
 std::vector<uint8_t> BuildSkinFile(const std::vector<TSkinEntry>& entries, const std::vector<TSkinEntry>& detail) {
   std::vector<uint8_t> file = BuildSkinFile(entries);
-  if (detail.empty()) return file;
+  if (detail.size() <= 1) return file;
   const std::vector<uint8_t> more = BuildSkinFile(detail);
   file.insert(file.end(), more.begin(), more.end());
   AppendU32(file, static_cast<uint32_t>(more.size()));

@@ -451,32 +451,24 @@ TSkinModel::TSkinModel() {
 }
 
 bool TSkinModel::LoadFile(TStream& file, const TSkinEnvironment& environment, int pictureScale) {
+  TMemoryStream detail;
+  if (pictureScale != 1 && (pictureScale != kSkinDetailScale || !ReadSkinDetail(file, detail))) {
+    error_ = Format("The skin file has no pictures at %dx", pictureScale);
+    return false;
+  }
   TSkinReader reader;
   reader.OnMessage = OnMessage;
-  if (!reader.LoadFromStream(file)) {
+  if (!reader.LoadFromStream(pictureScale == 1 ? file : detail)) {
     error_ = reader.LastError();
     return false;
   }
-  TSkinReader detailReader;
-  if (pictureScale != 1) {
-    TMemoryStream detail;
-    if (pictureScale != kSkinDetailScale || !ReadSkinDetail(file, detail)) {
-      error_ = Format("The skin file has no pictures at %dx", pictureScale);
-      return false;
-    }
-    if (!detailReader.LoadFromStream(detail)) {
-      error_ = detailReader.LastError();
-      return false;
-    }
-  }
-  const TSkinReader& pictures = pictureScale == 1 ? reader : detailReader;
   TMemoryStream description;
   std::string name;
   reader.FindEntry(".ini", description, name);
   description.SetPosition(0);
   TQuickIni ini;
   ini.LoadFromStream(&description);
-  Load(ini, [&pictures](const std::string& entry, TMemoryStream& dest) { pictures.ReadEntry(entry, dest); },
+  Load(ini, [&reader](const std::string& entry, TMemoryStream& dest) { reader.ReadEntry(entry, dest); },
        environment);
   return true;
 }

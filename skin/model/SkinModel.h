@@ -157,7 +157,7 @@ public:
 
   // Reads a whole skin file. False, with Error set and the model as it was, for a file the reader
   // rejects; the description's absence only leaves everything at its defaults.
-  // pictureScale 2 takes the pictures from the 2x ones that follow the skin (SkinRead.h): false,
+  // pictureScale 2 reads the skin with the 2x pictures that follow it (SkinRead.h) instead: false,
   // with Error set, when the file has none; a picture missing there leaves its object out, or
   // empty for a fixed one.
   [[nodiscard]] bool LoadFile(TStream& file, const TSkinEnvironment& environment, int pictureScale = 1);

@@ -65,20 +65,28 @@ std::vector<TSkinEntry> BitmapEntries(std::vector<fs::path> bitmaps, size_t cut)
   return entries;
 }
 
-}  // namespace
-
-std::vector<TSkinEntry> CollectSkinSources(const fs::path& folder) {
-  const TFolderFiles files = ListFolder(folder, false);
+TSkinEntry Description(const fs::path& folder, const TFolderFiles& files) {
   if (files.descriptions.size() != 1) {
     throw EInvalidOperation("\"" + folder.string() + "\" must hold exactly one .ini description (found " +
                             std::to_string(files.descriptions.size()) + ")");
   }
-  std::vector<TSkinEntry> entries;
-  entries.push_back({files.descriptions[0].filename().string(), ReadFile(files.descriptions[0])});
+  return {files.descriptions[0].filename().string(), ReadFile(files.descriptions[0])};
+}
+
+}  // namespace
+
+std::vector<TSkinEntry> CollectSkinSources(const fs::path& folder) {
+  const TFolderFiles files = ListFolder(folder, false);
+  std::vector<TSkinEntry> entries = {Description(folder, files)};
   for (TSkinEntry& entry : BitmapEntries(files.bitmaps, 0)) entries.push_back(std::move(entry));
   return entries;
 }
 
 std::vector<TSkinEntry> CollectSkinDetail(const fs::path& folder) {
-  return BitmapEntries(ListFolder(folder, true).bitmaps, std::string(kDetailSuffix).size());
+  const TFolderFiles files = ListFolder(folder, true);
+  std::vector<TSkinEntry> entries = {Description(folder, files)};
+  for (TSkinEntry& entry : BitmapEntries(files.bitmaps, std::string(kDetailSuffix).size())) {
+    entries.push_back(std::move(entry));
+  }
+  return entries;
 }

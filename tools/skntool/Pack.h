@@ -10,7 +10,8 @@
 // several descriptions, two files whose names differ only in case, or a ".bmp" that is not a BMP.
 // Pictures drawn at 2x ("NAME@2x.bmp") are left out: they are CollectSkinDetail's.
 std::vector<TSkinEntry> CollectSkinSources(const std::filesystem::path& folder);
-// The folder's "NAME@2x.bmp" files, by lower-cased name, each named as the picture it stands in for.
+// The description again, then the folder's "NAME@2x.bmp" files by lower-cased name, each named as
+// the picture it stands in for.
 std::vector<TSkinEntry> CollectSkinDetail(const std::filesystem::path& folder);
 // The skin file of a folder: its description and pictures, then their 2x pictures when it has any.
 inline std::vector<uint8_t> PackSkinFolder(const std::filesystem::path& folder) {

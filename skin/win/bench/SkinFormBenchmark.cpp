@@ -23,6 +23,7 @@
 #include "framework/controls/tests/MessagePump.h"
 #include "framework/win32/Region.h"
 #include "framework/win32/WindowClass.h"
+#include "skin/win/bench/ProcessCpu.h"
 #include "skin/win/data/SkinDataUnit.h"
 #include "skin/win/form/SkinFormUnit.h"
 #include "skin/win/manager/SkinManage.h"
@@ -43,15 +44,6 @@ double Median(int runs, const std::function<void()>& step) {
   }
   std::sort(times.begin(), times.end());
   return times[times.size() / 2];
-}
-
-double ProcessCpuMs() {
-  FILETIME created, exited, kernel, user;
-  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-  const auto ms = [](FILETIME t) {
-    return double((static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 10000.0;
-  };
-  return ms(kernel) + ms(user);
 }
 
 HWND MakeWindow(int width, int height) {

@@ -223,7 +223,7 @@ class SkinSourcesTest(unittest.TestCase):
         length, mark = struct.unpack_from("<I4s", packed, len(packed) - 8)
         self.assertEqual(mark, b"SKX2")
         self.assertEqual(struct.unpack_from("<I", packed, len(packed) - 8 - length)[0],
-                         payload_size(details), "the 2x pictures in velskin.skn are out of date")
+                         payload_size(details + [ini_name()]), "the 2x pictures in velskin.skn are out of date")
 
 
 class BmpTest(unittest.TestCase):

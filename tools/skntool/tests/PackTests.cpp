@@ -89,7 +89,8 @@ TEST_F(PackFolder, TwiceSizedPicturesFollowTheSkinWhereAReaderOfTheSkinAloneNeve
   ASSERT_TRUE(ReadSkinDetail(file, detail));
   TSkinReader large;
   ASSERT_TRUE(large.LoadFromStream(detail)) << large.LastError();
-  ASSERT_EQ(large.EntryCount(), 1);
+  ASSERT_EQ(large.EntryCount(), 2);
+  EXPECT_EQ(large.EntryName(0), "skin.ini");
   TMemoryStream picture;
   large.ReadEntry("a.bmp", picture);
   EXPECT_EQ(std::string(picture.Bytes().begin(), picture.Bytes().end()), "BM large");
