@@ -4,6 +4,7 @@
 
 #include "framework/controls/Messages.h"
 #include "framework/win32/DCState.h"
+#include "framework/win32/Dpi.h"
 #include "skin/win/data/SkinDataUnit.h"
 #include "skin/win/data/SkinObjectDraw.h"
 #include "skin/win/controls/SkinFieldFrame.h"
@@ -67,7 +68,7 @@ bool TSkinDropDown::Skinned() const { return Handle() && dressable_ && arrow_.Av
 int TSkinDropDown::ButtonWidth() const {
   const auto* face = dynamic_cast<const TDataSkinBorder*>(Data()->Model(Dpi()).Find("ComboButton"));
   if (face && face->Style == kCombinedFace) return face->RightWidth;
-  return GetSystemMetrics(SM_CXVSCROLL) + kPlainEdge;
+  return SystemMetricForDpi(SM_CXVSCROLL, Dpi()) + ScaleToDpi(kPlainEdge, Dpi());
 }
 
 bool TSkinDropDown::Focused() const {
@@ -236,7 +237,7 @@ void TSkinDropDown::PaintSkin(HDC dc, const TRect& rect) {
     const RECT inner{rect.Left, rect.Top, button.Left, rect.Bottom};
     if (fill) FillRect(dc, &inner, fill.get());
     const TFieldLook looks[]{TFieldLook::Normal, TFieldLook::Hot, TFieldLook::Focused, TFieldLook::Disabled};
-    PaintFieldFrame(dc, rect, kPlainEdge, *Data(), looks[EdgeFrame() - 1], field);
+    PaintFieldFrame(dc, rect, ScaleToDpi(kPlainEdge, Dpi()), *Data(), looks[EdgeFrame() - 1], field);
   }
   arrow_.Paint(dc, button, ButtonFrame());
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "framework/win32/DCState.h"
+#include "framework/win32/Dpi.h"
 #include "skin/win/data/SkinArrow.h"
 #include "skin/win/data/SkinDataUnit.h"
 
@@ -72,6 +73,7 @@ void TSkinMenuButton::PaintArrow(HDC dc, const TRect& part) {
   }
   const TSkinModel& model = Data()->Model(Dpi());
   const TColor colour = model.Colour(WindowEnabled() ? TSkinColour::ButtonText : TSkinColour::ButtonShadow);
-  DrawSkinArrow(dc, TPoint{(part.Left + part.Right) / 2 + shift, (part.Top + part.Bottom) / 2 + shift}, kArrowSize,
+  DrawSkinArrow(dc, TPoint{(part.Left + part.Right) / 2 + shift, (part.Top + part.Bottom) / 2 + shift},
+                ScaleToDpi(kArrowSize, Dpi()),
                 TArrowDirection::Down, colour);
 }
