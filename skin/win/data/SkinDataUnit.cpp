@@ -30,7 +30,9 @@ void AppendU32(std::vector<uint8_t>& out, uint32_t v) {
 TSkinEnvironment TSkinData::Environment() {
   TSkinEnvironment environment;
   environment.Resolve = ResolveSystemColour;
-  environment.ScrollArrowWidth = GetSystemMetrics(SM_CXHSCROLL);
+  // The description is for 96 dpi, and the skin is scaled from there for each window: the system's
+  // metric, given at its own scale, is taken back to 96 dpi.
+  environment.ScrollArrowWidth = ScaleFromDpi(GetSystemMetrics(SM_CXHSCROLL), SystemDpi());
   environment.TrackImage = SkinImageFromResource("TRACK");
   environment.TrackVertImage = SkinImageFromResource("TRACKVERT");
   return environment;

@@ -531,6 +531,9 @@ TEST_F(SkinForm, TheFrameCaptionAndButtonsAreDrawnAndHitTestedAtTheWindowsScale)
   TSkinSysButton* close = VisibleButton(0);
   ASSERT_NE(close, nullptr);
   ExpectScaledFrame(w, ScaledSkin(form.Dpi()), *close);
+  // The combo box's button is the system's scroll arrow (17 at 96 dpi) and 2 more, whatever the
+  // system's scale: the skin is scaled once, for the window.
+  EXPECT_EQ(data.Model().Find("ComboButton")->RightWidth, 19);
 }
 
 // Only the skin's part: the window's own handling (moving it, laying it out) is not the skinner's.
