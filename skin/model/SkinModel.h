@@ -140,8 +140,10 @@ enum class TSkinColour {
 // What the model needs from the system it runs on.
 struct TSkinEnvironment {
   TColourResolver Resolve = ClassicSystemColour;
-  // The width of a scroll-bar arrow (the combo box's button is 2 pixels wider).
+  // The width of a scroll-bar arrow (the combo box's button is 2 pixels wider), at 96 dpi.
   int ScrollArrowWidth = 17;
+  // Picture pixels to one pixel of the description: the derived images are made at this scale.
+  int PictureScale = 1;
   // Stand-ins for a skin without "Track" / "TRACKVERT".
   TSkinImage TrackImage;
   TSkinImage TrackVertImage;
