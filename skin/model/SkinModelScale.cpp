@@ -2,14 +2,12 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "skin/format/SkinRead.h"
 #include "skin/model/SkinModel.h"
 #include "skin/model/SkinResample.h"
 #include "skin/model/SkinScale.h"
 
 namespace {
-
-// The extra scale a detailed model's pictures are drawn at.
-constexpr int kDetailScale = 2;
 
 TSkinMargins ScaledMargins(const TSkinMargins& m, int dpi) {
   return {ScaleSkinLength(m.Left, dpi), ScaleSkinLength(m.Top, dpi), ScaleSkinLength(m.Right, dpi),
@@ -35,9 +33,9 @@ TSkinImage ScaledPicture(const TSkinImage& image, const TSkinImage* detail, int 
     return image;
   }
   const TSlicedPicture to{frames, layout, ScaledMargins(margins, dpi)};
-  const bool detailed = dpi > kSkinDesignDpi && detail && detail->Width() == image.Width() * kDetailScale &&
-                        detail->Height() == image.Height() * kDetailScale;
-  if (detailed) return ResampleSlicedImage(*detail, {frames, layout, Times(margins, kDetailScale)}, width, height, to);
+  const bool detailed = dpi > kSkinDesignDpi && detail && detail->Width() == image.Width() * kSkinDetailScale &&
+                        detail->Height() == image.Height() * kSkinDetailScale;
+  if (detailed) return ResampleSlicedImage(*detail, {frames, layout, Times(margins, kSkinDetailScale)}, width, height, to);
   return ResampleSlicedImage(image, {frames, layout, margins}, width, height, to);
 }
 
