@@ -221,6 +221,7 @@ int wmain(int argc, wchar_t** argv) {
   // Shown and animated as the user sees them: in the skin, which the main window turns on as it
   // first shows.
   if (show || animate) UseSkinManage();
+  if (show) SetProcessDPIAware();  // as the program's manifest makes it, so screenshots show each scale
   Application->CreateForm(velmain);
   Application->CreateForm(doeye);
   Application->CreateForm(doeye2);

@@ -120,6 +120,26 @@ void BM_SkinModelLoad(benchmark::State& state) {
 }
 BENCHMARK(BM_SkinModelLoad)->Unit(benchmark::kMillisecond);
 
+// The skin's pictures for a display scale met for the first time, as a program makes them: the 2x
+// pictures read from the file, then every picture resampled and every length scaled from 96 dpi.
+void BM_SkinNewScale(benchmark::State& state) {
+  const int dpi = static_cast<int>(state.range(0));
+  TMemoryStream file;
+  file.LoadFromFile(BREVIN_SKIN_FILE);
+  TSkinModel model;
+  if (!model.LoadFile(file, TSkinEnvironment())) state.SkipWithError("the skin did not load");
+  size_t bytes = 0;
+  for (auto _ : state) {
+    TSkinModel detailed;
+    file.SetPosition(0);
+    if (!detailed.LoadFile(file, TSkinEnvironment(), 2)) state.SkipWithError("the 2x pictures did not load");
+    const TSkinModel scaled = model.Scaled(dpi, &detailed);
+    bytes = scaled.ImageBytes();
+  }
+  state.counters["imageKB"] = static_cast<double>(bytes) / 1024.0;
+}
+BENCHMARK(BM_SkinNewScale)->Arg(120)->Arg(144)->Arg(192)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 BENCHMARK_MAIN();

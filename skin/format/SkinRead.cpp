@@ -53,6 +53,21 @@ std::string SkinLowerCase(std::string text) {
   return text;
 }
 
+bool ReadSkinDetail(TStream& file, TMemoryStream& detail) {
+  detail.Clear();
+  const int64_t size = file.Size();
+  if (size < 8) return false;
+  uint8_t trailer[8];
+  file.SetPosition(size - 8);
+  if (file.Read(trailer, 8) != 8 || !std::equal(trailer + 4, trailer + 8, kSkinDetailMark)) return false;
+  const int64_t length = LoadU32(trailer);
+  if (length < 4 || length > size - 8) return false;
+  file.SetPosition(size - 8 - length);
+  detail.CopyFrom(file, length);
+  detail.SetPosition(0);
+  return true;
+}
+
 bool TSkinReader::Fail(const std::string& message) {
   names_.clear();
   count_ = 0;

@@ -30,6 +30,18 @@ inline constexpr const char* kSkinOlderFileMessage =
 // No skin comes near this; a larger payload is treated as damage rather than allocated.
 inline constexpr int64_t kSkinMaxPayload = int64_t{256} << 20;
 
+// Pictures drawn at twice the size may follow a skin file: a second skin file of the same layout,
+// holding the description again and the pictures under the names of those they stand in for, then
+// an 8-byte trailer: that file's length (u32) and "SKX2". A reader that knows nothing of it stops where the first file's
+// compressed data ends, so the whole is still a valid skin for it; and the skin itself is read
+// without unpacking the larger pictures, which are wanted only on displays above 96 dpi.
+inline constexpr char kSkinDetailMark[4] = {'S', 'K', 'X', '2'};
+inline constexpr int kSkinDetailScale = 2;
+
+// Copies the file of 2x pictures that follows the skin in file into detail; false, detail empty,
+// when there is none or its trailer does not fit the file.
+[[nodiscard]] bool ReadSkinDetail(TStream& file, TMemoryStream& detail);
+
 class TSkinReader {
 public:
   TSkinReader() = default;

@@ -24,6 +24,16 @@ void CheckEntry(const TSkinEntry& entry) {
 
 }  // namespace
 
+std::vector<uint8_t> BuildSkinFile(const std::vector<TSkinEntry>& entries, const std::vector<TSkinEntry>& detail) {
+  std::vector<uint8_t> file = BuildSkinFile(entries);
+  if (detail.size() <= 1) return file;
+  const std::vector<uint8_t> more = BuildSkinFile(detail);
+  file.insert(file.end(), more.begin(), more.end());
+  AppendU32(file, static_cast<uint32_t>(more.size()));
+  file.insert(file.end(), std::begin(kSkinDetailMark), std::end(kSkinDetailMark));
+  return file;
+}
+
 std::vector<uint8_t> BuildSkinPayload(const std::vector<TSkinEntry>& entries) {
   if (entries.size() > static_cast<size_t>(kSkinMaxEntries)) {
     throw EInvalidOperation(Format("A skin holds at most %d entries", kSkinMaxEntries));

@@ -19,3 +19,8 @@ std::vector<uint8_t> CompressSkinPayload(const std::vector<uint8_t>& payload);
 inline std::vector<uint8_t> BuildSkinFile(const std::vector<TSkinEntry>& entries) {
   return CompressSkinPayload(BuildSkinPayload(entries));
 }
+
+// A skin file with its 2x pictures after it (see SkinRead.h): detail holds the description and
+// the pictures, each named as the picture it stands in for; the skin file alone when detail has no
+// pictures.
+std::vector<uint8_t> BuildSkinFile(const std::vector<TSkinEntry>& entries, const std::vector<TSkinEntry>& detail);

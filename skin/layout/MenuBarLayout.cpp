@@ -22,13 +22,16 @@ char32_t CodePointAt(const std::string& text, size_t at) {
 
 }  // namespace
 
-int MenuBarStart(const TDataSkinObject* barObject, int barWidth, bool rightToLeft) {
-  if (!barObject) return 6;
-  const int start = rightToLeft ? barObject->RightWidth + 8 : barObject->LeftWidth + 4;
-  return barWidth < start ? 12 : start;
+int MenuBarStart(const TDataSkinObject* barObject, int barWidth, bool rightToLeft, int dpi) {
+  if (!barObject) return ScaleSkinLength(6, dpi);
+  const int start = rightToLeft ? barObject->RightWidth + ScaleSkinLength(8, dpi)
+                                : barObject->LeftWidth + ScaleSkinLength(4, dpi);
+  return barWidth < start ? ScaleSkinLength(12, dpi) : start;
 }
 
-int MenuBarItemWidth(int textWidth) { return textWidth > 0 ? textWidth + kMenuBarItemPadding : 0; }
+int MenuBarItemWidth(int textWidth, int dpi) {
+  return textWidth > 0 ? textWidth + ScaleSkinLength(kMenuBarItemPadding, dpi) : 0;
+}
 
 std::vector<TRect> MenuBarItemRects(const TRect& bar, int start, const std::vector<int>& widths, bool rightToLeft) {
   std::vector<TRect> rects;

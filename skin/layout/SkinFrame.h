@@ -14,6 +14,7 @@
 
 #include "framework/classes/Types.h"
 #include "skin/model/SkinModel.h"
+#include "skin/model/SkinScale.h"
 
 enum class TBorderMode { Sizeable = 0, Fixed = 1, NoCaption = 2, Dialog = 3 };
 enum class TWindowShow { Normal = 0, Maximized = 1, Minimized = 2 };
@@ -24,6 +25,8 @@ struct TFrameMetrics {
   int Right = 0;
   int Bottom = 0;
   int MenuBar = 0;
+  // The display scale the frame is drawn at: the skin model's.
+  int Dpi = kSkinDesignDpi;
   // Everything above the client area.
   int Top() const { return Caption + MenuBar; }
   friend bool operator==(const TFrameMetrics&, const TFrameMetrics&) = default;
@@ -41,7 +44,8 @@ inline constexpr int kHitNowhere = 0;
 inline constexpr int kHitCaption = 2;
 inline constexpr int kHitMenu = 5;
 // The system's answer is kept unless it found nothing or the caption; then the skin's caption band
-// (below its top 3 pixels, which stay for sizing) is the caption and the band under it the menu bar.
+// (below its top 3 pixels at 96 dpi, which stay for sizing) is the caption and the band under it the
+// menu bar.
 int SkinHitTest(int systemResult, TPoint windowPoint, const TFrameMetrics& metrics);
 
 // What a caption button's visibility depends on.
@@ -97,7 +101,7 @@ std::vector<TRect> SkinRegionRects(const TSkinModel& model, int width, int heigh
 // right-aligned caption button; pass the window width when there is none).
 TRect CaptionTextRect(const TDataSkinTitle& title, int windowWidth, const TFrameMetrics& metrics,
                       int firstRightButton);
-// The gap kept between the caption text and the first right-aligned caption button.
+// The gap kept between the caption text and the first right-aligned caption button, at 96 dpi.
 inline constexpr int kCaptionTextGap = 4;
 
 // System commands (the system's numbers).

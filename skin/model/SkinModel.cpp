@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/core/Exception.h"
 #include "skin/format/SkinRead.h"
 
 namespace {
@@ -391,28 +392,35 @@ private:
       return;
     }
 
+    // Drawn in the pictures' pixels, which may be several to one of the description's.
+    const int s = std::max(env_.PictureScale, 1);
     const int cells = std::max(sunk->FrameCount, 1);
-    const int button = std::clamp(env_.ScrollArrowWidth + 2, 4, kComboCellWidth - 4);
+    const int width = kComboCellWidth * s;
+    const int height = kComboCellHeight * s;
+    const int arrowCell = kComboArrowCell * s;
+    const int buttonWidth = std::clamp(env_.ScrollArrowWidth + 2, 4, kComboCellWidth - 4);
+    const int button = buttonWidth * s;
+    const auto inPixels = [s](TSkinMargins m) { return TSkinMargins{m.Left * s, m.Top * s, m.Right * s, m.Bottom * s}; };
     const TDataSkinObject* extra = model_.Find("ExtraImages");
     const uint32_t window = PixelOfColour(Resolved(clWindow));
-    TSkinImage face(kComboCellWidth * cells, kComboCellHeight, kSkinMagenta);
-    arrow->Image = TSkinImage(kComboArrowCell * cells, kComboArrowCell);
+    TSkinImage face(width * cells, height, kSkinMagenta);
+    arrow->Image = TSkinImage(arrowCell * cells, arrowCell);
     for (int i = 0; i < cells; ++i) {
-      const int left = i * kComboCellWidth;
-      const int right = left + kComboCellWidth;
-      DrawNineSlice(sunk->Image, sunk->FrameRect(i + 1), sunk->Margins(), sunk->TileMiddle(), face,
-                    {left, 0, right, kComboCellHeight});
-      const TRect part{right - button, 0, right, kComboCellHeight};
-      DrawNineSlice(combo->Image, combo->FrameRect(i + 1), combo->Margins(), combo->TileMiddle(), face, part);
+      const int left = i * width;
+      const int right = left + width;
+      DrawNineSlice(sunk->Image, sunk->FrameRect(i + 1), inPixels(sunk->Margins()), sunk->TileMiddle(), face,
+                    {left, 0, right, height});
+      const TRect part{right - button, 0, right, height};
+      DrawNineSlice(combo->Image, combo->FrameRect(i + 1), inPixels(combo->Margins()), combo->TileMiddle(), face, part);
       if (extra) {
         const TRect glyph = extra->FrameRect(i + 1);
         const int x = part.Left + (part.Width() - glyph.Width()) / 2;
-        const int y = (kComboCellHeight - glyph.Height()) / 2;
+        const int y = (height - glyph.Height()) / 2;
         DrawNineSlice(extra->Image, glyph, {}, false, face, {x, y, x + glyph.Width(), y + glyph.Height()}, true);
       }
-      face.Fill({left + 2, 2, right - 1 - button, kComboCellHeight - 3}, window);
-      const TSkinImage cut = face.Crop({right - 19, 2, right - 2, 2 + kComboArrowCell});
-      for (int y = 0; y < cut.Height(); ++y) std::copy_n(cut.Row(y), cut.Width(), arrow->Image.Row(y) + i * kComboArrowCell);
+      face.Fill({left + 2 * s, 2 * s, right - s - button, height - 3 * s}, window);
+      const TSkinImage cut = face.Crop({right - 19 * s, 2 * s, right - 2 * s, 2 * s + arrowCell});
+      for (int y = 0; y < cut.Height(); ++y) std::copy_n(cut.Row(y), cut.Width(), arrow->Image.Row(y) + i * arrowCell);
     }
     arrow->FrameCount = cells;
     sunk->Image = face;
@@ -421,7 +429,7 @@ private:
     combo->Style = 2;
     combo->LeftWidth = sunk->LeftWidth;
     combo->TopHeight = sunk->TopHeight;
-    combo->RightWidth = button;
+    combo->RightWidth = buttonWidth;
     combo->BottomHeight = sunk->BottomHeight;
     Keep(std::move(arrow));
   }
@@ -430,7 +438,8 @@ private:
     const TGradientEnds ends =
         ToolbarGradientEnds(Resolved(model_.Colour(TSkinColour::ButtonFace)), Resolved(model_.skinColour_));
     auto gradient = std::make_unique<TDataSkinObject>("Toolbar");
-    gradient->Image = VerticalGradient(10, 40, ends.Top, ends.Bottom);
+    const int s = std::max(env_.PictureScale, 1);
+    gradient->Image = VerticalGradient(10 * s, 40 * s, ends.Top, ends.Bottom);
     gradient->FrameCount = 1;
     Keep(std::move(gradient));
   }
@@ -449,10 +458,15 @@ TSkinModel::TSkinModel() {
   Put(std::make_unique<TDataSkinTitle>("Title"));
 }
 
-bool TSkinModel::LoadFile(TStream& file, const TSkinEnvironment& environment) {
+bool TSkinModel::LoadFile(TStream& file, const TSkinEnvironment& environment, int pictureScale) {
+  TMemoryStream detail;
+  if (pictureScale != 1 && (pictureScale != kSkinDetailScale || !ReadSkinDetail(file, detail))) {
+    error_ = Format("The skin file has no pictures at %dx", pictureScale);
+    return false;
+  }
   TSkinReader reader;
   reader.OnMessage = OnMessage;
-  if (!reader.LoadFromStream(file)) {
+  if (!reader.LoadFromStream(pictureScale == 1 ? file : detail)) {
     error_ = reader.LastError();
     return false;
   }
@@ -462,8 +476,9 @@ bool TSkinModel::LoadFile(TStream& file, const TSkinEnvironment& environment) {
   description.SetPosition(0);
   TQuickIni ini;
   ini.LoadFromStream(&description);
-  Load(ini, [&reader](const std::string& entry, TMemoryStream& dest) { reader.ReadEntry(entry, dest); },
-       environment);
+  TSkinEnvironment atScale = environment;
+  atScale.PictureScale = pictureScale;
+  Load(ini, [&reader](const std::string& entry, TMemoryStream& dest) { reader.ReadEntry(entry, dest); }, atScale);
   return true;
 }
 

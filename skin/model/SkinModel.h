@@ -42,6 +42,7 @@ class TDataSkinObject {
 public:
   explicit TDataSkinObject(std::string name) : Name(std::move(name)) {}
   virtual ~TDataSkinObject() = default;
+  virtual std::unique_ptr<TDataSkinObject> Clone() const { return std::make_unique<TDataSkinObject>(*this); }
 
   TSkinMargins Margins() const { return {LeftWidth, TopHeight, RightWidth, BottomHeight}; }
   // The rectangle of frame number (from 1) within Image.
@@ -71,6 +72,7 @@ public:
 class TDataSkinBorder : public TDataSkinObject {
 public:
   using TDataSkinObject::TDataSkinObject;
+  std::unique_ptr<TDataSkinObject> Clone() const override { return std::make_unique<TDataSkinBorder>(*this); }
   TSkinImage Image2;
   // Window border pieces only: 1 stretches the middle part, 0 tiles it.
   int Stretch = 1;
@@ -79,6 +81,7 @@ public:
 class TDataSkinButton : public TDataSkinObject {
 public:
   using TDataSkinObject::TDataSkinObject;
+  std::unique_ptr<TDataSkinObject> Clone() const override { return std::make_unique<TDataSkinButton>(*this); }
   TSkinImage CheckImage;
   TSkinImage RadioImage;
   int RadioFrame = 0;
@@ -91,6 +94,7 @@ public:
 class TDataSkinTitle : public TDataSkinObject {
 public:
   using TDataSkinObject::TDataSkinObject;
+  std::unique_ptr<TDataSkinObject> Clone() const override { return std::make_unique<TDataSkinTitle>(*this); }
   int TextAlignment = 0;
   int TextBackground = 0;
   int FontHeight = 14;
@@ -104,6 +108,7 @@ public:
 class TDataSkinSysButton : public TDataSkinObject {
 public:
   using TDataSkinObject::TDataSkinObject;
+  std::unique_ptr<TDataSkinObject> Clone() const override { return std::make_unique<TDataSkinSysButton>(*this); }
   int Action = 0;
   int Align = 0;
   int X = 0;
@@ -116,6 +121,7 @@ public:
 class TDataSkinBoxLabel : public TDataSkinObject {
 public:
   using TDataSkinObject::TDataSkinObject;
+  std::unique_ptr<TDataSkinObject> Clone() const override { return std::make_unique<TDataSkinBoxLabel>(*this); }
   int BackgroundLeftShift = 0;
   int BackgroundRightShift = 0;
   int BackgroundAlignment = 0;
@@ -134,8 +140,10 @@ enum class TSkinColour {
 // What the model needs from the system it runs on.
 struct TSkinEnvironment {
   TColourResolver Resolve = ClassicSystemColour;
-  // The width of a scroll-bar arrow (the combo box's button is 2 pixels wider).
+  // The width of a scroll-bar arrow (the combo box's button is 2 pixels wider), at 96 dpi.
   int ScrollArrowWidth = 17;
+  // Picture pixels to one pixel of the description: the derived images are made at this scale.
+  int PictureScale = 1;
   // Stand-ins for a skin without "Track" / "TRACKVERT".
   TSkinImage TrackImage;
   TSkinImage TrackVertImage;
@@ -151,7 +159,10 @@ public:
 
   // Reads a whole skin file. False, with Error set and the model as it was, for a file the reader
   // rejects; the description's absence only leaves everything at its defaults.
-  [[nodiscard]] bool LoadFile(TStream& file, const TSkinEnvironment& environment);
+  // pictureScale 2 reads the skin with the 2x pictures that follow it (SkinRead.h) instead: false,
+  // with Error set, when the file has none; a picture missing there leaves its object out, or
+  // empty for a fixed one.
+  [[nodiscard]] bool LoadFile(TStream& file, const TSkinEnvironment& environment, int pictureScale = 1);
   // Reads the description and fetches images through images.
   void Load(const TQuickIni& ini, const TSkinImageSource& images, const TSkinEnvironment& environment);
 
@@ -178,6 +189,14 @@ public:
   // The pixel memory the images take.
   size_t ImageBytes() const;
 
+  // The display scale the model's pictures and lengths are for (a description is written for 96).
+  int Dpi() const { return dpi_; }
+  // This model (read at 96 dpi) for a display of dpi: every margin, place and font height scaled,
+  // every picture resampled frame by frame and piece by piece. detailed, when given, is the same
+  // skin read at pictureScale 2; its pictures are taken instead wherever they are exactly twice the
+  // size and the display needs more than 96 dpi.
+  TSkinModel Scaled(int dpi, const TSkinModel* detailed = nullptr) const;
+
   // Shows the reader's older-file message to the user.
   std::function<void(const std::string&)> OnMessage;
 
@@ -195,7 +214,9 @@ private:
   TColor skinColour_ = clBtnFace;
   std::string skinName_;
   std::string error_;
+  int dpi_ = 96;
 };
 
 // The bare file name of an image value, or "" when it does not end exactly in ".bmp".
 std::string SkinImageEntryName(const std::string& value);
+

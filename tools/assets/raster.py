@@ -9,6 +9,8 @@ import math
 import struct
 
 MAGENTA = (0xFF, 0x00, 0xFF)
+# Device pixels per logical pixel of the canvases made from now on.
+SCALE = 1
 
 
 def lerp(a, b, t):
@@ -22,41 +24,68 @@ def hex_color(text):
 
 
 class Canvas:
-    def __init__(self, width, height, color=MAGENTA):
+    """A picture drawn in logical pixels and stored at `scale` device pixels per logical one.
+
+    Every shape is decided per device pixel from its centre in logical coordinates, so a picture
+    drawn at scale 2 is the same drawing with twice the detail, not an enlargement. `width`,
+    `height` and every coordinate given are logical; `rows` holds the device pixels. The scale is
+    the module's `SCALE` unless one is given.
+    """
+
+    def __init__(self, width, height, color=MAGENTA, scale=None):
         if width <= 0 or height <= 0:
             raise ValueError(f"canvas size {width} x {height}")
         self.width = width
         self.height = height
-        self.rows = [[color] * width for _ in range(height)]
+        self.scale = SCALE if scale is None else scale
+        self.rows = [[color] * (width * self.scale) for _ in range(height * self.scale)]
+
+    def device(self, x0, y0, x1, y1):
+        """The device pixels (x, y, logical centre x, logical centre y) of a logical rectangle."""
+        s = self.scale
+        for dy in range(max(0, y0 * s), min(self.height * s, y1 * s)):
+            for dx in range(max(0, x0 * s), min(self.width * s, x1 * s)):
+                yield dx, dy, (dx + 0.5) / s, (dy + 0.5) / s
 
     def get(self, x, y):
-        return self.rows[y][x]
+        return self.rows[y * self.scale][x * self.scale]
 
     def set(self, x, y, color):
-        if 0 <= x < self.width and 0 <= y < self.height:
-            self.rows[y][x] = color
+        self.fill(x, y, x + 1, y + 1, color)
 
     def fill(self, x0, y0, x1, y1, color):
         """Fills the half-open rectangle [x0, x1) x [y0, y1)."""
-        for y in range(max(0, y0), min(self.height, y1)):
+        s = self.scale
+        for y in range(max(0, y0 * s), min(self.height * s, y1 * s)):
             row = self.rows[y]
-            for x in range(max(0, x0), min(self.width, x1)):
+            for x in range(max(0, x0 * s), min(self.width * s, x1 * s)):
                 row[x] = color
 
     def vgradient(self, x0, y0, x1, y1, top, bottom):
         span = max(1, y1 - y0 - 1)
-        for y in range(y0, y1):
-            self.fill(x0, y, x1, y + 1, lerp(top, bottom, (y - y0) / span))
+        s = self.scale
+        for y in range(y0 * s, y1 * s):
+            color = lerp(top, bottom, ((y + 0.5) / s - 0.5 - y0) / span)
+            row = self.rows[y] if 0 <= y < self.height * s else None
+            if row is not None:
+                for x in range(max(0, x0 * s), min(self.width * s, x1 * s)):
+                    row[x] = color
 
     def paste(self, other, x, y):
-        for sy in range(other.height):
-            for sx in range(other.width):
-                self.set(x + sx, y + sy, other.rows[sy][sx])
+        s = self.scale
+        for sy, line in enumerate(other.rows):
+            ty = y * s + sy
+            if 0 <= ty < self.height * s:
+                for sx, color in enumerate(line):
+                    tx = x * s + sx
+                    if 0 <= tx < self.width * s:
+                        self.rows[ty][tx] = color
 
     def crop(self, x0, y0, x1, y1):
-        out = Canvas(x1 - x0, y1 - y0)
-        for y in range(y0, y1):
-            out.rows[y - y0] = list(self.rows[y][x0:x1])
+        s = self.scale
+        out = Canvas(x1 - x0, y1 - y0, scale=s)
+        for y in range(y0 * s, y1 * s):
+            out.rows[y - y0 * s] = list(self.rows[y][x0 * s:x1 * s])
         return out
 
     def box(self, x, y, w, h, radius, border, top, bottom=None, outside=None, inner=None):
@@ -66,32 +95,31 @@ class Canvas:
         draws a one-pixel light line just inside the border's top and left.
         """
         bottom = bottom or top
-        for py in range(y, y + h):
-            for px in range(x, x + w):
-                d = corner_distance(px - x + 0.5, py - y + 0.5, w, h, radius)
-                if d > 0.5:
-                    if outside is not None:
-                        self.set(px, py, outside)
-                    continue
-                # A pixel whose centre lies within one pixel of the outline is the border.
-                if d > -1.0:
-                    self.set(px, py, border)
-                    continue
-                color = lerp(top, bottom, (py - y - 1) / max(1, h - 3))
-                if inner is not None and d > -2.0 and (py - y <= 1 or px - x <= 1):
-                    color = inner
-                self.set(px, py, color)
+        for dx, dy, lx, ly in self.device(x, y, x + w, y + h):
+            d = corner_distance(lx - x, ly - y, w, h, radius)
+            if d > 0.5:
+                if outside is not None:
+                    self.rows[dy][dx] = outside
+                continue
+            # A pixel whose centre lies within one pixel of the outline is the border.
+            if d > -1.0:
+                self.rows[dy][dx] = border
+                continue
+            color = lerp(top, bottom, (ly - 0.5 - y - 1) / max(1, h - 3))
+            if inner is not None and d > -2.0 and (ly - y < 2 or lx - x < 2):
+                color = inner
+            self.rows[dy][dx] = color
 
     def smooth(self, inside, color, x0=0, y0=0, x1=None, y1=None, n=4):
         """Blends `color` over the pixels by the share of each pixel where inside(x, y) holds."""
         x1 = self.width if x1 is None else x1
         y1 = self.height if y1 is None else y1
-        for py in range(max(0, y0), min(self.height, y1)):
-            for px in range(max(0, x0), min(self.width, x1)):
-                hits = sum(inside(px + (i + 0.5) / n, py + (j + 0.5) / n)
-                           for i in range(n) for j in range(n))
-                if hits:
-                    self.rows[py][px] = lerp(self.rows[py][px], color, hits / (n * n))
+        s = self.scale
+        for dx, dy, _, _ in self.device(x0, y0, x1, y1):
+            hits = sum(inside((dx + (i + 0.5) / n) / s, (dy + (j + 0.5) / n) / s)
+                       for i in range(n) for j in range(n))
+            if hits:
+                self.rows[dy][dx] = lerp(self.rows[dy][dx], color, hits / (n * n))
 
     def line(self, points, width, color, x0=0, y0=0, x1=None, y1=None):
         """A smoothed polyline of the given width."""
@@ -116,7 +144,8 @@ class Canvas:
 
     def bmp(self):
         """The canvas as a Windows BMP file, 24 bits per pixel, rows bottom-up."""
-        stride = (self.width * 3 + 3) & ~3
+        width = self.width * self.scale
+        stride = (width * 3 + 3) & ~3
         pixels = bytearray()
         for row in reversed(self.rows):
             line = bytearray()
@@ -124,7 +153,7 @@ class Canvas:
                 line += bytes((b, g, r))
             line += bytes(stride - len(line))
             pixels += line
-        info = struct.pack("<IiiHHIIiiII", 40, self.width, self.height, 1, 24, 0, len(pixels),
+        info = struct.pack("<IiiHHIIiiII", 40, width, len(self.rows), 1, 24, 0, len(pixels),
                            2835, 2835, 0, 0)
         header = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(pixels), 0, 0, 14 + len(info))
         return header + info + bytes(pixels)

@@ -71,7 +71,7 @@ int Ini(const std::string& path, const std::string& section, const std::string& 
 }
 
 int Pack(const std::string& folder, const std::string& out) {
-  const TMemoryStream file(BuildSkinFile(CollectSkinSources(folder)));
+  const TMemoryStream file(PackSkinFolder(folder));
   file.SaveToFile(out);
   return 0;
 }

@@ -82,7 +82,7 @@ void TSkinBox::PaintSkin(HDC dc, const TRect&) {
 void TSkinBox::PaintFace(HDC dc, const TRect& client) {
   auto* panel = dynamic_cast<TPanel*>(Control());
   if (!panel || !Data()) return;
-  const TSkinModel& model = Data()->Model();
+  const TSkinModel& model = Data()->Model(Dpi());
   TRect r = client;
   DrawBevel(dc, r, panel->BevelOuter(), panel->BevelWidth(), model);
   r = {r.Left + panel->BorderWidth(), r.Top + panel->BorderWidth(), r.Right - panel->BorderWidth(),

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/win32/Dpi.h"
 #include "framework/win32/Handles.h"
 #include "skin/win/data/SkinDataUnit.h"
 
@@ -18,7 +19,7 @@ TColor StateColour(const TSkinModel& model, int index, TColor direct) {
 
 const TDataSkinButton* TSkinButton::SkinObject() const {
   if (!Data()) return nullptr;
-  const TDataSkinButton& object = Data()->Model().Buttons();
+  const TDataSkinButton& object = Data()->Model(Dpi()).Buttons();
   return Data()->Picture(object.Image) ? &object : nullptr;
 }
 
@@ -92,7 +93,7 @@ UINT TSkinButton::CaptionFlags() const {
 }
 
 TColor TSkinButton::TextColour() const {
-  const TSkinModel& model = Data()->Model();
+  const TSkinModel& model = Data()->Model(Dpi());
   const TDataSkinButton& object = model.Buttons();
   if (!WindowEnabled()) return model.Colour(TSkinColour::ButtonShadow);
   if (pressed_) return StateColour(model, object.PressedColour, object.PressedColour2);
@@ -111,7 +112,8 @@ void TSkinButton::PaintSkin(HDC dc, const TRect& rect) {
   }
   DrawSkinPicture(buffer, *Data()->Picture(object->Image), object->FrameRect(Frame()), object->Margins(),
                   object->TileMiddle(), rect, object->Trans == 1);
-  TRect area{rect.Left + kCaptionInset, rect.Top + kCaptionInset, rect.Right - kCaptionInset, rect.Bottom - kCaptionInset};
+  const int inset = ScaleToDpi(kCaptionInset, Dpi());
+  TRect area{rect.Left + inset, rect.Top + inset, rect.Right - inset, rect.Bottom - inset};
   PaintGlyph(buffer, area);
   PaintCaption(buffer, area);
   BitBlt(dc, rect.Left, rect.Top, rect.Width(), rect.Height(), buffer, 0, 0, SRCCOPY);

@@ -1,5 +1,6 @@
 #include "skin/win/controls/SkinCheckBox.h"
 
+#include "framework/win32/Dpi.h"
 #include "framework/win32/Handles.h"
 #include "skin/win/data/SkinDataUnit.h"
 
@@ -10,9 +11,9 @@ constexpr int kHotRowFrames = 12;
 
 }  // namespace
 
-const TSkinImage& TSkinCheckBox::Glyph() const { return Data()->Model().Buttons().CheckImage; }
+const TSkinImage& TSkinCheckBox::Glyph() const { return Data()->Model(Dpi()).Buttons().CheckImage; }
 
-int TSkinCheckBox::GlyphFrames() const { return Data()->Model().Buttons().CheckFrame; }
+int TSkinCheckBox::GlyphFrames() const { return Data()->Model(Dpi()).Buttons().CheckFrame; }
 
 int TSkinCheckBox::CheckState() const {
   if (Control() && HasProperty(*Control(), "State")) {
@@ -86,9 +87,9 @@ void TSkinCheckBox::PaintSkin(HDC dc, const TRect& rect) {
 
   TRect text = rect;
   if (glyphRight) {
-    text.Right = left - kCaptionGap;
+    text.Right = left - ScaleToDpi(kCaptionGap, Dpi());
   } else {
-    text.Left = left + frame.Width() + kCaptionGap;
+    text.Left = left + frame.Width() + ScaleToDpi(kCaptionGap, Dpi());
   }
   const UINT flags = DT_SINGLELINE | DT_VCENTER | DT_LEFT;
   const SelectedObject font(buffer, ControlFont());

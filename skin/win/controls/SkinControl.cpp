@@ -6,8 +6,10 @@
 #include "framework/controls/Controls.h"
 #include "framework/core/Exception.h"
 #include "framework/win32/DCState.h"
+#include "framework/win32/Dpi.h"
 #include "framework/win32/Strings.h"
 #include "skin/win/data/SkinDataUnit.h"
+#include "skin/win/form/SkinFormUnit.h"
 
 namespace {
 
@@ -85,6 +87,14 @@ void TSkinControl::Detach() {
 void TSkinControl::SkinChanged() {
   if (control_ && colourTaken_ && data_) control_->SetColor(data_->Model().Colour(TSkinColour::ButtonFace));
   Repaint();
+}
+
+int TSkinControl::Dpi() const {
+  if (form_) return form_->Dpi();
+  // A windowless control is drawn into its parent's window.
+  TWinControl* parent = control_ ? control_->Parent() : nullptr;
+  HWND window = window_ ? window_ : parent && parent->HandleAllocated() ? parent->Handle() : nullptr;
+  return window ? WindowDpi(window) : kDesignDpi;
 }
 
 void TSkinControl::Repaint() {

@@ -46,6 +46,8 @@ public:
   TSkinData* Data() const { return data_; }
   TSkinForm* Form() const { return form_; }
   TSkinControlState State() const { return state_; }
+  // The display scale the control is drawn at: its form's, else its window's.
+  int Dpi() const;
   bool Skinning() const { return skinning_; }
   void Repaint();
 

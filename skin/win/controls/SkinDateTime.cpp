@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "framework/win32/Dpi.h"
 #include "skin/win/controls/SkinFieldFrame.h"
 
 bool TSkinDateTime::Dressable() const {
@@ -27,5 +28,5 @@ TRect TSkinDateTime::FieldRect(const TRect&) const {
 TRect TSkinDateTime::ButtonHitRect() const {
   RECT client{};
   GetClientRect(Handle(), &client);
-  return {client.right - GetSystemMetrics(SM_CXVSCROLL), 0, client.right, client.bottom};
+  return {client.right - SystemMetricForDpi(SM_CXVSCROLL, Dpi()), 0, client.right, client.bottom};
 }

@@ -4,6 +4,7 @@
 
 #include "framework/controls/Messages.h"
 #include "framework/win32/DCState.h"
+#include "framework/win32/Dpi.h"
 #include "skin/win/data/SkinDataUnit.h"
 #include "skin/win/data/SkinObjectDraw.h"
 #include "skin/win/controls/SkinFieldFrame.h"
@@ -20,11 +21,11 @@ bool Inside(const TRect& r, POINT p) { return p.x >= r.Left && p.x < r.Right && 
 }  // namespace
 
 const TDataSkinBorder* TArrowButton::Face() const {
-  return PaintableSkinObject<TDataSkinBorder>(data_, "ComboButton");
+  return owner_ ? PaintableSkinObject<TDataSkinBorder>(owner_->Data(), "ComboButton", owner_->Dpi()) : nullptr;
 }
 
 const TDataSkinObject* TArrowButton::Arrow() const {
-  return PaintableSkinObject(data_, "ComboxArrow");
+  return owner_ ? PaintableSkinObject(owner_->Data(), "ComboxArrow", owner_->Dpi()) : nullptr;
 }
 
 bool TArrowButton::Available() const { return Face() && Arrow(); }
@@ -33,7 +34,7 @@ void TArrowButton::Paint(HDC dc, const TRect& button, int state) const {
   const TDataSkinObject* arrow = Arrow();
   const TDataSkinBorder* face = Face();
   if (!arrow || !face || button.Width() <= 0 || button.Height() <= 0) return;
-  TBitmap& picture = *data_->Picture(arrow->Image);
+  TBitmap& picture = *owner_->Data()->Picture(arrow->Image);
   const TRect frame = arrow->FrameRect(state);
   if (face->Style != kCombinedFace) {
     // The whole button, recoloured for the face it sits on.
@@ -48,14 +49,14 @@ void TArrowButton::Paint(HDC dc, const TRect& button, int state) const {
 }
 
 void TSkinDropDown::Attach(TSkinForm* form, TSkinData& data, int mode, TControl& control, TPaintBuffer* canvas) {
-  arrow_ = TArrowButton(&data);
+  arrow_ = TArrowButton(this);
   TSkinControl::Attach(form, data, mode, control, canvas);
   dressable_ = Dressable();
   Refresh();
 }
 
 bool TSkinDropDown::AttachHandle(HWND window, TSkinData& data, TSkinForm* form, TPaintBuffer* canvas) {
-  arrow_ = TArrowButton(&data);
+  arrow_ = TArrowButton(this);
   if (!TSkinControl::AttachHandle(window, data, form, canvas)) return false;
   dressable_ = Dressable();
   Refresh();
@@ -65,9 +66,9 @@ bool TSkinDropDown::AttachHandle(HWND window, TSkinData& data, TSkinForm* form, 
 bool TSkinDropDown::Skinned() const { return Handle() && dressable_ && arrow_.Available(); }
 
 int TSkinDropDown::ButtonWidth() const {
-  const auto* face = dynamic_cast<const TDataSkinBorder*>(Data()->Model().Find("ComboButton"));
+  const auto* face = dynamic_cast<const TDataSkinBorder*>(Data()->Model(Dpi()).Find("ComboButton"));
   if (face && face->Style == kCombinedFace) return face->RightWidth;
-  return GetSystemMetrics(SM_CXVSCROLL) + kPlainEdge;
+  return SystemMetricForDpi(SM_CXVSCROLL, Dpi()) + ScaleToDpi(kPlainEdge, Dpi());
 }
 
 bool TSkinDropDown::Focused() const {
@@ -210,7 +211,7 @@ void TSkinDropDown::PaintOver(HDC target) {
 }
 
 void TSkinDropDown::PaintSkin(HDC dc, const TRect& rect) {
-  const auto* face = dynamic_cast<const TDataSkinBorder*>(Data()->Model().Find("ComboButton"));
+  const auto* face = dynamic_cast<const TDataSkinBorder*>(Data()->Model(Dpi()).Find("ComboButton"));
   TBitmap* picture = face ? Data()->Picture(face->Image) : nullptr;
   if (!picture || rect.Width() <= 0 || rect.Height() <= 0) return;
   const SavedDC saved(dc);
@@ -231,12 +232,12 @@ void TSkinDropDown::PaintSkin(HDC dc, const TRect& rect) {
                       face->Trans == 1);
     }
   } else {
-    const TColor field = WindowEnabled() ? clWindow : Data()->Model().Colour(TSkinColour::ButtonFace);
+    const TColor field = WindowEnabled() ? clWindow : Data()->Model(Dpi()).Colour(TSkinColour::ButtonFace);
     const UniqueBrush fill(CreateSolidBrush(ColorToRGB(field)));
     const RECT inner{rect.Left, rect.Top, button.Left, rect.Bottom};
     if (fill) FillRect(dc, &inner, fill.get());
     const TFieldLook looks[]{TFieldLook::Normal, TFieldLook::Hot, TFieldLook::Focused, TFieldLook::Disabled};
-    PaintFieldFrame(dc, rect, kPlainEdge, *Data(), looks[EdgeFrame() - 1], field);
+    PaintFieldFrame(dc, rect, ScaleToDpi(kPlainEdge, Dpi()), *Data(), looks[EdgeFrame() - 1], field);
   }
   arrow_.Paint(dc, button, ButtonFrame());
 }

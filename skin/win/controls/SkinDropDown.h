@@ -17,7 +17,8 @@ class TDataSkinObject;
 // The drop-down button, drawn from the skin's combo arrow ("ComboxArrow").
 class TArrowButton {
 public:
-  explicit TArrowButton(const TSkinData* data = nullptr) : data_(data) {}
+  // Drawn at the display scale of owner, from its skin data.
+  explicit TArrowButton(const TSkinControl* owner = nullptr) : owner_(owner) {}
   // The skin has a combo button and its arrow.
   bool Available() const;
   // state: 1 normal, 2 hot, 3 pressed, 4 disabled. button spans the control's height at its right.
@@ -27,7 +28,7 @@ private:
   const TDataSkinObject* Arrow() const;
   const TDataSkinBorder* Face() const;
 
-  const TSkinData* data_;
+  const TSkinControl* owner_;
 };
 
 class TSkinDropDown : public TSkinControl {

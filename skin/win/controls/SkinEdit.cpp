@@ -41,7 +41,7 @@ TFieldLook TSkinEdit::Look() const {
 }
 
 TColor TSkinEdit::FieldColour() const {
-  if (!WindowEnabled() || (WindowStyle() & ES_READONLY)) return Data()->Model().Colour(TSkinColour::ButtonFace);
+  if (!WindowEnabled() || (WindowStyle() & ES_READONLY)) return Data()->Model(Dpi()).Colour(TSkinColour::ButtonFace);
   return Control() ? Control()->Color() : clWindow;
 }
 
@@ -71,7 +71,7 @@ void TSkinEdit::AfterMessage(TMessage& message) {
     case CN_CTLCOLOREDIT:
     case CN_CTLCOLORSTATIC: {
       HDC dc = reinterpret_cast<HDC>(message.WParam);
-      const TSkinModel& model = Data()->Model();
+      const TSkinModel& model = Data()->Model(Dpi());
       SetTextColor(dc, ColorToRGB(CaptionColour()));
       if (FieldColour() == model.Colour(TSkinColour::ButtonFace) && Data()->ButtonFaceBrush()) {
         SetBkColor(dc, ColorToRGB(FieldColour()));

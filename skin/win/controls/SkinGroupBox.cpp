@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/win32/DCState.h"
+#include "framework/win32/Dpi.h"
 #include "skin/win/data/SkinDataUnit.h"
 #include "skin/win/data/SkinObjectDraw.h"
 
@@ -13,10 +14,10 @@ constexpr int kCaptionLeft = 8;
 
 }  // namespace
 
-const TDataSkinObject* TSkinGroupBox::Edge() const { return PaintableSkinObject<TDataSkinObject>(Data(), "GroupBoxEdge"); }
+const TDataSkinObject* TSkinGroupBox::Edge() const { return PaintableSkinObject<TDataSkinObject>(Data(), "GroupBoxEdge", Dpi()); }
 
 const TDataSkinBoxLabel* TSkinGroupBox::Label() const {
-  return PaintableSkinObject<TDataSkinBoxLabel>(Data(), "GroupBox");
+  return PaintableSkinObject<TDataSkinBoxLabel>(Data(), "GroupBox", Dpi());
 }
 
 void TSkinGroupBox::PaintFace(HDC dc, const TRect& client) {
@@ -35,16 +36,17 @@ void TSkinGroupBox::PaintFace(HDC dc, const TRect& client) {
 
 void TSkinGroupBox::PaintCaption(HDC dc, const TRect& client, int lineHeight) {
   if (Text().empty()) return;
-  const TSkinModel& model = Data()->Model();
+  const TSkinModel& model = Data()->Model(Dpi());
   const TDataSkinBoxLabel* label = Label();
   TRect measured{0, 0, client.Width(), lineHeight};
   DrawWideText(dc, Text(), measured, DT_SINGLELINE | DT_CALCRECT);
-  const int padding = label ? label->LeftWidth : 2;
-  const int width = std::min(measured.Width() + 2 * padding, client.Width() - 2 * kCaptionLeft);
+  const int padding = label ? label->LeftWidth : ScaleToDpi(2, Dpi());
+  const int captionLeft = ScaleToDpi(kCaptionLeft, Dpi());
+  const int width = std::min(measured.Width() + 2 * padding, client.Width() - 2 * captionLeft);
   if (width <= 0) return;
-  int left = client.Left + kCaptionLeft;
+  int left = client.Left + captionLeft;
   if (label && label->BackgroundAlignment == 1) left = client.Left + (client.Width() - width) / 2;
-  if (label && label->BackgroundAlignment == 2) left = client.Right - kCaptionLeft - width;
+  if (label && label->BackgroundAlignment == 2) left = client.Right - captionLeft - width;
   const TRect place{left, client.Top, left + width, client.Top + lineHeight};
   if (label) {
     const TRect back{place.Left - label->BackgroundLeftShift, place.Top, place.Right + label->BackgroundRightShift,

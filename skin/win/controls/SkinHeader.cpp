@@ -7,6 +7,7 @@
 #include <array>
 
 #include "framework/win32/DCState.h"
+#include "framework/win32/Dpi.h"
 #include "skin/win/data/SkinArrow.h"
 #include "skin/win/data/SkinDataUnit.h"
 #include "skin/win/data/SkinObjectDraw.h"
@@ -22,7 +23,7 @@ constexpr int kArrowRoom = kArrowSize + 6;
 
 const TDataSkinObject* TSkinHeader::SkinObject() const {
   if (!Data()) return nullptr;
-  return PaintableSkinObject(Data(), "Headerbar");
+  return PaintableSkinObject(Data(), "Headerbar", Dpi());
 }
 
 int TSkinHeader::ItemFrame(int index) const {
@@ -155,15 +156,17 @@ void TSkinHeader::PaintItem(HDC dc, const TDataSkinObject& object, int index, co
   }
   // Pressed in, the contents move with the face.
   const int shift = frame == 3 ? 1 : 0;
-  TRect area{place.Left + kTextInset + shift, place.Top + shift, place.Right - kTextInset + shift,
-             place.Bottom + shift};
+  const int inset = ScaleToDpi(kTextInset, Dpi());
+  const int arrowSize = ScaleToDpi(kArrowSize, Dpi());
+  const int arrowRoom = ScaleToDpi(kArrowRoom, Dpi());
+  TRect area{place.Left + inset + shift, place.Top + shift, place.Right - inset + shift, place.Bottom + shift};
   const bool sorted = (item.fmt & (HDF_SORTUP | HDF_SORTDOWN)) != 0;
-  const TSkinModel& model = Data()->Model();
+  const TSkinModel& model = Data()->Model(Dpi());
   const TColor colour = model.Colour(WindowEnabled() ? TSkinColour::ButtonText : TSkinColour::ButtonShadow);
-  if (sorted && area.Width() >= kArrowRoom) {
-    area.Right -= kArrowRoom;
-    const TPoint centre{area.Right + kArrowRoom - kArrowSize / 2 - 1, (area.Top + area.Bottom) / 2};
-    DrawSkinArrow(dc, centre, kArrowSize, item.fmt & HDF_SORTUP ? TArrowDirection::Up : TArrowDirection::Down, colour);
+  if (sorted && area.Width() >= arrowRoom) {
+    area.Right -= arrowRoom;
+    const TPoint centre{area.Right + arrowRoom - arrowSize / 2 - 1, (area.Top + area.Bottom) / 2};
+    DrawSkinArrow(dc, centre, arrowSize, item.fmt & HDF_SORTUP ? TArrowDirection::Up : TArrowDirection::Down, colour);
   }
   // The header may answer with text of its own in place of the buffer; a callback item has none.
   const wchar_t* shown = item.pszText && item.pszText != LPSTR_TEXTCALLBACKW ? item.pszText : L"";

@@ -73,7 +73,7 @@ void TSkinMP::Detach() {
 
 const TDataSkinButton* TSkinMP::SkinObject() const {
   if (!Data()) return nullptr;
-  const TDataSkinButton& object = Data()->Model().Buttons();
+  const TDataSkinButton& object = Data()->Model(Dpi()).Buttons();
   return Data()->Picture(object.Image) ? &object : nullptr;
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "framework/win32/DCState.h"
+#include "framework/win32/Dpi.h"
 #include "skin/win/data/SkinArrow.h"
 #include "skin/win/data/SkinDataUnit.h"
 
@@ -43,7 +44,7 @@ void TSkinMenuButton::PaintGlyph(HDC dc, TRect& area) {
   // The part takes the face's right end; its divider keeps to the caption's inset top and bottom.
   const TRect part{whole.right - partWidth, area.Top, area.Right, area.Bottom};
   if (part.Left <= area.Left) return TSkinBitButton::PaintGlyph(dc, area);
-  const TSkinModel& model = Data()->Model();
+  const TSkinModel& model = Data()->Model(Dpi());
   const RECT shade{part.Left, part.Top, part.Left + 1, part.Bottom};
   const RECT light{part.Left + 1, part.Top, part.Left + 2, part.Bottom};
   const UniqueBrush shadow(CreateSolidBrush(ColorToRGB(model.Colour(TSkinColour::ButtonShadow))));
@@ -60,7 +61,7 @@ void TSkinMenuButton::PaintArrow(HDC dc, const TRect& part) {
   const bool dropped = (SendMessageW(Handle(), BM_GETSTATE, 0, 0) & BST_DROPDOWNPUSHED) != 0;
   const int frame = !WindowEnabled() ? 4 : pressed_ || dropped ? 3 : hot_ ? 2 : 1;
   const int shift = frame == 3 ? 1 : 0;
-  const TDataSkinObject* extra = Data()->Model().Find("ExtraImages");
+  const TDataSkinObject* extra = Data()->Model(Dpi()).Find("ExtraImages");
   TBitmap* picture = extra ? Data()->Picture(extra->Image) : nullptr;
   if (picture && extra->FrameCount >= 4) {
     const TRect source = extra->FrameRect(frame);
@@ -70,8 +71,9 @@ void TSkinMenuButton::PaintArrow(HDC dc, const TRect& part) {
     DrawSkinPicture(dc, *picture, source, TSkinMargins{}, false, target, extra->Trans == 1);
     return;
   }
-  const TSkinModel& model = Data()->Model();
+  const TSkinModel& model = Data()->Model(Dpi());
   const TColor colour = model.Colour(WindowEnabled() ? TSkinColour::ButtonText : TSkinColour::ButtonShadow);
-  DrawSkinArrow(dc, TPoint{(part.Left + part.Right) / 2 + shift, (part.Top + part.Bottom) / 2 + shift}, kArrowSize,
+  DrawSkinArrow(dc, TPoint{(part.Left + part.Right) / 2 + shift, (part.Top + part.Bottom) / 2 + shift},
+                ScaleToDpi(kArrowSize, Dpi()),
                 TArrowDirection::Down, colour);
 }

@@ -27,7 +27,7 @@ void Fade(HDC dc, const TRect& rect, COLORREF colour) {
 const TDataSkinObject* TSkinProgress::Bar() const {
   // A marquee has no position to show: its own animation stays.
   if (WindowStyle() & PBS_MARQUEE) return nullptr;
-  return PaintableSkinObject(Data(), "Progress");
+  return PaintableSkinObject(Data(), "Progress", Dpi());
 }
 
 bool TSkinProgress::BeforeMessage(TMessage& message) {
@@ -65,7 +65,7 @@ void TSkinProgress::PaintSkin(HDC dc, const TRect& rect) {
                     rect.Right - std::min(m.Right, rect.Width() / 2),
                     rect.Bottom - std::min(m.Bottom, rect.Height() / 2)};
   PaintFill(buffer, *bar, inner);
-  if (!WindowEnabled()) Fade(buffer, inner, ColorToRGB(Data()->Model().Colour(TSkinColour::ButtonFace)));
+  if (!WindowEnabled()) Fade(buffer, inner, ColorToRGB(Data()->Model(Dpi()).Colour(TSkinColour::ButtonFace)));
   BitBlt(dc, rect.Left, rect.Top, rect.Width(), rect.Height(), buffer, 0, 0, SRCCOPY);
 }
 
@@ -85,7 +85,7 @@ void TSkinProgress::PaintFill(HDC dc, const TDataSkinObject& bar, const TRect& i
     return vertical ? TRect{inner.Left, inner.Bottom - start - size, inner.Right, inner.Bottom - start}
                     : TRect{inner.Left + start, inner.Top, inner.Left + start + size, inner.Bottom};
   };
-  const TDataSkinObject* chunk = PaintableSkinObject(Data(), "Progress.Chunk");
+  const TDataSkinObject* chunk = PaintableSkinObject(Data(), "Progress.Chunk", Dpi());
   if (chunk && !(style & PBS_SMOOTH)) {
     for (const TProgressChunk& c : ProgressChunks(length, thickness, filled))
       DrawSkinObject(dc, *Data(), *chunk, 1, piece(c.Start, c.Length));
@@ -96,7 +96,7 @@ void TSkinProgress::PaintFill(HDC dc, const TDataSkinObject& bar, const TRect& i
   } else {
     const TRect done = piece(0, filled);
     const RECT r{done.Left, done.Top, done.Right, done.Bottom};
-    const UniqueBrush brush(CreateSolidBrush(ColorToRGB(Data()->Model().Colour(TSkinColour::Hilight))));
+    const UniqueBrush brush(CreateSolidBrush(ColorToRGB(Data()->Model(Dpi()).Colour(TSkinColour::Hilight))));
     if (brush) FillRect(dc, &r, brush.get());
   }
 }

@@ -7,6 +7,7 @@
 #include "framework/controls/Controls.h"
 #include "framework/controls/Messages.h"
 #include "framework/win32/CallbackErrors.h"
+#include "framework/win32/Dpi.h"
 #include "framework/win32/WindowClass.h"
 #include "skin/win/data/SkinDataUnit.h"
 #include "skin/win/form/SkinFormUnit.h"
@@ -330,7 +331,7 @@ void TSkinScrollWindow::Paint(HDC target) {
   if (size.cx <= 0 || size.cy <= 0) return;
   HDC dc = buffer_.Prepare(target, size.cx, size.cy);
   const TRect whole{0, 0, size.cx, size.cy};
-  const TDataSkinObject* arrows = PaintableSkinObject(&data_, "Scrollbar");
+  const TDataSkinObject* arrows = PaintableSkinObject(&data_, "Scrollbar", WindowDpi(control_));
   if (!arrows) {
     FillColour(dc, data_.Model().Colour(TSkinColour::Scrollbar), whole);
   } else if (kind_ == TScrollWindowKind::Corner) {
@@ -343,10 +344,10 @@ void TSkinScrollWindow::Paint(HDC target) {
 }
 
 void TSkinScrollWindow::PaintBar(HDC dc, const TRect& whole) {
-  const TDataSkinObject& arrows = *PaintableSkinObject(&data_, "Scrollbar");
+  const TDataSkinObject& arrows = *PaintableSkinObject(&data_, "Scrollbar", WindowDpi(control_));
   const TScrollBarLayout layout = Layout();
   const TRect track = Span(layout.TrackStart, layout.TrackEnd, whole);
-  if (const TDataSkinObject* picture = PaintableSkinObject(&data_, Vertical() ? "VertScroll" : "HorzScroll")) {
+  if (const TDataSkinObject* picture = PaintableSkinObject(&data_, Vertical() ? "VertScroll" : "HorzScroll", WindowDpi(control_))) {
     DrawSkinObject(dc, data_, *picture, Usable() ? 1 : 4, track);
     // A page part held or under the pointer shows as that part of the track in another state.
     for (TScrollPart page : {TScrollPart::PageBack, TScrollPart::PageForward}) {
@@ -367,7 +368,7 @@ void TSkinScrollWindow::PaintBar(HDC dc, const TRect& whole) {
     const TRect thumb = Span(layout.ThumbStart, layout.ThumbStart + layout.ThumbLength, whole);
     const int state = std::min(PartState(TScrollPart::Thumb, true), 2);
     if (const TDataSkinObject* picture =
-            PaintableSkinObject(&data_, Vertical() ? "VertScrollThumb" : "HorzScrollThumb")) {
+            PaintableSkinObject(&data_, Vertical() ? "VertScrollThumb" : "HorzScrollThumb", WindowDpi(control_))) {
       DrawSkinObject(dc, data_, *picture, state + 1, thumb);
     } else {
       DrawSkinObject(dc, data_, arrows, (Vertical() ? kVertThumb : kHorzThumb) + state, thumb);
@@ -459,7 +460,7 @@ void TSkinScrollbar::Follow(const TMessage& message) {
   }
 }
 
-bool TSkinScrollbar::HasArrows() const { return Data() && PaintableSkinObject(Data(), "Scrollbar"); }
+bool TSkinScrollbar::HasArrows() const { return Data() && PaintableSkinObject(Data(), "Scrollbar", Dpi()); }
 
 void TSkinScrollbar::Sync() {
   if (syncing_) return;

@@ -31,6 +31,6 @@ void TSkinSizer::PaintSkin(HDC dc, const TRect& rect) {
   if (rect.Empty()) return;
   HDC buffer = Buffer().Prepare(dc, rect.Width(), rect.Height());
   FillButtonFace(buffer, rect);
-  DrawSkinGrip(buffer, rect, Data()->Model());
+  DrawSkinGrip(buffer, rect, Data()->Model(Dpi()));
   BitBlt(dc, rect.Left, rect.Top, rect.Width(), rect.Height(), buffer, 0, 0, SRCCOPY);
 }

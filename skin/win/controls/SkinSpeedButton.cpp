@@ -87,7 +87,7 @@ void TSkinSpeedButton::PaintOvalFace(HDC dc, const TDataSkinButton& object, cons
                     object.TileMiddle(), rect, object.Trans == 1);
   }
   // The rim, lit from the top left as the button's own oval frame is; pressed in, the other way.
-  const TSkinModel& model = Data()->Model();
+  const TSkinModel& model = Data()->Model(Dpi());
   const bool sunk = Frame() == 2;
   const TColor light = model.Colour(sunk ? TSkinColour::ButtonShadow : TSkinColour::ButtonHilight);
   const TColor dark = model.Colour(sunk ? TSkinColour::ButtonHilight : TSkinColour::ButtonShadow);

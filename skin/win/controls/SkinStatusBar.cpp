@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/win32/DCState.h"
+#include "framework/win32/Dpi.h"
 #include "skin/win/data/SkinDataUnit.h"
 #include "skin/win/data/SkinObjectDraw.h"
 #include "skin/win/controls/SkinSizer.h"
@@ -21,7 +22,7 @@ constexpr int kGripFrame = 5;
 
 const TDataSkinObject* TSkinStatusBar::SkinObject() const {
   if (!Data()) return nullptr;
-  return PaintableSkinObject(Data(), "StatusBarEdges");
+  return PaintableSkinObject(Data(), "StatusBarEdges", Dpi());
 }
 
 bool TSkinStatusBar::BeforeMessage(TMessage& message) {
@@ -56,7 +57,7 @@ void TSkinStatusBar::PaintSkin(HDC dc, const TRect& rect) {
   const int count = simple ? 1 : std::min(static_cast<int>(SendMessageW(Handle(), SB_GETPARTS, 0, 0)), kMaxParts);
   const bool grip = (WindowStyle() & SBARS_SIZEGRIP) && !IsZoomed(GetAncestor(Handle(), GA_ROOT));
   // Text keeps clear of the grip, which a part reaching the bar's end lies under.
-  const int textRight = grip ? rect.Right - GetSystemMetrics(SM_CXVSCROLL) : rect.Right;
+  const int textRight = grip ? rect.Right - SystemMetricForDpi(SM_CXVSCROLL, Dpi()) : rect.Right;
   for (int index = 0; index < count; ++index) {
     const int part = simple ? SB_SIMPLEID : index;
     RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
@@ -77,7 +78,8 @@ void TSkinStatusBar::PaintPart(HDC dc, const TDataSkinObject& edges, int part, c
     DrawSkinPicture(dc, *Data()->Picture(edges.Image), edges.FrameRect(frame), edges.Margins(), edges.TileMiddle(),
                     place, edges.Trans == 1);
   }
-  TRect area{place.Left + kTextInset, place.Top + 1, std::min(place.Right - kTextInset, textRight), place.Bottom - 1};
+  const int inset = ScaleToDpi(kTextInset, Dpi());
+  TRect area{place.Left + inset, place.Top + 1, std::min(place.Right - inset, textRight), place.Bottom - 1};
   if (type & SBT_OWNERDRAW) {
     const SavedDC saved(dc);
     const LRESULT itemData = SendMessageW(Handle(), SB_GETTEXTW, static_cast<WPARAM>(part), 0);
@@ -94,7 +96,7 @@ void TSkinStatusBar::PaintPart(HDC dc, const TDataSkinObject& edges, int part, c
     return;
   }
   if (auto icon = reinterpret_cast<HICON>(SendMessageW(Handle(), SB_GETICON, static_cast<WPARAM>(part), 0))) {
-    const int size = std::min(GetSystemMetrics(SM_CXSMICON), area.Height());
+    const int size = std::min(SystemMetricForDpi(SM_CXSMICON, Dpi()), area.Height());
     DrawIconEx(dc, area.Left, area.Top + (area.Height() - size) / 2, icon, size, size, 0, nullptr, DI_NORMAL);
     area.Left += size + 2;
   }
@@ -105,7 +107,7 @@ void TSkinStatusBar::PaintPart(HDC dc, const TDataSkinObject& edges, int part, c
   const std::wstring text(buffer.data());
   const SelectedObject font(dc, ControlFont());
   SetBkMode(dc, TRANSPARENT);
-  const TSkinModel& model = Data()->Model();
+  const TSkinModel& model = Data()->Model(Dpi());
   SetTextColor(dc, ColorToRGB(model.Colour(WindowEnabled() ? TSkinColour::ButtonText : TSkinColour::ButtonShadow)));
   // Before the first tab left, after it centred, after the second right; all in the same area.
   constexpr std::array<UINT, 3> kAligns{DT_LEFT, DT_CENTER, DT_RIGHT};
@@ -122,12 +124,12 @@ void TSkinStatusBar::PaintPart(HDC dc, const TDataSkinObject& edges, int part, c
 }
 
 void TSkinStatusBar::PaintGrip(HDC dc, const TRect& rect) {
-  const int size = GetSystemMetrics(SM_CXVSCROLL);
+  const int size = SystemMetricForDpi(SM_CXVSCROLL, Dpi());
   const TRect corner{rect.Right - size, rect.Bottom - size, rect.Right, rect.Bottom};
-  const TDataSkinObject* extra = Data()->Model().Find("ExtraImages");
+  const TDataSkinObject* extra = Data()->Model(Dpi()).Find("ExtraImages");
   TBitmap* picture = extra ? Data()->Picture(extra->Image) : nullptr;
   if (!picture || extra->FrameCount < kGripFrame) {
-    DrawSkinGrip(dc, corner, Data()->Model());
+    DrawSkinGrip(dc, corner, Data()->Model(Dpi()));
     return;
   }
   // The grip picture sits in the corner at its own size, as the grip it replaces.

@@ -23,7 +23,7 @@ constexpr int kTickGap = 2;
 bool TSkinTrackBar::Vertical() const { return (WindowStyle() & TBS_VERT) != 0; }
 
 const TDataSkinObject* TSkinTrackBar::Channel() const {
-  return PaintableSkinObject(Data(), Vertical() ? "TRACKVERT" : "Track");
+  return PaintableSkinObject(Data(), Vertical() ? "TRACKVERT" : "Track", Dpi());
 }
 
 const TDataSkinObject* TSkinTrackBar::Thumb() const {
@@ -36,7 +36,7 @@ const TDataSkinObject* TSkinTrackBar::Thumb() const {
                                 : (both        ? "Trackbar.ThumbHorz"
                                    : leftOrTop ? "Trackbar.ThumbUp"
                                                : "Trackbar.ThumbDown");
-  return PaintableSkinObject(Data(), name);
+  return PaintableSkinObject(Data(), name, Dpi());
 }
 
 int TSkinTrackBar::ThumbFrame() const {
@@ -156,7 +156,7 @@ void TSkinTrackBar::PaintTicks(HDC dc, const TRect& channel, const TRect& thumb)
   const int half = (vertical ? thumb.Height() : thumb.Width()) / 2;
   const int first = (vertical ? channel.Top : channel.Left) + half;
   const int travel = (vertical ? channel.Bottom : channel.Right) - half - 1 - first;
-  const UniqueBrush brush(CreateSolidBrush(ColorToRGB(Data()->Model().Colour(TSkinColour::ButtonShadow))));
+  const UniqueBrush brush(CreateSolidBrush(ColorToRGB(Data()->Model(Dpi()).Colour(TSkinColour::ButtonShadow))));
   if (!brush) return;
   const bool both = (style & TBS_BOTH) != 0;
   const bool before = both || (style & TBS_LEFT);

@@ -20,7 +20,7 @@ constexpr int kStatesPerButton = 4;
 const TDataSkinBorder* TSkinUpDown::SkinObject() const {
   if (!Data() || !Handle()) return nullptr;
   if (host_ && SendMessageW(host_, kSkinQueryMessage, 0, 0) != 1) return nullptr;
-  return PaintableSkinObject<TDataSkinBorder>(Data(), Horizontal() ? "UpDown.Horz" : "UpDown.Vert");
+  return PaintableSkinObject<TDataSkinBorder>(Data(), Horizontal() ? "UpDown.Horz" : "UpDown.Vert", Dpi());
 }
 
 bool TSkinUpDown::Horizontal() const { return (WindowStyle() & UDS_HORZ) != 0; }

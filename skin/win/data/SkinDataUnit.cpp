@@ -5,6 +5,7 @@
 
 #include "framework/controls/Application.h"
 #include "framework/controls/Forms.h"
+#include "framework/win32/Dpi.h"
 #include "framework/win32/Strings.h"
 #include "skin/model/SkinClassMap.h"
 #include "skin/win/manager/SkinManagerBase.h"
@@ -25,6 +26,17 @@ void AppendU32(std::vector<uint8_t>& out, uint32_t v) {
 }
 
 }  // namespace
+
+TSkinEnvironment TSkinData::Environment() {
+  TSkinEnvironment environment;
+  environment.Resolve = ResolveSystemColour;
+  // The description is for 96 dpi, and the skin is scaled from there for each window: the system's
+  // metric, given at its own scale, is taken back to 96 dpi.
+  environment.ScrollArrowWidth = ScaleFromDpi(GetSystemMetrics(SM_CXHSCROLL), SystemDpi());
+  environment.TrackImage = SkinImageFromResource("TRACK");
+  environment.TrackVertImage = SkinImageFromResource("TRACKVERT");
+  return environment;
+}
 
 std::unique_ptr<TBitmap> BitmapOf(const TSkinImage& image) {
   auto bitmap = std::make_unique<TBitmap>();
@@ -161,33 +173,29 @@ void TSkinData::WriteSkinStream(TStream& stream) const {
 
 void TSkinData::LoadSkin(const TMemoryStream& skin) {
   loadingSkin_ = true;
-  TSkinEnvironment environment;
-  environment.Resolve = ResolveSystemColour;
-  environment.ScrollArrowWidth = GetSystemMetrics(SM_CXHSCROLL);
-  environment.TrackImage = SkinImageFromResource("TRACK");
-  environment.TrackVertImage = SkinImageFromResource("TRACKVERT");
+  const TSkinEnvironment environment = Environment();
   // The new skin is read and given its bitmaps beside the old one, which stays whole, painted from
   // and written out until the new one is complete.
   TSkinModel model;
   model.OnMessage = OnReaderMessage;
   TMemoryStream reading(skin.Bytes());
   if (!model.LoadFile(reading, environment)) return;
-  auto pictures = MakePictures(model);
   UniqueBrush brush(CreateSolidBrush(static_cast<COLORREF>(ResolveSystemColour(model.Colour(TSkinColour::ButtonFace)))));
   skin_.Clear();
   skin_.Write(skin.Memory(), skin.Size());
   model_ = std::move(model);
-  pictures_.swap(pictures);
+  scaled_.clear();
+  pictures_.clear();
+  AddPictures(model_);
   buttonFaceBrush_ = std::move(brush);
   loadingSkin_ = false;
   // Every window drawn from this skin data refers to the objects just replaced.
   if (TSkinManagerBase* manager = Manager()) manager->Refresh(this);
 }
 
-std::map<const TSkinImage*, std::unique_ptr<TBitmap>> TSkinData::MakePictures(const TSkinModel& model) {
-  std::map<const TSkinImage*, std::unique_ptr<TBitmap>> pictures;
-  const auto add = [&pictures](const TSkinImage& image) {
-    if (!image.Empty()) pictures[&image] = BitmapOf(image);
+void TSkinData::AddPictures(const TSkinModel& model) const {
+  const auto add = [this](const TSkinImage& image) {
+    if (!image.Empty()) pictures_.try_emplace(&image);
   };
   for (const auto& object : model.Objects()) {
     add(object->Image);
@@ -198,17 +206,46 @@ std::map<const TSkinImage*, std::unique_ptr<TBitmap>> TSkinData::MakePictures(co
     }
   }
   for (const auto& button : model.CaptionButtons()) add(button->Image);
-  return pictures;
+}
+
+const TSkinModel& TSkinData::Model(int dpi) const {
+  if (dpi == kDesignDpi || dpi <= 0 || loadingSkin_) return model_;
+  auto& scaled = scaled_[dpi];
+  if (scaled) return *scaled;
+  try {
+    // The file's 2x pictures are read again for each new scale rather than kept: a program meets
+    // few scales, and the scaled skin is all it draws from.
+    std::unique_ptr<TSkinModel> detailed;
+    if (dpi > kDesignDpi) {
+      TMemoryStream reading(skin_.Bytes());
+      detailed = std::make_unique<TSkinModel>();
+      // A file without them, or whose 2x part is damaged, has its 1x pictures enlarged.
+      if (!detailed->LoadFile(reading, Environment(), 2)) detailed.reset();
+    }
+    scaled = std::make_unique<TSkinModel>(model_.Scaled(dpi, detailed.get()));
+  } catch (const std::exception&) {
+    // Out of memory for the larger pictures: the windows are drawn from the skin as it is, smaller
+    // than they should be but whole.
+    scaled_.erase(dpi);
+    return model_;
+  }
+  AddPictures(*scaled);
+  return *scaled;
 }
 
 TBitmap* TSkinData::Picture(const TSkinImage& image) const {
   const auto found = pictures_.find(&image);
-  return found == pictures_.end() ? nullptr : found->second.get();
+  if (found == pictures_.end()) return nullptr;
+  if (!found->second) found->second = BitmapOf(image);
+  return found->second.get();
 }
 
 size_t TSkinData::HeldBytes() const {
   size_t bytes = static_cast<size_t>(skin_.Size()) + model_.ImageBytes();
-  for (const auto& [image, bitmap] : pictures_) bytes += static_cast<size_t>(bitmap->Width()) * bitmap->Height() * 4;
+  for (const auto& [dpi, model] : scaled_) bytes += model->ImageBytes();
+  for (const auto& [image, bitmap] : pictures_) {
+    if (bitmap) bytes += static_cast<size_t>(bitmap->Width()) * bitmap->Height() * 4;
+  }
   return bytes;
 }
 

@@ -81,8 +81,12 @@ public:
 
   bool LoadingSkin() const { return loadingSkin_; }
   const std::string& SkinName() const { return model_.SkinName(); }
+  // The skin as its description gives it, at 96 dpi: what decides which skinner a control gets.
   const TSkinModel& Model() const { return model_; }
-  // The bitmap of one of the model's pictures; nullptr for an empty one.
+  // The skin for a window drawn at dpi. Made on first use from the skin file's pictures at the
+  // nearest scale at or above the need and kept, one per display scale in use, for all windows.
+  const TSkinModel& Model(int dpi) const;
+  // The bitmap of a picture of one of the models above, made on first use; nullptr for an empty one.
   TBitmap* Picture(const TSkinImage& image) const;
   TColor SkinColour() const { return model_.SkinColour(); }
   HBRUSH ButtonFaceBrush() const { return buttonFaceBrush_.get(); }
@@ -99,7 +103,10 @@ public:
 private:
   // Takes the skin only when it reads: a skin that does not leaves the one held before in place.
   void LoadSkin(const TMemoryStream& skin);
-  static std::map<const TSkinImage*, std::unique_ptr<TBitmap>> MakePictures(const TSkinModel& model);
+  // What the model takes from the running system.
+  static TSkinEnvironment Environment();
+  // Registers the pictures of model, their bitmaps to be made when first drawn.
+  void AddPictures(const TSkinModel& model) const;
   TSkinManagerBase* Manager() const;
   void TakeAppIcon();
   void Schedule(int action);
@@ -117,7 +124,8 @@ private:
   TMemoryStream skin_;
   bool loadingSkin_ = true;
   TSkinModel model_;
-  std::map<const TSkinImage*, std::unique_ptr<TBitmap>> pictures_;
+  mutable std::map<int, std::unique_ptr<TSkinModel>> scaled_;
+  mutable std::map<const TSkinImage*, std::unique_ptr<TBitmap>> pictures_;
   UniqueBrush buttonFaceBrush_;
   std::unique_ptr<TBitmap> appIcon_;
   std::unique_ptr<TImageList> menuGlyphs_;

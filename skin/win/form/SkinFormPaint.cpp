@@ -5,6 +5,7 @@
 #include "framework/controls/Messages.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/win32/DCState.h"
+#include "framework/win32/Dpi.h"
 #include "framework/win32/Region.h"
 #include "skin/win/data/SkinDataUnit.h"
 #include "skin/win/form/SkinFormUnit.h"
@@ -56,7 +57,7 @@ void TSkinForm::PaintFrameGuarded() {
   WindowFrameDC dc(window_);
   if (!dc.get() || size.cx <= 0 || size.cy <= 0) return;
   for (TBorderPiece piece : {TBorderPiece::Left, TBorderPiece::Right, TBorderPiece::Bottom}) {
-    const TDataSkinBorder& border = data_->Model().Border(BorderPieceName(piece));
+    const TDataSkinBorder& border = Skin().Border(BorderPieceName(piece));
     TBitmap* picture = data_->Picture(border.Image);
     const TRect place = BorderPieceRect(piece, size.cx, size.cy, metrics_);
     if (!picture || place.Empty()) continue;
@@ -93,7 +94,7 @@ void TSkinForm::DrawCaption(HDC dc, int width) {
     const RECT whole{0, 0, width, height};
     if (data_->ButtonFaceBrush()) FillRect(buffer, &whole, data_->ButtonFaceBrush());
   }
-  const TDataSkinBorder& top = data_->Model().Border("Top");
+  const TDataSkinBorder& top = Skin().Border("Top");
   if (TBitmap* picture = data_->Picture(top.Image); picture && !place.Empty())
     DrawSkinPicture(buffer, *picture, BorderFrame(top, TBorderPiece::Top, active_), top.Margins(), top.Stretch == 0,
                     place);
@@ -130,7 +131,7 @@ TRect TSkinForm::LayoutButtons(int width) {
   // Buttons beside the caption text wait for the text's rectangle, which ends at the first button
   // on the right.
   int firstRight = width;
-  const TDataSkinObject* bar = data_->Model().Find("menuBar");
+  const TDataSkinObject* bar = Skin().Find("menuBar");
   for (const auto& button : buttons_) {
     const TDataSkinSysButton& object = button->Object();
     const bool mdi = object.Align == kMdiButtonAlign;
@@ -140,7 +141,7 @@ TRect TSkinForm::LayoutButtons(int width) {
     button->Rect = CaptionButtonRect(object, width, {}, metrics_, mdi && bar ? bar->LeftWidth : 0);
     if (object.Align == 1) firstRight = std::min(firstRight, button->Rect.Left);
   }
-  const TRect text = CaptionTextRect(data_->Model().Title(), width, metrics_, firstRight);
+  const TRect text = CaptionTextRect(Skin().Title(), width, metrics_, firstRight);
   for (const auto& button : buttons_)
     if (button->Visible && AlignedToCaptionText(button->Object().Align))
       button->Rect = CaptionButtonRect(button->Object(), width, text, metrics_);
@@ -153,7 +154,7 @@ void TSkinForm::DrawCaptionText(HDC dc, const TRect& place) {
   if (length <= 0) return;
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
   const int got = GetWindowTextW(window_, text.data(), length + 1);
-  const TSkinModel& model = data_->Model();
+  const TSkinModel& model = Skin();
   const TDataSkinTitle& title = model.Title();
   TColor colour = active_ ? title.ActiveText : title.InactiveText;
   if (colour == clNone) colour = model.Colour(active_ ? TSkinColour::TitleTextActive : TSkinColour::TitleTextNoActive);
@@ -170,8 +171,8 @@ void TSkinForm::DrawButton(HDC dc, const TSkinSysButton& button) {
   const TRect& r = button.Rect;
   if (object.Action == 3 || object.Action == 11) {
     // The icon keeps to the place the skin gives it, even where the system's small icon is larger.
-    const int cx = std::min(GetSystemMetrics(SM_CXSMICON), r.Width());
-    const int cy = std::min(GetSystemMetrics(SM_CYSMICON), r.Height());
+    const int cx = std::min(SystemMetricForDpi(SM_CXSMICON, dpi_), r.Width());
+    const int cy = std::min(SystemMetricForDpi(SM_CYSMICON, dpi_), r.Height());
     if (HICON icon = WindowIcon()) {
       DrawIconEx(dc, r.Left, r.Top, icon, cx, cy, 0, nullptr, DI_NORMAL);
       return;
@@ -201,8 +202,8 @@ HICON TSkinForm::WindowIcon() const {
 void TSkinForm::CaptureIcon() {
   HICON icon = WindowIcon();
   if (!icon) return;
-  const int cx = GetSystemMetrics(SM_CXSMICON);
-  const int cy = GetSystemMetrics(SM_CYSMICON);
+  const int cx = SystemMetricForDpi(SM_CXSMICON, dpi_);
+  const int cy = SystemMetricForDpi(SM_CYSMICON, dpi_);
   WindowDC screen(nullptr);
   UniqueMemoryDC dc(CreateCompatibleDC(screen.get()));
   UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), cx, cy));
@@ -225,6 +226,6 @@ void TSkinForm::BuildRegion(bool force) {
   regionSize_ = size;
   ++regionBuilds_;
   // A refused region only costs the shaped corners.
-  SetWindowRegion(window_, RegionFromRects(SkinRegionRects(data_->Model(), size.cx, size.cy, metrics_, active_)),
+  SetWindowRegion(window_, RegionFromRects(SkinRegionRects(Skin(), size.cx, size.cy, metrics_, active_)),
                   true);
 }

@@ -8,6 +8,7 @@
 #include "framework/controls/Messages.h"
 #include "framework/core/Exception.h"
 #include "framework/win32/CallbackErrors.h"
+#include "framework/win32/Dpi.h"
 #include "framework/win32/Region.h"
 #include "skin/win/manager/SkinControlFactory.h"
 #include "skin/win/data/SkinDataUnit.h"
@@ -79,6 +80,7 @@ void TSkinForm::InitSkin(HWND window, TSkinData* data) {
   if (!IsWindow(window) || !data) throw EOutOfResources("Cannot skin a window that does not exist");
   window_ = window;
   data_ = data;
+  dpi_ = WindowDpi(window);
   style_ = GetWindowLongPtrW(window, GWL_STYLE);
   exStyle_ = GetWindowLongPtrW(window, GWL_EXSTYLE);
   className_ = ClassNameOf(window);
@@ -122,10 +124,10 @@ void TSkinForm::ReloadMetrics() {
     refreshClient_ = ClientSize(window_);
     lifeState_ = TSkinLifeState::Refreshing;
   }
-  metrics_ = Framed() ? SkinFrameMetrics(data_->Model(), borderMode_, menuBar_ ? GetSystemMetrics(SM_CYMENU) : 0)
+  metrics_ = Framed() ? SkinFrameMetrics(Skin(), borderMode_, menuBar_ ? SystemMetricForDpi(SM_CYMENU, dpi_) : 0)
                       : TFrameMetrics{};
   if (Framed() && kind_ == TWindowKind::MdiChild) {
-    const int system = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CXFRAME);
+    const int system = SystemMetricForDpi(SM_CYCAPTION, dpi_) + SystemMetricForDpi(SM_CXFRAME, dpi_);
     if (metrics_.Caption < system) metrics_.MenuBar += system - metrics_.Caption;
   }
   titleFont_.reset();
@@ -138,7 +140,7 @@ void TSkinForm::MakeButtons() {
   DropPress();
   hot_.Clear();
   buttons_.clear();
-  for (const auto& object : data_->Model().CaptionButtons())
+  for (const auto& object : Skin().CaptionButtons())
     buttons_.push_back(std::make_unique<TSkinSysButton>(*this, hot_, *object));
 }
 
@@ -249,14 +251,37 @@ HGDIOBJ TSkinForm::TitleFont() {
     LOGFONTW font{};
     HGDIOBJ base = data_->CaptionFont() ? static_cast<HGDIOBJ>(data_->CaptionFont()) : GetStockObject(DEFAULT_GUI_FONT);
     if (GetObjectW(base, sizeof font, &font) == sizeof font) {
-      const int height = data_->Model().Title().FontHeight;
-      // The skin gives the height of the characters in pixels; an unusable one keeps the system's.
-      if (height > 0 && height <= 72) font.lfHeight = -height;
+      const int height = Skin().Title().FontHeight;
+      // The skin gives the height of the characters in pixels; an unusable one keeps the system's,
+      // which is for the system's scale.
+      if (height > 0 && height <= ScaleToDpi(72, dpi_)) {
+        font.lfHeight = -height;
+      } else {
+        font.lfHeight = MulDiv(font.lfHeight, dpi_, SystemDpi());
+      }
       titleFont_ = UniqueFont(CreateFontIndirectW(&font));
     }
     if (!titleFont_) return base;
   }
   return titleFont_.get();
+}
+
+const TSkinModel& TSkinForm::Skin() const { return data_->Model(dpi_); }
+
+LRESULT TSkinForm::DpiChanged(WPARAM wParam, LPARAM lParam) {
+  RECT before{};
+  GetWindowRect(window_, &before);
+  dpi_ = HIWORD(wParam);
+  ReloadMetrics();
+  // The window's own handling moves it to the suggested rectangle and lays its client area out for
+  // the new scale; the frame then goes around that client area. A window that stays where it was
+  // keeps its client size inside the new frame.
+  const LRESULT result = Default(WM_DPICHANGED, wParam, lParam);
+  RECT after{};
+  GetWindowRect(window_, &after);
+  if (!EqualRect(&before, &after)) refreshClient_ = ClientSize(window_);
+  RefreshFrame();
+  return result;
 }
 
 void TSkinForm::WidenForCaptionText(SIZE& client) {
@@ -267,7 +292,7 @@ void TSkinForm::WidenForCaptionText(SIZE& client) {
   SelectedObject font(dc.get(), TitleFont());
   SIZE extent{};
   GetTextExtentPoint32W(dc.get(), text.c_str(), length, &extent);
-  const TDataSkinTitle& title = data_->Model().Title();
+  const TDataSkinTitle& title = Skin().Title();
   const int wanted = title.LeftWidth + extent.cx + title.RightWidth - metrics_.Left - metrics_.Right;
   if (wanted <= client.cx) return;
   const int shift = (wanted - client.cx) / 2;
@@ -420,6 +445,10 @@ LRESULT TSkinForm::HandleMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_ACTIVATE:
       active_ = LOWORD(wParam) != WA_INACTIVE;
+      break;
+    case WM_DPICHANGED:
+      if (skinned) return DpiChanged(wParam, lParam);
+      dpi_ = HIWORD(wParam);
       break;
     case WM_INITMENUPOPUP:
       if (host_) {

@@ -80,6 +80,9 @@ public:
   HWND Handle() const { return window_; }
   TCustomForm* Form() const { return form_; }
   TSkinData* Data() const { return data_; }
+  // The display scale the window is drawn at, and the skin at that scale.
+  int Dpi() const { return dpi_; }
+  const TSkinModel& Skin() const;
   TSkinLifeState LifeState() const { return lifeState_; }
   const TFrameMetrics& Metrics() const { return metrics_; }
   TBorderMode BorderMode() const { return borderMode_; }
@@ -130,6 +133,7 @@ private:
   // Runs the hover timer while an object is hot in a shown, painted frame, and only then.
   void SyncHoverTimer();
   void WidenForCaptionText(SIZE& client);
+  LRESULT DpiChanged(WPARAM wParam, LPARAM lParam);
   void SkinControls();
   // The control whose window is child made its window again: its scroll-bar skinner is made anew.
   void RemakeScrollbarSkinner(HWND child);
@@ -178,6 +182,7 @@ private:
   TSkinFormHost* host_;
   TSkinData* data_ = nullptr;
   HWND window_ = nullptr;
+  int dpi_ = kSkinDesignDpi;
   TWindowSubclass subclass_;
   TSkinLifeState lifeState_ = TSkinLifeState::Starting;
   TPlatformVersion version_;

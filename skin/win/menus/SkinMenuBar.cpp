@@ -5,6 +5,7 @@
 #include "framework/controls/Forms.h"
 #include "framework/controls/MainMenu.h"
 #include "framework/graphics/Graphics.h"
+#include "framework/win32/Dpi.h"
 #include "framework/win32/Strings.h"
 #include "skin/layout/MenuBarLayout.h"
 #include "skin/win/data/SkinDataUnit.h"
@@ -82,11 +83,15 @@ TRect TSkinMenuBar::BarRect(int windowWidth) const {
 bool TSkinMenuBar::RightToLeft() const { return (GetWindowLongPtrW(window_, GWL_EXSTYLE) & WS_EX_RTLREADING) != 0; }
 
 HFONT TSkinMenuBar::MenuFont() {
-  if (!font_) {
+  if (!font_ || fontDpi_ != form_.Dpi()) {
+    font_.reset();
+    fontDpi_ = form_.Dpi();
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof(metrics);
     if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
       LOGFONTW& font = metrics.lfMenuFont;
+      // The system's menu font is for the system's scale.
+      font.lfHeight = MulDiv(font.lfHeight, form_.Dpi(), SystemDpi());
       font.lfWeight = FW_NORMAL;
       font.lfItalic = font.lfUnderline = font.lfStrikeOut = FALSE;
       font_.reset(CreateFontIndirectW(&font));
@@ -102,17 +107,17 @@ void TSkinMenuBar::Layout(HDC dc, int windowWidth) {
   for (const auto& item : buttons_) {
     RECT r{0, 0, 0, 0};
     if (!item->Text.empty()) DrawTextW(dc, item->Text.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE);
-    widths.push_back(MenuBarItemWidth(r.right - r.left));
+    widths.push_back(MenuBarItemWidth(r.right - r.left, form_.Dpi()));
   }
   const bool rightToLeft = RightToLeft();
-  const int start = MenuBarStart(form_.Data()->Model().Find("menuBar"), barRect_.Width(), rightToLeft);
+  const int start = MenuBarStart(form_.Skin().Find("menuBar"), barRect_.Width(), rightToLeft, form_.Dpi());
   const std::vector<TRect> rects = MenuBarItemRects(barRect_, start, widths, rightToLeft);
   for (size_t i = 0; i < buttons_.size(); ++i) buttons_[i]->Rect = rects[i];
 }
 
 void TSkinMenuBar::DrawBackground(HDC dc, int width, int height) {
   const TSkinData& data = *form_.Data();
-  if (const TDataSkinObject* bar = data.Model().Find("menuBar")) {
+  if (const TDataSkinObject* bar = form_.Skin().Find("menuBar")) {
     if (TBitmap* picture = data.Picture(bar->Image)) {
       DrawSkinPicture(dc, *picture, bar->FrameRect(form_.Active() ? 1 : 2), bar->Margins(), bar->TileMiddle(),
                       {0, 0, width, height});
@@ -127,7 +132,7 @@ void TSkinMenuBar::DrawBackground(HDC dc, int width, int height) {
 void TSkinMenuBar::DrawItem(HDC dc, const TMenuBtn& item, TPoint barOrigin) {
   RECT r = ToRECT(Shifted(item.Rect, barOrigin));
   if (r.right <= r.left || r.bottom <= r.top) return;
-  const TSkinModel& model = form_.Data()->Model();
+  const TSkinModel& model = form_.Skin();
   if (item.State() == TNCObject::kHot || item.State() == TNCObject::kPressed) {
     UniqueBrush frame(CreateSolidBrush(ColorToRGB(model.Colour(TSkinColour::ButtonHilight))));
     if (frame) FrameRect(dc, &r, frame.get());

@@ -100,6 +100,7 @@ private:
   TMainMenu* menuObject_ = nullptr;
   std::vector<std::unique_ptr<TMenuBtn>> buttons_;
   UniqueFont font_;
+  int fontDpi_ = 0;
   // The bar's background, and the bar as shown (background with the items).
   TPaintBuffer background_;
   TPaintBuffer shown_;

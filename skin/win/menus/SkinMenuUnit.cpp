@@ -4,13 +4,15 @@
 #include "framework/controls/MainMenu.h"
 #include "framework/controls/Messages.h"
 #include "framework/graphics/Graphics.h"
+#include "framework/win32/Dpi.h"
 #include "skin/model/SkinSettings.h"
 #include "skin/win/data/SkinDataUnit.h"
 #include "skin/win/data/SkinObjectDraw.h"
 
 namespace {
 
-// The popup's items are drawn inside this band of its background picture, which frames them.
+// The popup's items are drawn inside this band of its background picture, which frames them (at
+// 96 dpi).
 constexpr int kPopupInset = 3;
 // Not in every SDK's headers: asks a popup-menu window for the menu it shows.
 constexpr UINT kMenuGetHandle = 0x01E1;
@@ -20,12 +22,14 @@ TRect ToTRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 }  // namespace
 
 bool SkinDrawsMenus(const TSkinData& data) {
-  return PaintableSkinObject(&data, "MenuItem") && PaintableSkinObject(&data, "MenuBackground");
+  return PaintableSkinObject(&data, "MenuItem", kDesignDpi) && PaintableSkinObject(&data, "MenuBackground", kDesignDpi);
 }
 
 void TSkinMenuPainter::DrawBackground(HDC dc, const RECT& rect, const TItemState& state) {
+  // Items are drawn into the popup's own DC: its window tells the scale.
+  const int dpi = WindowDpi(WindowFromDC(dc));
   // An item drawn again when the selection leaves it gets its piece of the popup's background back.
-  if (const TDataSkinObject* back = PaintableSkinObject(&data_, "MenuBackground")) {
+  if (const TDataSkinObject* back = PaintableSkinObject(&data_, "MenuBackground", dpi)) {
     RECT whole = rect;
     if (HWND popup = WindowFromDC(dc)) GetClientRect(popup, &whole);
     SavedDC saved(dc);
@@ -33,7 +37,7 @@ void TSkinMenuPainter::DrawBackground(HDC dc, const RECT& rect, const TItemState
     DrawSkinObject(dc, data_, *back, 1, ToTRect(whole));
   }
   if (!state.Selected) return;
-  if (const TDataSkinObject* item = PaintableSkinObject(&data_, "MenuItem"))
+  if (const TDataSkinObject* item = PaintableSkinObject(&data_, "MenuItem", dpi))
     DrawSkinObject(dc, data_, *item, state.Disabled ? 2 : 1, ToTRect(rect));
 }
 
@@ -107,7 +111,8 @@ LRESULT TSkinPopupWindow::Dispatch(HWND window, UINT msg, WPARAM wParam, LPARAM 
 }
 
 LRESULT TSkinPopupWindow::PrintClient(HDC dc, LPARAM flags) {
-  const TDataSkinObject* back = PaintableSkinObject(&data_, "MenuBackground");
+  const int dpi = WindowDpi(window_);
+  const TDataSkinObject* back = PaintableSkinObject(&data_, "MenuBackground", dpi);
   if (!back) return subclass_.Default(window_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), flags);
   RECT client{};
   GetClientRect(window_, &client);
@@ -116,7 +121,8 @@ LRESULT TSkinPopupWindow::PrintClient(HDC dc, LPARAM flags) {
   BitBlt(dc, 0, 0, client.right, client.bottom, buffer, 0, 0, SRCCOPY);
 
   SavedDC saved(dc);
-  IntersectClipRect(dc, kPopupInset, kPopupInset, client.right - kPopupInset, client.bottom - kPopupInset);
+  const int inset = ScaleToDpi(kPopupInset, dpi);
+  IntersectClipRect(dc, inset, inset, client.right - inset, client.bottom - inset);
   SetBkMode(dc, TRANSPARENT);
   // The system fills the popup with the menu's background brush before its items: a hollow brush
   // for the time of this drawing leaves the skin's picture under them.
@@ -141,7 +147,7 @@ LRESULT TSkinPopupWindow::PrintClient(HDC dc, LPARAM flags) {
 LRESULT TSkinPopupWindow::Paint() {
   // Painting goes through WM_PRINTCLIENT, as newer systems do for their menus themselves, so that
   // the background is drawn where the system would otherwise paint its own.
-  if (!PaintableSkinObject(&data_, "MenuBackground")) return subclass_.Default(window_, WM_PAINT, 0, 0);
+  if (!PaintableSkinObject(&data_, "MenuBackground", WindowDpi(window_))) return subclass_.Default(window_, WM_PAINT, 0, 0);
   PAINTSTRUCT paint{};
   HDC dc = BeginPaint(window_, &paint);
   if (dc) SendMessageW(window_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
@@ -150,7 +156,7 @@ LRESULT TSkinPopupWindow::Paint() {
 }
 
 LRESULT TSkinPopupWindow::NcPaint(WPARAM wParam, LPARAM lParam) {
-  const TDataSkinObject* back = PaintableSkinObject(&data_, "MenuBackground");
+  const TDataSkinObject* back = PaintableSkinObject(&data_, "MenuBackground", WindowDpi(window_));
   if (!back) return subclass_.Default(window_, WM_NCPAINT, wParam, lParam);
   RECT bounds{};
   GetWindowRect(window_, &bounds);

@@ -144,7 +144,7 @@ void TSkinTab::SkinChanged() {
 }
 
 const TDataSkinBorder* TSkinTab::TabsObject() const {
-  return Data() ? dynamic_cast<const TDataSkinBorder*>(Data()->Model().Find("Tabs")) : nullptr;
+  return Data() ? dynamic_cast<const TDataSkinBorder*>(Data()->Model(Dpi()).Find("Tabs")) : nullptr;
 }
 
 void TSkinTab::PrepareImages() {
@@ -156,7 +156,7 @@ void TSkinTab::PrepareImages() {
   // Only a row at the bottom turns the tab picture; side rows turn the composed row instead.
   if (!tabs->Image.Empty())
     tabImage_ = BitmapOf(position_ == TTabPosition::Bottom ? FlippedVertically(tabs->Image) : tabs->Image);
-  const TDataSkinObject* pane = Data()->Model().Find("Tab.Pane");
+  const TDataSkinObject* pane = Data()->Model(Dpi()).Find("Tab.Pane");
   if (tabs->Style == 0 && !tabs->Image2.Empty()) {
     pageImage_ = BitmapOf(Oriented(tabs->Image2, position_));
   } else if (tabs->Style == 1 && pane && !pane->Image.Empty()) {
@@ -285,7 +285,7 @@ void TSkinTab::PaintRow(HDC dc, const TRect& rect, const TRect& page) {
   const int count = static_cast<int>(SendMessageW(Handle(), TCM_GETITEMCOUNT, 0, 0));
   const int selected = static_cast<int>(SendMessageW(Handle(), TCM_GETCURSEL, 0, 0));
   const auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(Handle(), TCM_GETIMAGELIST, 0, 0));
-  const TColor disabled = Data()->Model().Colour(TSkinColour::ButtonShadow);
+  const TColor disabled = Data()->Model(Dpi()).Colour(TSkinColour::ButtonShadow);
   closeRects_.assign(static_cast<size_t>(std::max(count, 0)), TRect{});
   // Upside down for a row at the bottom, so the slices are too.
   const TSkinMargins margins = Oriented(tabs.Margins(), position_ == TTabPosition::Bottom ? position_ : TTabPosition::Top);
@@ -322,7 +322,7 @@ void TSkinTab::CopyRow(HDC dc, HDC buffer, const TRect& row) {
 
 void TSkinTab::PaintPageFrame(HDC dc, const TRect& page) {
   const TDataSkinBorder& tabs = *TabsObject();
-  const TDataSkinObject* pane = Data()->Model().Find("Tab.Pane");
+  const TDataSkinObject* pane = Data()->Model(Dpi()).Find("Tab.Pane");
   const TSkinMargins margins = tabs.Style != 0 && pane ? pane->Margins() : kBorderMargins;
   DrawSkinPicture(dc, *pageImage_, TRect{0, 0, pageImage_->Width(), pageImage_->Height()},
                   Oriented(margins, position_), false, page);

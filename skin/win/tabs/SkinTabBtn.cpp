@@ -16,7 +16,7 @@ constexpr int kNormalFrame = 1;
 
 const TDataSkinButton* TSkinTabBtn::SkinObject() const {
   if (!Data()) return nullptr;
-  const TDataSkinButton& object = Data()->Model().Buttons();
+  const TDataSkinButton& object = Data()->Model(Dpi()).Buttons();
   return Data()->Picture(object.Image) ? &object : nullptr;
 }
 
@@ -57,7 +57,7 @@ void TSkinTabBtn::PaintSkin(HDC dc, const TRect& rect) {
     // A colour the skin does not give stays as the tab before left it.
     if (!isSelected && object->NormalColour2Given) SetTextColor(buffer, ColorToRGB(object->NormalColour2));
     if (isSelected && object->PressedColour2Given) SetTextColor(buffer, ColorToRGB(object->PressedColour2));
-    if (!WindowEnabled()) SetTextColor(buffer, ColorToRGB(Data()->Model().Colour(TSkinColour::ButtonShadow)));
+    if (!WindowEnabled()) SetTextColor(buffer, ColorToRGB(Data()->Model(Dpi()).Colour(TSkinColour::ButtonShadow)));
     DrawTabText(buffer, images, item, place);
   }
   BitBlt(dc, row.Left, row.Top, row.Width(), row.Height(), buffer, 0, 0, SRCCOPY);

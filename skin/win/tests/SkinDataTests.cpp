@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/controls/LayoutReader.h"
+#include "framework/win32/Dpi.h"
 #include "skin/format/SkinRead.h"
 #include "skin/format/SkinWrite.h"
 #include "skin/win/data/SkinDataUnit.h"
@@ -205,6 +206,47 @@ TEST_F(SkinData, SkinStreamCarriesTheCompressedSkin) {
   TMemoryStream shortStream(std::vector<uint8_t>(std::begin(tooLong), std::end(tooLong)));
   EXPECT_THROW(damaged.ReadSkinStream(shortStream), EReadError);
   EXPECT_TRUE(damaged.LoadingSkin());
+}
+
+TEST_F(SkinData, EachScaleIsMadeOnceForAllWindowsFromTheNearestPicturesAtOrAboveIt) {
+  TSkinData& data = FromLayout("");
+  data.SetSkinFile(kSkinFile);
+  ASSERT_FALSE(data.LoadingSkin());
+  EXPECT_EQ(&data.Model(kDesignDpi), &data.Model());
+  const TSkinModel& at150 = data.Model(144);
+  EXPECT_EQ(&data.Model(144), &at150);
+  // The left border: two 4-pixel frames at 96 dpi, its outer line the skin's darkest green.
+  const TSkinImage& left150 = at150.Border("Left").Image;
+  EXPECT_EQ(left150.Width(), 12);
+  ASSERT_NE(data.Picture(left150), nullptr);
+  EXPECT_EQ(data.Picture(left150)->Width(), 12);
+  constexpr uint32_t kOuter = 0x4F8F6D;
+  constexpr uint32_t kFrame = 0xA9D6BC;
+  // At 200 % the file's 2x picture is taken as it is: its outline two pixels wide.
+  EXPECT_EQ(data.Model(192).Border("Left").Image.Pixel(1, 60), kOuter);
+
+  // The same skin without its 2x pictures is enlarged smoothly: the outline's second pixel blends.
+  TMemoryStream whole;
+  whole.LoadFromFile(kSkinFile);
+  TSkinReader reader;
+  ASSERT_TRUE(reader.LoadFromStream(whole));
+  std::vector<TSkinEntry> entries;
+  for (int i = 0; i < reader.EntryCount(); ++i) {
+    TMemoryStream entry;
+    reader.ReadEntry(reader.EntryName(i), entry);
+    entries.push_back({reader.EntryName(i), entry.Bytes()});
+  }
+  const std::vector<uint8_t> plain = BuildSkinFile(entries);
+  WriteFile("skin-win-test-1x.skn", std::string(plain.begin(), plain.end()));
+  data.SetSkinFile("skin-win-test-1x.skn");
+  ASSERT_FALSE(data.LoadingSkin());
+  const TSkinImage& left200 = data.Model(192).Border("Left").Image;
+  ASSERT_EQ(left200.Width(), 16);
+  const uint32_t blend = left200.Pixel(1, 60);
+  EXPECT_NE(blend, kOuter);
+  EXPECT_NE(blend, kFrame);
+  EXPECT_GT(blend >> 8 & 0xFF, kOuter >> 8 & 0xFF);
+  EXPECT_LT(blend >> 8 & 0xFF, kFrame >> 8 & 0xFF);
 }
 
 }  // namespace

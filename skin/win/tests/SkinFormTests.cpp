@@ -11,6 +11,7 @@
 #include "framework/controls/Messages.h"
 #include "framework/controls/tests/MessagePump.h"
 #include "framework/win32/CallbackErrors.h"
+#include "framework/win32/Dpi.h"
 #include "framework/win32/Region.h"
 #include "framework/win32/ThreadHook.h"
 #include "framework/win32/WindowClass.h"
@@ -466,6 +467,90 @@ TEST_F(SkinForm, AMessageBoxIsSkinnedAsADialogFrame) {
   ASSERT_TRUE(run.found);
   EXPECT_EQ(run.mode, TBorderMode::Dialog);
   EXPECT_EQ(run.query, 1);
+}
+
+// The program's skin at each display scale, worked out by hand from its 96-dpi pictures: borders,
+// caption and bottom, and the close button (20 x 18, Xcoord 26 from the right, Ycoord 4).
+struct TScaledSkin {
+  int Dpi, Side, Caption, Bottom, CloseX, CloseY, CloseWidth, CloseHeight;
+};
+constexpr TScaledSkin kScaled[] = {{96, 4, 26, 4, 26, 4, 20, 18},
+                                   {144, 6, 39, 6, 39, 6, 30, 27},
+                                   {192, 8, 52, 8, 52, 8, 40, 36}};
+const TScaledSkin& ScaledSkin(int dpi) {
+  for (const TScaledSkin& s : kScaled)
+    if (s.Dpi == dpi) return s;
+  ADD_FAILURE() << "no figures for " << dpi << " dpi";
+  return kScaled[0];
+}
+
+bool Near(COLORREF a, COLORREF b, int tolerance = 16) {
+  return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+         std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
+}
+
+// The frame, caption, close button and their hit testing as skin s draws them in window w.
+void ExpectScaledFrame(HWND w, const TScaledSkin& s, TSkinSysButton& close) {
+  const RECT r = WindowRectOf(w);
+  const SIZE client = ClientSizeOf(w);
+  EXPECT_EQ(r.right - r.left, client.cx + 2 * s.Side) << s.Dpi;
+  EXPECT_EQ(r.bottom - r.top, client.cy + s.Caption + s.Bottom) << s.Dpi;
+  const int width = r.right - r.left;
+  EXPECT_EQ(close.Rect, Bounds(width - s.CloseX, s.CloseY, s.CloseWidth, s.CloseHeight)) << s.Dpi;
+  EXPECT_EQ(SendMessageW(w, WM_NCHITTEST, 0, ScreenPoint(w, 150, s.Caption - 1)), HTCAPTION) << s.Dpi;
+  EXPECT_EQ(SendMessageW(w, WM_NCHITTEST, 0, ScreenPoint(w, 150, s.Caption + 1)), HTCLIENT) << s.Dpi;
+  // The button's bottom-left corner at this scale is the button, wherever it was at another.
+  const LPARAM corner = ScreenPoint(w, close.Rect.Left + 2, close.Rect.Bottom - 2);
+  SendMessageW(w, WM_NCMOUSEMOVE, HTCAPTION, corner);
+  EXPECT_EQ(close.State(), TNCObject::kHot) << s.Dpi;
+  SendMessageW(w, WM_NCMOUSEMOVE, HTCAPTION, ScreenPoint(w, 150, s.Caption / 2));
+  EXPECT_EQ(close.State(), TNCObject::kNormal) << s.Dpi;
+
+  // Pixels from the skin generator's colours: the left border's outer line, its frame band and
+  // the inner line; the crossing of the close glyph at the button's middle.
+  RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  HDC dc = GetWindowDC(w);
+  const int y = s.Caption + 40;
+  EXPECT_TRUE(Near(GetPixel(dc, 0, y), RGB(0x4F, 0x8F, 0x6D))) << s.Dpi;
+  EXPECT_TRUE(Near(GetPixel(dc, s.Side / 2, y), RGB(0xA9, 0xD6, 0xBC))) << s.Dpi;
+  EXPECT_TRUE(Near(GetPixel(dc, s.Side - 1, y), RGB(0x8F, 0xC2, 0xA5))) << s.Dpi;
+  const COLORREF glyph = GetPixel(dc, (close.Rect.Left + close.Rect.Right) / 2, (close.Rect.Top + close.Rect.Bottom) / 2);
+  EXPECT_TRUE(Near(glyph, RGB(0x3E, 0x7C, 0x5C), 40)) << s.Dpi << ": " << std::hex << glyph;
+  ReleaseDC(w, dc);
+}
+
+// Run once at 96 dpi and once more at 150 % (tools/wine-dpi 144, BREVIN_DPI=144).
+TEST_F(SkinForm, TheFrameCaptionAndButtonsAreDrawnAndHitTestedAtTheWindowsScale) {
+  // Test programs carry no manifest: asked for here, as the program's manifest does.
+  SetProcessDPIAware();
+  HWND w = MakeWindow(WS_OVERLAPPEDWINDOW, 420, 300);
+  const char* expected = std::getenv("BREVIN_DPI");
+  ASSERT_EQ(WindowDpi(w), expected ? std::atoi(expected) : kDesignDpi) << "the display scaling did not take";
+  TSkinForm& form = Skin(w);
+  EXPECT_EQ(form.Dpi(), WindowDpi(w));
+  TSkinSysButton* close = VisibleButton(0);
+  ASSERT_NE(close, nullptr);
+  ExpectScaledFrame(w, ScaledSkin(form.Dpi()), *close);
+  // The combo box's button is the system's scroll arrow (17 at 96 dpi) and 2 more, whatever the
+  // system's scale: the skin is scaled once, for the window.
+  EXPECT_EQ(data.Model().Find("ComboButton")->RightWidth, 19);
+}
+
+// Only the skin's part: the window's own handling (moving it, laying it out) is not the skinner's.
+TEST_F(SkinForm, WindowMovedToAMonitorOfAnotherScaleIsDrawnAtThatScale) {
+  HWND w = MakeWindow(WS_OVERLAPPEDWINDOW, 420, 300);
+  TSkinForm& form = Skin(w);
+  const SIZE client = ClientSizeOf(w);
+  for (int dpi : {192, 144, 96}) {
+    RECT suggested = WindowRectOf(w);
+    SendMessageW(w, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    ASSERT_EQ(form.Dpi(), dpi);
+    EXPECT_EQ(ClientSizeOf(w).cx, client.cx);
+    EXPECT_EQ(ClientSizeOf(w).cy, client.cy);
+    TSkinSysButton* close = VisibleButton(0);
+    ASSERT_NE(close, nullptr);
+    ExpectScaledFrame(w, ScaledSkin(dpi), *close);
+  }
 }
 
 }  // namespace

@@ -90,7 +90,19 @@ class SkinSourcesTest(unittest.TestCase):
                     self.assertTrue(value.endswith(".bmp"), f"extension case in [{section}] {key}")
                     self.assertIn(value, self.images, f"[{section}] {key}")
                     named.add(value)
-        self.assertEqual(set(self.images) - named, set(), "images nobody uses")
+        details = {n for n in self.images if n.endswith("@2x.bmp")}
+        self.assertEqual(set(self.images) - named - details, set(), "images nobody uses")
+        self.assertEqual({n.replace("@2x", "") for n in details}, named, "images without a 2x one")
+
+    def test_each_2x_picture_is_twice_its_picture_with_the_same_cut_away_corners(self):
+        for name, (width, height, rows) in self.images.items():
+            if "@2x" in name:
+                continue
+            w2, h2, rows2 = self.images[name.replace(".bmp", "@2x.bmp")]
+            self.assertEqual((w2, h2), (2 * width, 2 * height), name)
+            # The engine cuts a frame's region from magenta: the corners stay cut at 2x.
+            if rows[0][0] == MAGENTA:
+                self.assertEqual(rows2[0][0], MAGENTA, name)
 
     def test_fixed_frame_counts_divide_their_images(self):
         image_keys = {"buttons": "Bitmap", "progress": "Bitmap"}
@@ -197,11 +209,21 @@ class SkinSourcesTest(unittest.TestCase):
     def test_packed_skin_matches_its_sources(self):
         with open(os.path.join(ROOT, "assets", "skin", "velskin.skn"), "rb") as f:
             packed = f.read()
+        def payload_size(names):
+            sizes = [os.path.getsize(os.path.join(SRC, n)) for n in names]
+            return 16 + sum(len(n.replace("@2x", "").encode()) + 2 for n in names) + \
+                4 * len(names) + sum(sizes)
+
         names = os.listdir(SRC)
-        sizes = [os.path.getsize(os.path.join(SRC, n)) for n in names]
-        expected = 16 + sum(len(n.encode()) + 2 for n in names) + 4 * len(names) + sum(sizes)
-        self.assertEqual(struct.unpack_from("<I", packed)[0], expected,
+        details = [n for n in names if n.endswith("@2x.bmp")]
+        base = [n for n in names if n not in details]
+        self.assertEqual(struct.unpack_from("<I", packed)[0], payload_size(base),
                          "velskin.skn is out of date with assets/skin/src")
+        # The 2x pictures follow as a second skin file, its length and "SKX2" last.
+        length, mark = struct.unpack_from("<I4s", packed, len(packed) - 8)
+        self.assertEqual(mark, b"SKX2")
+        self.assertEqual(struct.unpack_from("<I", packed, len(packed) - 8 - length)[0],
+                         payload_size(details + [ini_name()]), "the 2x pictures in velskin.skn are out of date")
 
 
 class BmpTest(unittest.TestCase):

@@ -74,3 +74,32 @@ TEST_F(PackFolder, RefusesFoldersThatWouldPackBadly) {
   Put("fake.bmp", "GIF89a");
   EXPECT_THROW(CollectSkinSources(folder_), EInvalidOperation) << "not a bitmap";
 }
+
+TEST_F(PackFolder, TwiceSizedPicturesFollowTheSkinWhereAReaderOfTheSkinAloneNeverLooks) {
+  Put("skin.ini", "[TitlebarSkin]\nSkinName=Packed\n");
+  Put("a.bmp", "BM small");
+  Put("a@2x.bmp", "BM large");
+  TMemoryStream file(PackSkinFolder(folder_));
+  TSkinReader reader;
+  ASSERT_TRUE(reader.LoadFromStream(file)) << reader.LastError();
+  ASSERT_EQ(reader.EntryCount(), 2);
+  EXPECT_EQ(reader.EntryName(1), "a.bmp");
+
+  TMemoryStream detail;
+  ASSERT_TRUE(ReadSkinDetail(file, detail));
+  TSkinReader large;
+  ASSERT_TRUE(large.LoadFromStream(detail)) << large.LastError();
+  ASSERT_EQ(large.EntryCount(), 2);
+  EXPECT_EQ(large.EntryName(0), "skin.ini");
+  TMemoryStream picture;
+  large.ReadEntry("a.bmp", picture);
+  EXPECT_EQ(std::string(picture.Bytes().begin(), picture.Bytes().end()), "BM large");
+
+  // A skin without a trailer, or with one that claims more than the file holds, has no detail.
+  std::vector<uint8_t> bytes = BuildSkinFile(CollectSkinSources(folder_));
+  TMemoryStream plain(bytes);
+  EXPECT_FALSE(ReadSkinDetail(plain, detail));
+  bytes.insert(bytes.end(), {0x00, 0x00, 0x01, 0x00, 'S', 'K', 'X', '2'});
+  TMemoryStream damaged(bytes);
+  EXPECT_FALSE(ReadSkinDetail(damaged, detail));
+}
