@@ -5,7 +5,6 @@
 #include "framework/controls/Application.h"
 #include "framework/win32/Handles.h"
 #include "framework/win32/Strings.h"
-#include "reminders/eye/Doeye.h"
 #include "reminders/eye2/Doeye2.h"
 #include "skin/win/manager/SkinManage.h"
 
@@ -32,9 +31,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // turns it on.
     UseSkinManage();
     try {
+      // The reminder windows are made when the first reminder is due: most starts end in the
+      // tray long before, and making them costs start-up time and memory.
       Application->CreateForm(velmain);
-      Application->CreateForm(doeye);
-      Application->CreateForm(doeye2);
       Application->Run();
       // The forms' destructors take the tray icon away and close the media players.
       Application->DestroyComponents();

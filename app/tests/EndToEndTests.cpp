@@ -2,8 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <tlhelp32.h>
 
+#include <cwctype>
 #include <filesystem>
+#include <set>
 #include <string>
 
 #include "app/tests/ProgramProcess.h"
@@ -37,6 +40,21 @@ HWND FindSpinEditHolding(HWND parent, const wchar_t* text) {
   return search.found;
 }
 
+// The file names of the libraries loaded in the process, in lower case.
+std::set<std::wstring> LoadedModules(DWORD process) {
+  std::set<std::wstring> names;
+  UniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, process));
+  if (snapshot.get() == INVALID_HANDLE_VALUE) return names;
+  MODULEENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Module32FirstW(snapshot.get(), &entry); more; more = Module32NextW(snapshot.get(), &entry)) {
+    std::wstring name = entry.szModule;
+    for (wchar_t& c : name) c = static_cast<wchar_t>(std::towlower(c));
+    names.insert(name);
+  }
+  return names;
+}
+
 TEST(EndToEnd, StartsShowsItsMainWindowWritesItsSkinAndRefusesASecondCopy) {
   const auto skin = Directory() / L"velskin.skn";
   std::filesystem::remove(skin);
@@ -51,6 +69,11 @@ TEST(EndToEnd, StartsShowsItsMainWindowWritesItsSkinAndRefusesASecondCopy) {
   EXPECT_TRUE(std::filesystem::exists(skin));
   EXPECT_TRUE(IsWindowVisible(taskbar)) << "start-up gives the taskbar back";
   ShowWindow(taskbar, SW_SHOW);
+  // The libraries of the audio, the tray and the About page's movie wait for their first use.
+  const std::set<std::wstring> atStart = LoadedModules(first.id);
+  EXPECT_TRUE(atStart.count(L"user32.dll"));
+  for (const wchar_t* later : {L"winmm.dll", L"shell32.dll", L"oleaut32.dll"})
+    EXPECT_FALSE(atStart.count(later)) << WideToUtf8(later);
 
   const auto skinWritten = std::filesystem::last_write_time(skin);
   Process second = Start();
@@ -73,6 +96,8 @@ TEST(EndToEnd, StartsShowsItsMainWindowWritesItsSkinAndRefusesASecondCopy) {
   Sleep(500);
   EXPECT_FALSE(IsWindowVisible(main));
   EXPECT_EQ(WaitForSingleObject(first.handle.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+  EXPECT_TRUE(OwnsWindowOfClass(first.id, L"BrevinTrayIconWindow"));
+  EXPECT_TRUE(LoadedModules(first.id).count(L"shell32.dll")) << "the tray icon loaded the shell's library";
 }
 
 TEST(EndToEnd, TheSettingsOutliveTheProgramEvenWhenItIsEndedAbruptly) {

@@ -373,6 +373,20 @@ void TTabSheet::SetText(const std::string& text) {
   if (pageControl_) pageControl_->UpdateTab(this);
 }
 
+void TTabSheet::CreateWindowHandleDone() {
+  TCustomControl::CreateWindowHandleDone();
+  childWindowsPending_ = !Visible();
+}
+
+void TTabSheet::SetVisible(bool visible) {
+  if (visible && childWindowsPending_) {
+    childWindowsPending_ = false;
+    CreateChildWindows();
+    SendMessageW(GetAncestor(Handle(), GA_ROOT), CM_CHILDWINDOWSMADE, reinterpret_cast<WPARAM>(Handle()), 0);
+  }
+  TCustomControl::SetVisible(visible);
+}
+
 // ---------------------------------------------------------------------------------------------
 // TDateTimePicker
 

@@ -79,13 +79,23 @@ public:
   void SetTabVisible(bool visible);
   void SetText(const std::string& text) override;
   void SetParentComponent(TComponent* parent) override;
+  // A page's controls get their windows when it is first shown, so that a program starts without
+  // the windows of pages nobody has opened yet. Once they are made the form's window is sent
+  // CM_CHILDWINDOWSMADE, before the page shows.
+  void SetVisible(bool visible) override;
+  bool ChildWindowsPending() const { return childWindowsPending_; }
 
   TNotifyEvent OnShow;
   TNotifyEvent OnHide;
 
+protected:
+  void CreateWindowHandleDone() override;
+  bool DefersChildWindows() const override { return childWindowsPending_; }
+
 private:
   friend class TPageControl;
   TPageControl* pageControl_ = nullptr;
+  bool childWindowsPending_ = false;
   int imageIndex_ = -1;
   bool tabVisible_ = true;
 };

@@ -149,10 +149,14 @@ void TWinControl::CreateWnd() {
   if (p.Style & WS_CHILD) SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), FALSE);
   CreateWindowHandleDone();
-  for (TControl* c : std::vector<TControl*>(controls_))
-    if (auto* w = dynamic_cast<TWinControl*>(c)) w->HandleNeeded();
+  if (!DefersChildWindows()) CreateChildWindows();
   UpdateBoundsFromWindow();
   AlignControls();
+}
+
+void TWinControl::CreateChildWindows() {
+  for (TControl* c : std::vector<TControl*>(controls_))
+    if (auto* w = dynamic_cast<TWinControl*>(c)) w->HandleNeeded();
 }
 
 void TWinControl::DestroyWnd() {

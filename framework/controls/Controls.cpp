@@ -260,7 +260,7 @@ void TWinControl::InsertControl(TControl* control) {
   control->ScaleForPPI(pixelsPerInch_);
   control->ApplyParentFont();
   control->ApplyParentColor();
-  if (auto* w = dynamic_cast<TWinControl*>(control); w && handle_) w->HandleNeeded();
+  if (auto* w = dynamic_cast<TWinControl*>(control); w && handle_ && !DefersChildWindows()) w->HandleNeeded();
   if (control->Align() != TAlign::alNone) AlignControls();
   control->InvalidateControl();
   Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(control), 1);

@@ -288,6 +288,9 @@ protected:
   virtual void CreateWnd();
   // After the window exists: fonts, children, layered attributes.
   virtual void CreateWindowHandleDone() {}
+  // True while the windows of the children are left to be made later (a page not yet shown).
+  virtual bool DefersChildWindows() const { return false; }
+  void CreateChildWindows();
   virtual void DestroyWnd();
   // Own painting of windows the framework paints (not system classes).
   virtual void PaintWindow(HDC dc);

@@ -37,6 +37,9 @@ constexpr UINT CM_RELEASE = CM_BASE + 33;
 // Performed on a parent when a child joins (LParam 1, after) or leaves (LParam 0, before);
 // WParam is the TControl*.
 constexpr UINT CM_CONTROLLISTCHANGE = CM_BASE + 44;
+// Sent to the top-level window: the windows of the controls on the control whose window is WParam
+// were made after the rest of the form's (a page shown for the first time).
+constexpr UINT CM_CHILDWINDOWSMADE = CM_BASE + 45;
 
 constexpr UINT CN_BASE = 0xBC00;
 constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;

@@ -1,8 +1,6 @@
 #include "framework/win32/ThreadHook.h"
 
-#include <algorithm>
-#include <map>
-#include <mutex>
+#include <array>
 #include <utility>
 #include <vector>
 
@@ -16,39 +14,40 @@ struct TThreadHook::Entry {
 
 namespace {
 
+using EntryList = std::vector<std::shared_ptr<TThreadHook::Entry>>;
+
 struct HookChain {
   HHOOK Hook = nullptr;
-  // Newest first.
-  std::vector<std::shared_ptr<TThreadHook::Entry>> Entries;
+  // Newest first. Replaced, never changed in place, when an owner comes or goes: a call of the hook
+  // keeps the list it started with, so that a handler may add or remove owners (even its own).
+  std::shared_ptr<const EntryList> Entries;
 };
 
-using ChainKey = std::pair<DWORD, int>;  // thread, hook type
+// The thread hook types, WH_MSGFILTER (-1) to WH_CALLWNDPROCRET (12).
+constexpr int kFirstType = WH_MSGFILTER;
+constexpr int kTypeCount = WH_CALLWNDPROCRET - WH_MSGFILTER + 1;
 
-// Owners may be released during the process's exit, after thread-local and static objects have
-// gone: the bookkeeping is never destroyed.
-std::map<ChainKey, HookChain>& Chains() {
-  static auto* chains = new std::map<ChainKey, HookChain>;
+// A thread's hooks are installed, called and removed on that thread only, so its chains need no
+// lock. Owners may be released during the process's exit, after thread-local and static objects
+// have gone: the bookkeeping is never destroyed.
+std::array<HookChain, kTypeCount>& ThreadChains() {
+  thread_local auto* chains = new std::array<HookChain, kTypeCount>;
   return *chains;
 }
-std::mutex& ChainsLock() {
-  static auto* lock = new std::mutex;
-  return *lock;
+
+HookChain* ChainOf(int type) {
+  if (type < kFirstType || type >= kFirstType + kTypeCount) return nullptr;
+  return &ThreadChains()[static_cast<size_t>(type - kFirstType)];
 }
 
 LRESULT Dispatch(int type, int code, WPARAM wParam, LPARAM lParam) {
-  HHOOK hook = nullptr;
-  std::vector<std::shared_ptr<TThreadHook::Entry>> entries;
-  {
-    std::lock_guard<std::mutex> guard(ChainsLock());
-    auto found = Chains().find({GetCurrentThreadId(), type});
-    if (found == Chains().end()) return 0;
-    hook = found->second.Hook;
-    // A handler may add or remove owners (even its own): the copy keeps every entry alive.
-    if (code >= 0) entries = found->second.Entries;
-  }
+  HookChain& chain = *ChainOf(type);
+  const HHOOK hook = chain.Hook;
+  if (!hook) return 0;
   bool stop = false;
-  if (code >= 0) {
-    for (const auto& entry : entries) {
+  if (code >= 0 && chain.Entries) {
+    const std::shared_ptr<const EntryList> entries = chain.Entries;
+    for (const auto& entry : *entries) {
       if (!entry->Active) continue;
       try {
         stop = entry->Call(code, wParam, lParam) || stop;
@@ -85,39 +84,36 @@ bool TThreadHook::Install(int type, Handler handler) {
   Remove();
   const HOOKPROC procedure = ProcedureFor(type);
   if (!procedure || !handler) return false;
-  const ChainKey key{GetCurrentThreadId(), type};
-  std::lock_guard<std::mutex> guard(ChainsLock());
-  HookChain& chain = Chains()[key];
+  HookChain& chain = *ChainOf(type);
   if (!chain.Hook) {
-    chain.Hook = SetWindowsHookExW(type, procedure, nullptr, key.first);
-    if (!chain.Hook) {
-      Chains().erase(key);
-      return false;
-    }
+    chain.Hook = SetWindowsHookExW(type, procedure, nullptr, GetCurrentThreadId());
+    if (!chain.Hook) return false;
   }
   entry_ = std::make_shared<Entry>(Entry{type, std::move(handler), true});
-  chain.Entries.insert(chain.Entries.begin(), entry_);
+  auto entries = std::make_shared<EntryList>(1, entry_);
+  if (chain.Entries) entries->insert(entries->end(), chain.Entries->begin(), chain.Entries->end());
+  chain.Entries = std::move(entries);
   return true;
 }
 
 void TThreadHook::Remove() {
   if (!entry_) return;
   entry_->Active = false;
-  std::lock_guard<std::mutex> guard(ChainsLock());
-  auto found = Chains().find({GetCurrentThreadId(), entry_->Type});
-  if (found != Chains().end()) {
-    auto& entries = found->second.Entries;
-    entries.erase(std::remove(entries.begin(), entries.end(), entry_), entries.end());
-    if (entries.empty()) {
-      UnhookWindowsHookEx(found->second.Hook);
-      Chains().erase(found);
+  HookChain& chain = *ChainOf(entry_->Type);
+  if (chain.Entries) {
+    auto entries = std::make_shared<EntryList>(*chain.Entries);
+    std::erase(*entries, entry_);
+    if (entries->empty()) {
+      UnhookWindowsHookEx(chain.Hook);
+      chain = {};
+    } else {
+      chain.Entries = std::move(entries);
     }
   }
   entry_.reset();
 }
 
 int TThreadHook::Count(int type) {
-  std::lock_guard<std::mutex> guard(ChainsLock());
-  auto found = Chains().find({GetCurrentThreadId(), type});
-  return found == Chains().end() ? 0 : static_cast<int>(found->second.Entries.size());
+  const HookChain* chain = ChainOf(type);
+  return chain && chain->Entries ? static_cast<int>(chain->Entries->size()) : 0;
 }

@@ -15,7 +15,16 @@
 
 namespace {
 
-class Alarm : public AppFixture {};
+class Alarm : public AppFixture {
+protected:
+  // Started at that time, the alarm armed an hour ahead, reminders in the popup mode.
+  static void StartOnThePopupPath(TDateTime now) {
+    SetClock(now);
+    velmain->ArmAtStartup();
+    velmain->RadioButton2->SetChecked(true);
+    velmain->RadioButton2Click(nullptr);
+  }
+};
 
 TEST_F(Alarm, StartUpArmsOneHourAheadInExerciseMode) {
   SetClock(EncodeDateTime(2026, 12, 7, 9, 15, 30));
@@ -86,10 +95,7 @@ TEST_F(Alarm, SetCancelAndModeChangesWriteTheStatusLines) {
 }
 
 TEST_F(Alarm, RearmGivesRetryCaptionOneHourAfterDismissal) {
-  SetClock(EncodeDateTime(2026, 12, 7, 10, 0, 0));
-  velmain->ArmAtStartup();
-  velmain->RadioButton2->SetChecked(true);
-  velmain->RadioButton2Click(nullptr);
+  StartOnThePopupPath(EncodeDateTime(2026, 12, 7, 10, 0, 0));
   SetClock(EncodeDateTime(2026, 12, 7, 11, 0, 42));
   velmain->Timer1Timer(nullptr);
   velmain->RearmAfterReminder();
@@ -124,10 +130,7 @@ TEST_F(Alarm, SettingInExerciseModeShowsTheExerciseLine) {
 }
 
 TEST_F(Alarm, AnAlarmSetToTheCurrentSecondFiresAtTheNextTickInThatSecond) {
-  SetClock(EncodeDateTime(2026, 12, 7, 16, 20, 5));
-  velmain->ArmAtStartup();
-  velmain->RadioButton2->SetChecked(true);
-  velmain->RadioButton2Click(nullptr);
+  StartOnThePopupPath(EncodeDateTime(2026, 12, 7, 16, 20, 5));
   velmain->SpeedButton2Click(nullptr);
   velmain->Timer1Timer(nullptr);
   velmain->DateTimePicker1->SetDateTime(ParseTimeText("16:20:05"));
@@ -150,10 +153,7 @@ TEST_F(Alarm, WorkedTimeAcrossMidnightIsOneHour) {
 }
 
 TEST_F(Alarm, FiresOnceAtItsSecondOnThePopupPathAndTheClockKeepsTicking) {
-  SetClock(EncodeDateTime(2026, 12, 7, 14, 0, 0));
-  velmain->ArmAtStartup();
-  velmain->RadioButton2->SetChecked(true);
-  velmain->RadioButton2Click(nullptr);
+  StartOnThePopupPath(EncodeDateTime(2026, 12, 7, 14, 0, 0));
   SetClock(EncodeDateTime(2026, 12, 7, 14, 59, 59));
   velmain->Timer1Timer(nullptr);
   EXPECT_FALSE(doeye->Showing());
@@ -182,11 +182,27 @@ TEST_F(Alarm, FiresOnceAtItsSecondOnThePopupPathAndTheClockKeepsTicking) {
   EXPECT_EQ(velmain->Label3->Caption(), "16:00:01");
 }
 
+TEST_F(Alarm, APopupMadeOnlyWhenTheReminderIsDueShowsAndCloses) {
+  // As in the program, which makes the reminder windows when the first reminder is due.
+  delete doeye;
+  doeye = nullptr;
+  StartOnThePopupPath(EncodeDateTime(2026, 12, 7, 14, 0, 0));
+  SetClock(EncodeDateTime(2026, 12, 7, 14, 59, 59));
+  velmain->Timer1Timer(nullptr);
+  SetClock(EncodeDateTime(2026, 12, 7, 15, 0, 0));
+  bool shown = false;
+  WhileModal([&] {
+    shown = doeye && doeye->Showing();
+    if (doeye) doeye->SpeedButton1Click(nullptr);
+  });
+  velmain->Timer1Timer(nullptr);
+  EXPECT_TRUE(shown);
+  ASSERT_NE(doeye, nullptr);
+  EXPECT_FALSE(doeye->Showing());
+}
+
 TEST_F(Alarm, ALateTickStillFiresAndALongSleepStartsAfresh) {
-  SetClock(EncodeDateTime(2026, 12, 7, 9, 30, 0));
-  velmain->ArmAtStartup();
-  velmain->RadioButton2->SetChecked(true);
-  velmain->RadioButton2Click(nullptr);
+  StartOnThePopupPath(EncodeDateTime(2026, 12, 7, 9, 30, 0));
   SetClock(EncodeDateTime(2026, 12, 7, 10, 29, 58));
   velmain->Timer1Timer(nullptr);
   int shown = 0;
@@ -229,10 +245,7 @@ TEST_F(Alarm, LockPathHidesTaskbarAndPointerDuringTheRestWindowAndGivesThemAndAc
   SetForegroundWindow(velmain->Handle());
   Application->ProcessMessages();
   ASSERT_EQ(GetForegroundWindow(), velmain->Handle());
-  SetClock(EncodeDateTime(2026, 12, 7, 9, 0, 0));
-  velmain->ArmAtStartup();
-  velmain->RadioButton2->SetChecked(true);
-  velmain->RadioButton2Click(nullptr);
+  StartOnThePopupPath(EncodeDateTime(2026, 12, 7, 9, 0, 0));
   velmain->CheckBox1->SetChecked(true);
   SetClock(EncodeDateTime(2026, 12, 7, 9, 59, 59));
   velmain->Timer1Timer(nullptr);

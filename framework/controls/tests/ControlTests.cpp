@@ -12,6 +12,7 @@
 #include "framework/controls/Spin.h"
 #include "framework/controls/StdCtrls.h"
 #include "framework/controls/tests/TestForms.h"
+#include "framework/win32/ThreadHook.h"
 
 namespace {
 
@@ -21,6 +22,17 @@ T* Make(TWinControl* parent, int left, int top, int width, int height) {
   c->SetParent(parent);
   c->SetBounds(left, top, width, height);
   return c;
+}
+
+// A page control on the form with a new sheet in each place of sheets.
+template <size_t N>
+TPageControl* MakePages(TPlainForm& form, TTabSheet* (&sheets)[N]) {
+  auto* pages = Make<TPageControl>(&form, 0, 0, 200, 120);
+  for (TTabSheet*& sheet : sheets) {
+    sheet = new TTabSheet(&form);
+    sheet->SetPageControl(pages);
+  }
+  return pages;
 }
 
 TEST(RadioButtons, CheckingOneClearsItsSiblingsAndRunsOnClickForUserAndCode) {
@@ -100,6 +112,45 @@ TEST(PageControl, SheetsShowAndHideOnlyWhenTheActivePageChanges) {
   EXPECT_LE(sheets[1]->Top() + sheets[1]->Height(), pages->ClientHeight());
 }
 
+TEST(PageControl, APagesControlsGetTheirWindowsWhenItIsFirstShownBeforeItShowsAndInTheirOrder) {
+  TPlainForm form(nullptr);
+  TTabSheet* sheets[2];
+  TPageControl* pages = MakePages(form, sheets);
+  auto* edit = Make<TEdit>(sheets[1], 0, 0, 80, 20);
+  auto* panel = Make<TPanel>(sheets[1], 0, 30, 80, 40);
+  auto* button = Make<TButton>(panel, 4, 4, 60, 20);
+  form.Show();
+  EXPECT_TRUE(sheets[1]->HandleAllocated());
+  EXPECT_FALSE(edit->HandleAllocated());
+  EXPECT_FALSE(button->HandleAllocated());
+
+  struct Notice {
+    HWND control;
+    bool made;
+    bool pageVisible;
+  };
+  std::vector<Notice> notices;
+  TThreadHook watch;
+  ASSERT_TRUE(watch.Install(WH_CALLWNDPROC, [&](int, WPARAM, LPARAM lParam) {
+    const auto& m = *reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (m.message == CM_CHILDWINDOWSMADE && m.hwnd == form.Handle())
+      notices.push_back({reinterpret_cast<HWND>(m.wParam), edit->HandleAllocated() && button->HandleAllocated(),
+                         IsWindowVisible(sheets[1]->Handle()) != FALSE});
+    return false;
+  }));
+  pages->SetActivePage(sheets[1]);
+  pages->SetActivePage(sheets[0]);
+  pages->SetActivePage(sheets[1]);
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_EQ(notices[0].control, sheets[1]->Handle());
+  EXPECT_TRUE(notices[0].made);
+  EXPECT_FALSE(notices[0].pageVisible) << "the page shows with its controls";
+  EXPECT_TRUE(IsWindowVisible(button->Handle()));
+  // The later control in front, as when the windows are made with the form's.
+  EXPECT_EQ(GetWindow(sheets[1]->Handle(), GW_CHILD), panel->Handle());
+  EXPECT_EQ(GetWindow(panel->Handle(), GW_HWNDNEXT), edit->Handle());
+}
+
 // Keys held down as the thread's keyboard state tells them, for the duration of a test.
 class HeldKeys {
 public:
@@ -120,12 +171,8 @@ private:
 
 TEST(PageControl, CtrlTabTurnsToTheNextShownPageWrappingAndTakesTheFocusOffTheHiddenPage) {
   TPlainForm form(nullptr);
-  auto* pages = Make<TPageControl>(&form, 0, 0, 200, 120);
   TTabSheet* sheets[3];
-  for (auto*& sheet : sheets) {
-    sheet = new TTabSheet(&form);
-    sheet->SetPageControl(pages);
-  }
+  TPageControl* pages = MakePages(form, sheets);
   sheets[1]->SetTabVisible(false);
   auto* button = Make<TButton>(sheets[0], 8, 8, 80, 24);
   int changes = 0;

@@ -327,7 +327,25 @@ void TSkinForm::Unskin(bool destroyed) {
 
 void TSkinForm::SkinControls() {
   if (form_) menuHooks_.Attach(*form_, *data_);
-  for (const TControlSkinChoice& choice : choices_) {
+  AttachControlSkinners(choices_);
+}
+
+void TSkinForm::SkinControlsMadeLater() {
+  const bool skinned = lifeState_ == TSkinLifeState::Skinned || lifeState_ == TSkinLifeState::Refreshing;
+  if (!skinned || !host_ || !form_) return;
+  // The same walk as the first one, so that each new control gets the skinner it would have had.
+  std::vector<TControlSkinChoice> added;
+  for (const TControlSkinChoice& choice : host_->MapControls(*data_, *form_)) {
+    const bool known = std::any_of(choices_.begin(), choices_.end(),
+                                   [&](const TControlSkinChoice& c) { return c.Control == choice.Control; });
+    if (!known) added.push_back(choice);
+  }
+  choices_.insert(choices_.end(), added.begin(), added.end());
+  AttachControlSkinners(added);
+}
+
+void TSkinForm::AttachControlSkinners(const std::vector<TControlSkinChoice>& choices) {
+  for (const TControlSkinChoice& choice : choices) {
     if (!choice.Control) continue;
     auto* custom = dynamic_cast<TSkinControl*>(choice.Custom);
     std::unique_ptr<TSkinControl> made = custom ? nullptr : MakeControlSkinner(choice);
@@ -439,6 +457,9 @@ LRESULT TSkinForm::HandleMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam) {
     case kSkinRecreateScrollbarMessage:
       RemakeScrollbarSkinner(reinterpret_cast<HWND>(wParam));
       return 0;
+    case CM_CHILDWINDOWSMADE:
+      SkinControlsMadeLater();
+      break;
     case WM_TIMER:
       if (wParam != kHoverTimerId) break;
       HoverTick();

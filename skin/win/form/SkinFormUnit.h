@@ -135,6 +135,9 @@ private:
   void WidenForCaptionText(SIZE& client);
   LRESULT DpiChanged(WPARAM wParam, LPARAM lParam);
   void SkinControls();
+  // Controls whose windows were made after the form was skinned (a page shown the first time).
+  void SkinControlsMadeLater();
+  void AttachControlSkinners(const std::vector<TControlSkinChoice>& choices);
   // The control whose window is child made its window again: its scroll-bar skinner is made anew.
   void RemakeScrollbarSkinner(HWND child);
   void UnskinControls();

@@ -127,6 +127,8 @@ private:
 
   // The parent's mapping may give each child its skinner; the others are decided on their own.
   void VisitChildren(TWinControl& parent, const TControlMapping& mapping) {
+    // A page not shown yet has no windows on it; they are mapped when they are made.
+    if (auto* page = dynamic_cast<TTabSheet*>(&parent); page && page->ChildWindowsPending()) return;
     for (int i = 0; i < parent.ControlCount(); ++i) {
       TControl& child = *parent.Controls(i);
       if (mapping.ChildKind == K::None || Disabled(child) ||

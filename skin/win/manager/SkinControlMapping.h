@@ -11,7 +11,8 @@
 // - otherwise the rules of skin/SkinControlMapping.h decide. Where they say so, the control's
 //   "Transparent" property is set to True, and each of its child controls gets a skinner of the kind
 //   they name (its Tag permitting) instead of being decided on its own.
-// Controls that get no skinner are left out of the answer; their children are still visited.
+// Controls that get no skinner are left out of the answer; their children are still visited, except
+// those of a page whose windows are not made yet.
 #include <vector>
 
 #include "skin/win/manager/SkinControlChoice.h"

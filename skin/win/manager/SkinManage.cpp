@@ -5,6 +5,7 @@
 
 #include "framework/controls/ExtCtrls.h"
 #include "framework/controls/Forms.h"
+#include "framework/win32/CallbackErrors.h"
 #include "framework/win32/Strings.h"
 #include "skin/win/manager/SkinControlMapping.h"
 #include "skin/win/data/SkinDataUnit.h"
@@ -50,7 +51,7 @@ TSkinManage::TSkinManage() : timer_(std::make_unique<TTimer>(nullptr)) {
 TSkinManage::~TSkinManage() {
   finished_ = true;
   timer_.reset();
-  showHook_.Remove();
+  showWatches_.clear();
   hook_.Remove();
   while (!forms_.empty()) {
     std::unique_ptr<TSkinForm> form = std::move(forms_.front());
@@ -86,13 +87,39 @@ void TSkinManage::InstallHook() {
       })) {
     throw Exception("The skin cannot watch this program's windows (SetWindowsHookEx failed)");
   }
-  if (!showHook_.Install(WH_CALLWNDPROC, [this](int, WPARAM, LPARAM lParam) {
-        WindowProcEvent(*reinterpret_cast<const CWPSTRUCT*>(lParam));
-        return false;
-      })) {
-    hook_.Remove();
-    throw Exception("The skin cannot watch this program's windows being shown (SetWindowsHookEx failed)");
-  }
+  WatchExistingWindows();
+}
+
+void TSkinManage::WatchExistingWindows() {
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM self) {
+        if (!IsWindowVisible(window) && ClassNameOf(window) != "#32768")
+          reinterpret_cast<TSkinManage*>(self)->WatchShowing(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(this));
+}
+
+void TSkinManage::WatchShowing(HWND window) {
+  // A watch lets go of its window as the window ends; those are dropped here, never while one of
+  // them may be handling a message.
+  std::erase_if(showWatches_, [](const auto& watch) { return !watch->Attached(); });
+  auto watch = std::make_unique<TWindowSubclass>();
+  const TWindowSubclass* self = watch.get();
+  const bool attached = watch->Attach(window, [this, self](HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_SHOWWINDOW) {
+      // A skin that fails here costs the window its looks, not its showing.
+      try {
+        WindowShowing(w, wParam, lParam);
+      } catch (...) {
+        ReportCallbackError(std::current_exception());
+      }
+    }
+    return self->Default(w, msg, wParam, lParam);
+  });
+  // A window that cannot be watched is still skinned when it is activated.
+  if (attached) showWatches_.push_back(std::move(watch));
 }
 
 void TSkinManage::ServeIndividualForms() {
@@ -243,6 +270,8 @@ void TSkinManage::HookEvent(int code, WPARAM wParam, LPARAM lParam) {
         SkinPopupWindow(window);
       } else if (create->dwExStyle & WS_EX_MDICHILD) {
         SkinWindow(window);
+      } else if (!(create->style & WS_CHILD)) {
+        WatchShowing(window);
       }
       break;
     }
@@ -257,12 +286,12 @@ void TSkinManage::HookEvent(int code, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-void TSkinManage::WindowProcEvent(const CWPSTRUCT& message) {
+void TSkinManage::WindowShowing(HWND window, WPARAM shown, LPARAM reason) {
   // Only ShowWindow's own notice (lParam 0), not an owner's restoring of its owned windows. The
   // window is still hidden: its frame, size and region change before anything of it is painted.
-  if (message.message != WM_SHOWWINDOW || !message.wParam || message.lParam != 0) return;
-  if (!enabled_ || (GetWindowLongPtrW(message.hwnd, GWL_STYLE) & WS_CHILD)) return;
-  SkinWindowWith(message.hwnd, nullptr, true);
+  if (!shown || reason != 0) return;
+  if (!enabled_ || (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD)) return;
+  SkinWindowWith(window, nullptr, true);
 }
 
 void TSkinManage::SkinPopupWindow(HWND window) {

@@ -1,8 +1,9 @@
 #pragma once
 // TSkinManage: the process's one skin manager. A CBT hook of the GUI thread sees windows being
-// created, activated and destroyed, and a window-procedure hook sees a top-level window about to be
-// shown; every window that qualifies gets a form skinner (TSkinForm), complete before the window's
-// first paint when it is skinned as it is shown. The skin data's requests (skin all, unskin all,
+// created, activated and destroyed, and each top-level window is watched for being about to be
+// shown (a subclass of its own: a window-procedure hook of the thread would cost every message a
+// trip through the system's hook chain); every window that qualifies gets a form skinner
+// (TSkinForm), complete before the window's first paint when it is skinned as it is shown. The skin data's requests (skin all, unskin all,
 // refresh) run from a deferred-action timer for the windows already on the screen.
 #include <windows.h>
 
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "framework/win32/ThreadHook.h"
+#include "framework/win32/WindowSubclass.h"
 #include "skin/win/form/SkinFormHost.h"
 #include "skin/win/manager/SkinManagerBase.h"
 
@@ -76,7 +78,9 @@ private:
   void SkinPopupWindow(HWND window);
   void HookEvent(int code, WPARAM wParam, LPARAM lParam);
   // A top-level window about to become visible for a reason of its own is skinned completely now.
-  void WindowProcEvent(const CWPSTRUCT& message);
+  void WindowShowing(HWND window, WPARAM shown, LPARAM reason);
+  void WatchShowing(HWND window);
+  void WatchExistingWindows();
   // finishNow: the frame is applied at once instead of at the finishing message.
   bool SkinWindowWith(HWND window, TSkinData* given, bool finishNow = false);
   TSkinData* ChooseData(HWND window, const std::string& className) const;
@@ -96,7 +100,8 @@ private:
   TPopupMenuKind popupKind_ = TPopupMenuKind::None;
   std::vector<std::unique_ptr<TSkinPopupWindow>> popups_;
   TThreadHook hook_;
-  TThreadHook showHook_;
+  // The top-level windows watched for their showing, until they end.
+  std::vector<std::unique_ptr<TWindowSubclass>> showWatches_;
 };
 
 // The manager, when one exists (nullptr in a program without skinning and in tests of single

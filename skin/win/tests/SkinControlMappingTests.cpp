@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -105,41 +106,88 @@ TEST(SkinControlMapping, ControlsAreVisitedInOrderWithTheirChildrenWhereTheRules
   EXPECT_EQ(GetPropValue(*form.FindComponent("Label1"), "Transparent"), "True");
 }
 
-TEST(SkinControlMapping, TheMainWindowsControlsGetTheSkinnersOfItsSkin) {
-  Tvelmain form;
+// The main window's controls and their skinners in the walk's order, once every page has been shown.
+const std::vector<TExpected> kMainWindowSkinners = {
+    {"PageControl1", K::TabButtons},  {"TabSheet1", K::TabSheet},       {"Panel4", K::Box, 1},
+    {"DateTimePicker1", K::Edit},     {"SpeedButton1", K::SpeedButton}, {"Panel3", K::Box, 1},
+    {"SpeedButton2", K::SpeedButton}, {"GroupBox1", K::GroupBox},       {"RadioButton1", K::RadioButton},
+    {"RadioButton2", K::RadioButton}, {"GroupBox2", K::GroupBox},       {"SpeedButton3", K::SpeedButton},
+    {"CheckBox1", K::CheckBox},       {"SpinEdit1", K::Edit}, {"CheckBox2", K::CheckBox}, {"SpinEdit2", K::Edit},           {"GroupBox3", K::GroupBox},
+    {"TabSheet2", K::TabSheet},       {"PageControl2", K::Tab},         {"TabSheet5", K::TabSheet},
+    {"Panel5", K::Box, 1},            {"Panel6", K::Box, 1},            {"Memo1", K::Scrollbar},
+    {"Memo2", K::Scrollbar},          {"TabSheet6", K::TabSheet},       {"Panel7", K::Box, 1},
+    {"Panel8", K::Box, 1},            {"Memo3", K::Scrollbar},          {"Memo4", K::Scrollbar},
+    {"TabSheet7", K::TabSheet},       {"Memo5", K::Scrollbar},          {"TabSheet4", K::TabSheet},
+    {"Panel9", K::Box, 1},            {"BitBtn1", K::BitButton},
+};
+
+TSkinData& LoadedSkin(TForm& form) {
   auto& data = *static_cast<TSkinData*>(form.FindComponent("SkinData1"));
   data.SetSkinFile("skin-win-test-velskin.skn");
+  return data;
+}
+
+// Shows the form and skins it as the manager does, finishing at once.
+std::unique_ptr<TSkinForm> SkinNow(TForm& form, TSkinData& data, TSkinFormHost& host) {
+  form.Show();
+  auto skinner = std::make_unique<TSkinForm>(&form, &host);
+  skinner->InitSkin(form.Handle(), &data);
+  SendMessageW(form.Handle(), kSkinFinishMessage, 0, 1000);
+  return skinner;
+}
+
+// Each page of the main window once, the inner tutorial pages too, so that all their windows exist.
+void ShowEveryPage(TForm& form) {
+  auto& pages = *static_cast<TPageControl*>(form.FindComponent("PageControl1"));
+  auto& tutorial = *static_cast<TPageControl*>(form.FindComponent("PageControl2"));
+  pages.SetActivePageIndex(1);
+  for (int i = 1; i < tutorial.PageCount(); ++i) tutorial.SetActivePageIndex(i);
+  pages.SetActivePageIndex(2);
+}
+
+TEST(SkinControlMapping, TheMainWindowsControlsGetTheSkinnersOfItsSkinOnlyOnceTheirPageHasWindows) {
+  Tvelmain form;
+  TSkinData& data = LoadedSkin(form);
   ASSERT_FALSE(data.LoadingSkin());
 
-  const std::vector<TExpected> expected = {
-      {"PageControl1", K::TabButtons},  {"TabSheet1", K::TabSheet},       {"Panel4", K::Box, 1},
-      {"DateTimePicker1", K::Edit},     {"SpeedButton1", K::SpeedButton}, {"Panel3", K::Box, 1},
-      {"SpeedButton2", K::SpeedButton}, {"GroupBox1", K::GroupBox},       {"RadioButton1", K::RadioButton},
-      {"RadioButton2", K::RadioButton}, {"GroupBox2", K::GroupBox},       {"SpeedButton3", K::SpeedButton},
-      {"CheckBox1", K::CheckBox},       {"SpinEdit1", K::Edit}, {"CheckBox2", K::CheckBox}, {"SpinEdit2", K::Edit},           {"GroupBox3", K::GroupBox},
-      {"TabSheet2", K::TabSheet},       {"PageControl2", K::Tab},         {"TabSheet5", K::TabSheet},
-      {"Panel5", K::Box, 1},            {"Panel6", K::Box, 1},            {"Memo1", K::Scrollbar},
-      {"Memo2", K::Scrollbar},          {"TabSheet6", K::TabSheet},       {"Panel7", K::Box, 1},
-      {"Panel8", K::Box, 1},            {"Memo3", K::Scrollbar},          {"Memo4", K::Scrollbar},
-      {"TabSheet7", K::TabSheet},       {"Memo5", K::Scrollbar},          {"TabSheet4", K::TabSheet},
-      {"Panel9", K::Box, 1},            {"BitBtn1", K::BitButton},
+  // The first page's controls and the other pages themselves, without what lies on them.
+  std::vector<TExpected> firstPage(kMainWindowSkinners.begin(), kMainWindowSkinners.begin() + 18);
+  ASSERT_EQ(firstPage.back().name, "TabSheet2");
+  firstPage.insert(firstPage.end(), {{"TabSheet4", K::TabSheet}, {"BitBtn1", K::BitButton}});
+  EXPECT_EQ(Named(MapControls(data, form)), firstPage) << "the pages not shown yet are left for later";
+  EXPECT_FALSE(static_cast<TWinControl*>(form.FindComponent("Memo1"))->HandleAllocated());
+
+  ShowEveryPage(form);
+  EXPECT_EQ(Named(MapControls(data, form)), kMainWindowSkinners);
+}
+
+TEST(SkinControlMapping, APagesControlsAreSkinnedWhenItIsFirstShownAsIfTheyWereMadeWithTheForm) {
+  Tvelmain form;
+  TSkinData& data = LoadedSkin(form);
+  ASSERT_FALSE(data.LoadingSkin());
+  TMappingHost host;
+  const std::unique_ptr<TSkinForm> skinned = SkinNow(form, data, host);
+  const TSkinForm& skinner = *skinned;
+  ShowEveryPage(form);
+
+  auto byName = [](std::vector<TExpected> list) {
+    std::sort(list.begin(), list.end(), [](const TExpected& a, const TExpected& b) { return a.name < b.name; });
+    return list;
   };
-  EXPECT_EQ(Named(MapControls(data, form)), expected);
+  EXPECT_EQ(byName(Named(skinner.ControlChoices())), byName(kMainWindowSkinners));
+  std::vector<TExpected> attached;
+  for (const auto& control : skinner.ControlSkinners())
+    for (const TControlSkinChoice& choice : skinner.ControlChoices())
+      if (choice.Control == control->Control()) attached.push_back({choice.Control->Name(), choice.Kind, choice.Mode});
+  EXPECT_EQ(byName(attached), byName(kMainWindowSkinners)) << "every control has its skinner attached, once";
 }
 
 TEST(SkinControlMapping, TheSkinnedMainWindowKeepsItsGuiObjectsOverSkinCyclesAndRepaints) {
   Tvelmain form;
-  auto& data = *static_cast<TSkinData*>(form.FindComponent("SkinData1"));
-  data.SetSkinFile("skin-win-test-velskin.skn");
+  TSkinData& data = LoadedSkin(form);
   ASSERT_FALSE(data.LoadingSkin());
-  form.Show();
   TMappingHost host;
-  auto skin = [&] {
-    auto skinner = std::make_unique<TSkinForm>(&form, &host);
-    skinner->InitSkin(form.Handle(), &data);
-    SendMessageW(form.Handle(), kSkinFinishMessage, 0, 1000);
-    return skinner;
-  };
+  auto skin = [&] { return SkinNow(form, data, host); };
   auto& pages = *static_cast<TPageControl*>(form.FindComponent("PageControl1"));
   // Every page in turn, so that the controls of each are painted too.
   auto repaint = [&](int times, int perPage) {

@@ -221,6 +221,9 @@ TEST(SkinManageFirstFrame, AWindowIsSkinnedAlreadyWhenItsFrameIsFirstPaintedAndK
   UseSkinManage();
   TFirstFrames frames;
   {
+    // A window made before the skin data, shown after it.
+    TManagedForm early("Early", "");
+    early.HandleNeeded();
     // As at the program's start: the skin is switched on and the window shown at once.
     TManagedForm main("MainForm", std::string("  object SkinData1: TSkinData\n    Active = True\n    SkinFile = '") +
                                       kSkinFile + "'\n  end\n");
@@ -228,8 +231,10 @@ TEST(SkinManageFirstFrame, AWindowIsSkinnedAlreadyWhenItsFrameIsFirstPaintedAndK
     main.Show();
     TManagedForm later("Later", "");
     later.Show();
+    early.Show();
     Pump(kSettle);
-    for (HWND window : {main.Handle(), later.Handle()}) {
+    EXPECT_EQ(TThreadHook::Count(WH_CALLWNDPROC), 1) << "only the test's own hook sees every message";
+    for (HWND window : {main.Handle(), later.Handle(), early.Handle()}) {
       const TFirstFrames::Seen* first = frames.Of(window);
       ASSERT_NE(first, nullptr);
       EXPECT_TRUE(first->skinned);
