@@ -42,6 +42,10 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
   if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
+  // A program's hidden owner window (the taskbar button's) is "visible" with no size and may share
+  // the caption: only a window a user can see counts.
+  RECT place{};
+  if (!GetWindowRect(window, &place) || place.right <= place.left || place.bottom <= place.top) return TRUE;
   wchar_t text[512];
   GetWindowTextW(window, text, static_cast<int>(std::size(text)));
   if (std::wcscmp(text, search->caption) != 0) return TRUE;
