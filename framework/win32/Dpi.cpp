@@ -1,8 +1,9 @@
 #include "framework/win32/Dpi.h"
 
-#include <climits>
-
 namespace {
+
+using dpi_scale_detail::MulDivRounded;
+using dpi_scale_detail::Usable;
 
 template <typename Function>
 Function Lookup(const wchar_t* module, const char* name) {
@@ -29,22 +30,7 @@ const DpiFunctions& Functions() {
   return functions;
 }
 
-int Usable(int dpi) { return dpi > 0 ? dpi : kDesignDpi; }
-
-int MulDivRounded(int value, int numerator, int denominator) {
-  const long long product = static_cast<long long>(value) * numerator;
-  const long long half = denominator / 2;
-  const long long result = product >= 0 ? (product + half) / denominator : (product - half) / denominator;
-  if (result > INT_MAX) return INT_MAX;
-  if (result < INT_MIN) return INT_MIN;
-  return static_cast<int>(result);
-}
-
 }  // namespace
-
-int ScaleToDpi(int value, int dpi) { return MulDivRounded(value, Usable(dpi), kDesignDpi); }
-
-int ScaleFromDpi(int value, int dpi) { return MulDivRounded(value, kDesignDpi, Usable(dpi)); }
 
 int SystemDpi() {
   HDC screen = GetDC(nullptr);

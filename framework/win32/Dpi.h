@@ -4,12 +4,7 @@
 // and 8.1), so they are looked up at run time and older systems get the system DPI.
 #include <windows.h>
 
-constexpr int kDesignDpi = 96;
-
-// value, given at 96 DPI, at dpi: rounded to nearest, halves away from zero (as MulDiv does).
-int ScaleToDpi(int value, int dpi);
-// The other way: a value measured at dpi, at 96 DPI.
-int ScaleFromDpi(int value, int dpi);
+#include "framework/core/DpiScale.h"
 
 // The DPI the system's screen DC reports; 96 when it reports nothing usable.
 int SystemDpi();

@@ -23,14 +23,14 @@ char32_t CodePointAt(const std::string& text, size_t at) {
 }  // namespace
 
 int MenuBarStart(const TDataSkinObject* barObject, int barWidth, bool rightToLeft, int dpi) {
-  if (!barObject) return ScaleSkinLength(6, dpi);
-  const int start = rightToLeft ? barObject->RightWidth + ScaleSkinLength(8, dpi)
-                                : barObject->LeftWidth + ScaleSkinLength(4, dpi);
-  return barWidth < start ? ScaleSkinLength(12, dpi) : start;
+  if (!barObject) return ScaleToDpi(6, dpi);
+  const int start = rightToLeft ? barObject->RightWidth + ScaleToDpi(8, dpi)
+                                : barObject->LeftWidth + ScaleToDpi(4, dpi);
+  return barWidth < start ? ScaleToDpi(12, dpi) : start;
 }
 
 int MenuBarItemWidth(int textWidth, int dpi) {
-  return textWidth > 0 ? textWidth + ScaleSkinLength(kMenuBarItemPadding, dpi) : 0;
+  return textWidth > 0 ? textWidth + ScaleToDpi(kMenuBarItemPadding, dpi) : 0;
 }
 
 std::vector<TRect> MenuBarItemRects(const TRect& bar, int start, const std::vector<int>& widths, bool rightToLeft) {

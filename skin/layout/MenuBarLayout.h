@@ -9,18 +9,18 @@
 #include <vector>
 
 #include "framework/classes/Types.h"
-#include "skin/model/SkinScale.h"
+#include "framework/core/DpiScale.h"
 
 class TDataSkinObject;
 
 // The first item's offset from the bar's leading edge: with the skin's menu-bar object its left
 // margin + 4 (right margin + 8 right-to-left), 12 in a bar narrower than that; 6 without it. The
 // numbers are for 96 dpi; barObject comes from the skin at dpi.
-int MenuBarStart(const TDataSkinObject* barObject, int barWidth, bool rightToLeft, int dpi = kSkinDesignDpi);
+int MenuBarStart(const TDataSkinObject* barObject, int barWidth, bool rightToLeft, int dpi = kDesignDpi);
 
 // The space around an item's text (at 96 dpi); an item without text gets none.
 inline constexpr int kMenuBarItemPadding = 10;
-int MenuBarItemWidth(int textWidth, int dpi = kSkinDesignDpi);
+int MenuBarItemWidth(int textWidth, int dpi = kDesignDpi);
 
 // One rectangle per width, side by side from the start; each as high as the bar less one pixel.
 std::vector<TRect> MenuBarItemRects(const TRect& bar, int start, const std::vector<int>& widths, bool rightToLeft);

@@ -50,7 +50,7 @@ TRect SkinClientRect(int width, int height, const TFrameMetrics& m) {
 
 int SkinHitTest(int systemResult, TPoint p, const TFrameMetrics& m) {
   if (systemResult != kHitNowhere && systemResult != kHitCaption) return systemResult;
-  if (p.Y > ScaleSkinLength(3, m.Dpi) && p.Y < m.Caption) return kHitCaption;
+  if (p.Y > ScaleToDpi(3, m.Dpi) && p.Y < m.Caption) return kHitCaption;
   if (m.MenuBar > 0 && p.Y >= m.Caption && p.Y < m.Top()) return kHitMenu;
   return systemResult;
 }
@@ -143,7 +143,7 @@ std::vector<TRect> SkinRegionRects(const TSkinModel& model, int width, int heigh
 
 TRect CaptionTextRect(const TDataSkinTitle& title, int windowWidth, const TFrameMetrics& m, int firstRightButton) {
   TRect text{title.LeftWidth, title.TopHeight, windowWidth - title.RightWidth, m.Caption};
-  text.Right = std::min(text.Right, firstRightButton - ScaleSkinLength(kCaptionTextGap, m.Dpi));
+  text.Right = std::min(text.Right, firstRightButton - ScaleToDpi(kCaptionTextGap, m.Dpi));
   text.Right = std::max(text.Left, text.Right);
   text.Bottom = std::max(text.Top, text.Bottom);
   return text;

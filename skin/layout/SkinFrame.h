@@ -14,7 +14,7 @@
 
 #include "framework/classes/Types.h"
 #include "skin/model/SkinModel.h"
-#include "skin/model/SkinScale.h"
+#include "framework/core/DpiScale.h"
 
 enum class TBorderMode { Sizeable = 0, Fixed = 1, NoCaption = 2, Dialog = 3 };
 enum class TWindowShow { Normal = 0, Maximized = 1, Minimized = 2 };
@@ -26,7 +26,7 @@ struct TFrameMetrics {
   int Bottom = 0;
   int MenuBar = 0;
   // The display scale the frame is drawn at: the skin model's.
-  int Dpi = kSkinDesignDpi;
+  int Dpi = kDesignDpi;
   // Everything above the client area.
   int Top() const { return Caption + MenuBar; }
   friend bool operator==(const TFrameMetrics&, const TFrameMetrics&) = default;

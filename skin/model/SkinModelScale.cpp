@@ -5,13 +5,13 @@
 #include "skin/format/SkinRead.h"
 #include "skin/model/SkinModel.h"
 #include "skin/model/SkinResample.h"
-#include "skin/model/SkinScale.h"
+#include "framework/core/DpiScale.h"
 
 namespace {
 
 TSkinMargins ScaledMargins(const TSkinMargins& m, int dpi) {
-  return {ScaleSkinLength(m.Left, dpi), ScaleSkinLength(m.Top, dpi), ScaleSkinLength(m.Right, dpi),
-          ScaleSkinLength(m.Bottom, dpi)};
+  return {ScaleToDpi(m.Left, dpi), ScaleToDpi(m.Top, dpi), ScaleToDpi(m.Right, dpi),
+          ScaleToDpi(m.Bottom, dpi)};
 }
 
 TSkinMargins Times(const TSkinMargins& m, int k) { return {m.Left * k, m.Top * k, m.Right * k, m.Bottom * k}; }
@@ -23,8 +23,8 @@ TSkinImage ScaledPicture(const TSkinImage& image, const TSkinImage* detail, int 
                          const TSkinMargins& margins, int dpi) {
   if (image.Empty()) return {};
   const TRect frame = SkinFrameRect(image.Width(), image.Height(), frames, 1, layout);
-  const int width = std::max(ScaleSkinLength(frame.Width(), dpi), 1);
-  const int height = std::max(ScaleSkinLength(frame.Height(), dpi), 1);
+  const int width = std::max(ScaleToDpi(frame.Width(), dpi), 1);
+  const int height = std::max(ScaleToDpi(frame.Height(), dpi), 1);
   // A picture that would grow past what a skin picture may be stays as it is: the painters
   // stretch it to its place, and the skin still draws.
   const int64_t across = int64_t{layout == TFrameLayout::SideBySide ? width * int64_t{frames} : width};
@@ -33,7 +33,7 @@ TSkinImage ScaledPicture(const TSkinImage& image, const TSkinImage* detail, int 
     return image;
   }
   const TSlicedPicture to{frames, layout, ScaledMargins(margins, dpi)};
-  const bool detailed = dpi > kSkinDesignDpi && detail && detail->Width() == image.Width() * kSkinDetailScale &&
+  const bool detailed = dpi > kDesignDpi && detail && detail->Width() == image.Width() * kSkinDetailScale &&
                         detail->Height() == image.Height() * kSkinDetailScale;
   if (detailed) return ResampleSlicedImage(*detail, {frames, layout, Times(margins, kSkinDetailScale)}, width, height, to);
   return ResampleSlicedImage(image, {frames, layout, margins}, width, height, to);
@@ -69,17 +69,17 @@ void ScaleObject(TDataSkinObject& out, const TDataSkinObject& base, const TDataS
     buttons->RadioImage = scaled(from.RadioImage, more ? &more->RadioImage : nullptr, from.RadioFrame);
   }
   if (auto* title = dynamic_cast<TDataSkinTitle*>(&out)) {
-    title->FontHeight = ScaleSkinLength(title->FontHeight, dpi);
-    title->TextBackLeft = ScaleSkinLength(title->TextBackLeft, dpi);
-    title->TextBackRight = ScaleSkinLength(title->TextBackRight, dpi);
+    title->FontHeight = ScaleToDpi(title->FontHeight, dpi);
+    title->TextBackLeft = ScaleToDpi(title->TextBackLeft, dpi);
+    title->TextBackRight = ScaleToDpi(title->TextBackRight, dpi);
   }
   if (auto* button = dynamic_cast<TDataSkinSysButton*>(&out)) {
-    button->X = ScaleSkinLength(button->X, dpi);
-    button->Y = ScaleSkinLength(button->Y, dpi);
+    button->X = ScaleToDpi(button->X, dpi);
+    button->Y = ScaleToDpi(button->Y, dpi);
   }
   if (auto* label = dynamic_cast<TDataSkinBoxLabel*>(&out)) {
-    label->BackgroundLeftShift = ScaleSkinLength(label->BackgroundLeftShift, dpi);
-    label->BackgroundRightShift = ScaleSkinLength(label->BackgroundRightShift, dpi);
+    label->BackgroundLeftShift = ScaleToDpi(label->BackgroundLeftShift, dpi);
+    label->BackgroundRightShift = ScaleToDpi(label->BackgroundRightShift, dpi);
   }
 }
 

@@ -185,7 +185,7 @@ private:
   TSkinFormHost* host_;
   TSkinData* data_ = nullptr;
   HWND window_ = nullptr;
-  int dpi_ = kSkinDesignDpi;
+  int dpi_ = kDesignDpi;
   TWindowSubclass subclass_;
   TSkinLifeState lifeState_ = TSkinLifeState::Starting;
   TPlatformVersion version_;

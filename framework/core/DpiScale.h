@@ -1,0 +1,26 @@
+#pragma once
+// Lengths at a display scale. Layouts, skins and font heights are written for 96 DPI; at another a
+// length is scaled and rounded to the nearest pixel, halves away from zero (as MulDiv and the
+// system's own metrics round), and kept within int.
+#include <climits>
+
+inline constexpr int kDesignDpi = 96;
+
+namespace dpi_scale_detail {
+constexpr int Usable(int dpi) { return dpi > 0 ? dpi : kDesignDpi; }
+constexpr int MulDivRounded(int value, int numerator, int denominator) {
+  const long long product = static_cast<long long>(value) * numerator;
+  const long long half = denominator / 2;
+  const long long result = product >= 0 ? (product + half) / denominator : (product - half) / denominator;
+  return result > INT_MAX ? INT_MAX : result < INT_MIN ? INT_MIN : static_cast<int>(result);
+}
+}  // namespace dpi_scale_detail
+
+// value, given at 96 DPI, at dpi.
+constexpr int ScaleToDpi(int value, int dpi) {
+  return dpi_scale_detail::MulDivRounded(value, dpi_scale_detail::Usable(dpi), kDesignDpi);
+}
+// The other way: a value measured at dpi, at 96 DPI.
+constexpr int ScaleFromDpi(int value, int dpi) {
+  return dpi_scale_detail::MulDivRounded(value, kDesignDpi, dpi_scale_detail::Usable(dpi));
+}
