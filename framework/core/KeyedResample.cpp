@@ -25,19 +25,24 @@ std::vector<uint32_t> ResampleKeyed(const TKeyedPixels& source, uint32_t key, in
       p[3] = clear ? 0 : 255;
     }
   }
-  std::vector<uint8_t> out(static_cast<size_t>(width) * static_cast<size_t>(height) * kChannels);
+  const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+  std::vector<uint8_t> out(count * kChannels);
+  // Which pixels are covered is decided on the plain share of each that the source covers: the
+  // smoother filters ripple around a half-covered edge, and the ripple would notch a straight one.
+  std::vector<uint8_t> cover(count * kChannels);
   // Fails only for parameters this code never passes; nothing is shown then rather than garbage.
-  if (!stbir_resize_uint8_generic(in.data(), source.Width, source.Height, 0, out.data(), width, height, 0, kChannels, 3,
-                                  0, STBIR_EDGE_CLAMP, STBIR_FILTER_DEFAULT, STBIR_COLORSPACE_SRGB, nullptr))
-    return std::vector<uint32_t>(static_cast<size_t>(width) * static_cast<size_t>(height), key);
-  std::vector<uint32_t> result(static_cast<size_t>(width) * static_cast<size_t>(height));
-  p = out.data();
-  for (uint32_t& pixel : result) {
+  const auto resize = [&](std::vector<uint8_t>& into, stbir_filter filter) {
+    return stbir_resize_uint8_generic(in.data(), source.Width, source.Height, 0, into.data(), width, height, 0,
+                                      kChannels, 3, 0, STBIR_EDGE_CLAMP, filter, STBIR_COLORSPACE_SRGB, nullptr);
+  };
+  if (!resize(out, STBIR_FILTER_DEFAULT) || !resize(cover, STBIR_FILTER_BOX)) return std::vector<uint32_t>(count, key);
+  std::vector<uint32_t> result(count);
+  for (size_t i = 0; i < count; ++i) {
+    const uint8_t* p = &out[i * kChannels];
     uint32_t colour = static_cast<uint32_t>(p[0]) << 16 | static_cast<uint32_t>(p[1]) << 8 | p[2];
     // A covered pixel that happens to come out in the key colour would turn see-through: nudge it.
     if (colour == key) colour ^= 1;
-    pixel = p[3] < 128 ? key : colour;
-    p += kChannels;
+    result[i] = cover[i * kChannels + 3] < 128 ? key : colour;
   }
   return result;
 }
