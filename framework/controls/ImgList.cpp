@@ -36,11 +36,17 @@ void TImageList::Recreate() {
   if (!handle_) throw EOutOfResources("Out of system resources");
   strips_.clear();
   doubles_.clear();
+  // Lists of another image size are of no use any more.
+  scaled_.clear();
   Changed();
 }
 
 void TImageList::Changed() {
-  scaled_.clear();
+  // A control may hold a list of another scale: it is filled again, never replaced under it.
+  for (const auto& [dpi, list] : scaled_) {
+    ImageList_Remove(list->Handle, -1);
+    Fill(list->Handle, dpi);
+  }
   if (OnChange) OnChange(this);
 }
 
@@ -128,22 +134,27 @@ HIMAGELIST TImageList::HandleForDpi(int dpi) const {
   if (size.cx == width_ && size.cy == height_) return handle_;
   const auto found = scaled_.find(dpi);
   if (found != scaled_.end()) return found->second->Handle;
+  auto made = std::make_unique<TScaledList>(ImageList_Create(size.cx, size.cy, ILC_COLOR32 | ILC_MASK, Count(), 4));
+  if (!made->Handle) return handle_;
+  Fill(made->Handle, dpi);
+  const HIMAGELIST handle = made->Handle;
+  scaled_.emplace(dpi, std::move(made));
+  return handle;
+}
+
+void TImageList::Fill(HIMAGELIST list, int dpi) const {
+  const SIZE size = SizeForDpi(dpi);
   // The nearest drawing at or above the size needed; above twice the size, the largest there is.
   const bool fromDouble = HasDouble() && (size.cx > width_ || size.cy > height_);
   const std::vector<TStrip>& sources = fromDouble ? doubles_ : strips_;
   const int cellWidth = fromDouble ? 2 * width_ : width_;
-  auto made = std::make_unique<TScaledList>(ImageList_Create(size.cx, size.cy, ILC_COLOR32 | ILC_MASK, Count(), 4));
-  if (!made->Handle) return handle_;
   for (const TStrip& strip : sources) {
     TBitmap scaled;
     ScaleStrip(*strip.Bitmap, strip.Bitmap->Width() / cellWidth, strip.Key, size.cx, size.cy, scaled);
     scaled.Dormant();
-    // Without its images at this scale the list draws those at 96 DPI: smaller, but all there.
-    if (ImageList_AddMasked(made->Handle, scaled.Handle(), strip.Key) < 0) return handle_;
+    // A strip that cannot be added leaves its images out: the list draws nothing for them.
+    (void)ImageList_AddMasked(list, scaled.Handle(), strip.Key);
   }
-  const HIMAGELIST handle = made->Handle;
-  scaled_.emplace(dpi, std::move(made));
-  return handle;
 }
 
 void TImageList::Draw(TCanvas& canvas, int x, int y, int index, bool enabled, int dpi) const {

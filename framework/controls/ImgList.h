@@ -54,6 +54,8 @@ private:
   void Changed();
   static TStrip StripOf(const TBitmap& strip, TColor key);
   bool HasDouble() const;
+  // Adds the images at SizeForDpi(dpi) to list.
+  void Fill(HIMAGELIST list, int dpi) const;
 
   int width_ = 16;
   int height_ = 16;

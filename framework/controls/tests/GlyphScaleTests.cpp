@@ -61,9 +61,11 @@ TEST(ImageList, AboveOneHundredPercentTheDoubleSizeDrawingIsShownResampledToTheS
   EXPECT_EQ(enlarged.At(12, 12), kRed);
   EXPECT_EQ(enlarged.At(2, 2), kWhite);
 
+  const HIMAGELIST held = list.HandleForDpi(144);
   TBitmap detailed;
   FillStrip(detailed, 32, kBlue);
   list.AddMasked2x(detailed);
+  EXPECT_EQ(list.HandleForDpi(144), held) << "a tab control holding the list at 150 % keeps a live one";
   EXPECT_EQ(Draw(list, 1, 96).At(8, 8), kRed) << "100 % shows the list's own images";
   for (const int dpi : {120, 144, 192, 288}) {
     const TDrawn drawn = Draw(list, 0, dpi);
