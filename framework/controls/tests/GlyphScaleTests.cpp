@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/controls/Buttons.h"
+#include "framework/controls/ComCtrls.h"
 #include "framework/controls/ImgList.h"
 #include "framework/controls/tests/TestForms.h"
 #include "framework/win32/Handles.h"
@@ -106,6 +107,26 @@ TEST(ButtonGlyph, FollowsTheButtonsScaleFromTheDrawingNearestAtOrAboveIt) {
   form.ScaleForPPI(96);
   EXPECT_EQ(button->Glyph()->Height(), 16);
   EXPECT_EQ(middleOf(1), kRed) << "back at 100 %, the glyph as it was given";
+}
+
+TEST(PageControl, TabImagesFollowTheControlsScale) {
+  TPlainForm form(nullptr);
+  auto* images = new TImageList(&form);
+  TBitmap strip;
+  FillStrip(strip, 16, kRed);
+  images->AddMasked(strip);
+  auto* pages = new TPageControl(&form);
+  pages->SetParent(&form);
+  pages->SetImages(images);
+  form.Show();
+  const auto iconWidth = [&] {
+    int cx = 0, cy = 0;
+    ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(SendMessageW(pages->Handle(), TCM_GETIMAGELIST, 0, 0)), &cx, &cy);
+    return cx;
+  };
+  EXPECT_EQ(iconWidth(), 16);
+  form.ScaleForPPI(192);
+  EXPECT_EQ(iconWidth(), 32);
 }
 
 }  // namespace
