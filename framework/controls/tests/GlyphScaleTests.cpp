@@ -2,6 +2,8 @@
 // resampling keeps the see-through colour and each image apart.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "framework/controls/Buttons.h"
 #include "framework/controls/ComCtrls.h"
 #include "framework/controls/ImgList.h"
