@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "framework/controls/Forms.h"
+#include "framework/controls/GlyphScale.h"
 
 const TEnumNames& ButtonLayoutNames() {
   static const TEnumNames names{{"blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom"}};
@@ -88,6 +89,48 @@ void DrawGlyphButtonFace(TCanvas& canvas, const TRect& rect, TBitmap* glyph, int
 }
 
 // ---------------------------------------------------------------------------------------------
+// TButtonGlyph
+
+TButtonGlyph::TButtonGlyph(TNotifyEvent changed) : shown_(new TBitmap), detailed_(new TBitmap) {
+  shown_->OnChange = [this, changed](TObject* sender) {
+    // A glyph given from outside is the drawing for the scale the button is at.
+    if (!scaling_) {
+      drawn_.reset();
+      drawnDpi_ = dpi_;
+    }
+    if (changed) changed(sender);
+  };
+  detailed_->OnChange = changed;
+}
+
+void TButtonGlyph::ChangeScale(int toDpi, int numGlyphs) {
+  dpi_ = toDpi;
+  if (!drawn_) {
+    if (shown_->Empty()) {
+      drawnDpi_ = toDpi;
+      return;
+    }
+    drawn_ = std::make_unique<TBitmap>();
+    drawn_->Assign(*shown_);
+  }
+  const int cells = std::clamp(numGlyphs, 1, 4);
+  const int cellWidth = MulDiv(drawn_->Width() / cells, toDpi, drawnDpi_);
+  const int cellHeight = MulDiv(drawn_->Height(), toDpi, drawnDpi_);
+  // The double-size drawing serves every scale above the one the glyph was drawn for.
+  const bool fromDetailed = toDpi > drawnDpi_ && drawnDpi_ == kDesignDpi &&
+                            detailed_->Width() == 2 * drawn_->Width() && detailed_->Height() == 2 * drawn_->Height();
+  TBitmap& source = fromDetailed ? *detailed_ : *drawn_;
+  const COLORREF key = ColorToRGB(drawn_->TransparentColor());
+  scaling_ = true;
+  const struct TScalingEnd {
+    bool& scaling;
+    ~TScalingEnd() { scaling = false; }
+  } end{scaling_};
+  if (toDpi == drawnDpi_) shown_->Assign(*drawn_);
+  else ScaleStrip(source, cells, key, cellWidth, cellHeight, *shown_);
+}
+
+// ---------------------------------------------------------------------------------------------
 // TBitBtn
 
 const TClassInfo& TBitBtn::StaticClassInfo() {
@@ -95,6 +138,7 @@ const TClassInfo& TBitBtn::StaticClassInfo() {
       TClassBuilder<TBitBtn>("TBitBtn", &TButton::StaticClassInfo())
           .Creatable()
           .Object("Glyph", &TBitBtn::Glyph)
+          .Object("Glyph2x", &TBitBtn::Glyph2x)
           .Property("NumGlyphs", &TBitBtn::NumGlyphs, &TBitBtn::SetNumGlyphs)
           .Enum("Kind", &TBitBtn::Kind, &TBitBtn::SetKind,
                 {{"bkCustom", "bkOK", "bkCancel", "bkHelp", "bkYes", "bkNo", "bkClose", "bkAbort", "bkRetry", "bkIgnore", "bkAll"}})
@@ -104,9 +148,7 @@ const TClassInfo& TBitBtn::StaticClassInfo() {
   return info;
 }
 
-TBitBtn::TBitBtn(TComponent* owner) : TButton(owner), glyph_(new TBitmap) {
-  glyph_->OnChange = [this](TObject*) { Invalidate(); };
-}
+TBitBtn::TBitBtn(TComponent* owner) : TButton(owner), glyph_([this](TObject*) { Invalidate(); }) {}
 
 TBitBtn::~TBitBtn() { DestroyHandle(); }
 
@@ -153,6 +195,7 @@ void ScaleGaps(int& margin, int& spacing, int toDpi, int fromDpi) {
 
 void TBitBtn::ChangeScale(int toDpi, int fromDpi) {
   ScaleGaps(margin_, spacing_, toDpi, fromDpi);
+  glyph_.ChangeScale(toDpi, numGlyphs_);
   TButton::ChangeScale(toDpi, fromDpi);
 }
 
@@ -170,7 +213,7 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& item) {
   DrawFrameControl(item.hDC, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
   const TButtonState state = !Enabled() ? TButtonState::bsDisabled : pressed ? TButtonState::bsDown : TButtonState::bsUp;
   const TRect face{r.left + 2, r.top + 2, r.right - 2, r.bottom - 2};
-  DrawGlyphButtonFace(canvas, face, glyph_.get(), numGlyphs_, Caption(), layout_, margin_, spacing_, state, pressed);
+  DrawGlyphButtonFace(canvas, face, glyph_.Shown(), numGlyphs_, Caption(), layout_, margin_, spacing_, state, pressed);
   if (item.itemState & ODS_FOCUS) {
     RECT focus{r.left + 3, r.top + 3, r.right - 3, r.bottom - 3};
     DrawFocusRect(item.hDC, &focus);
@@ -200,6 +243,7 @@ const TClassInfo& TSpeedButton::StaticClassInfo() {
       TClassBuilder<TSpeedButton>("TSpeedButton", &TGraphicControl::StaticClassInfo())
           .Creatable()
           .Object("Glyph", &TSpeedButton::Glyph)
+          .Object("Glyph2x", &TSpeedButton::Glyph2x)
           .Property("NumGlyphs", &TSpeedButton::NumGlyphs, &TSpeedButton::SetNumGlyphs)
           .Property("Flat", &TSpeedButton::Flat, &TSpeedButton::SetFlat)
           .Property("GroupIndex", &TSpeedButton::GroupIndex, &TSpeedButton::SetGroupIndex)
@@ -212,9 +256,9 @@ const TClassInfo& TSpeedButton::StaticClassInfo() {
   return info;
 }
 
-TSpeedButton::TSpeedButton(TComponent* owner) : TGraphicControl(owner), glyph_(new TBitmap) {
+TSpeedButton::TSpeedButton(TComponent* owner)
+    : TGraphicControl(owner), glyph_([this](TObject*) { Invalidate(); }) {
   SetBounds(0, 0, 23, 22);
-  glyph_->OnChange = [this](TObject*) { Invalidate(); };
 }
 
 TSpeedButton::~TSpeedButton() = default;
@@ -241,6 +285,7 @@ void TSpeedButton::SetMargin(int margin) {
 
 void TSpeedButton::ChangeScale(int toDpi, int fromDpi) {
   ScaleGaps(margin_, spacing_, toDpi, fromDpi);
+  glyph_.ChangeScale(toDpi, numGlyphs_);
   TGraphicControl::ChangeScale(toDpi, fromDpi);
 }
 
@@ -336,5 +381,5 @@ void TSpeedButton::Paint() {
       DrawEdge(c.Handle(), &r, BDR_RAISEDINNER, BF_RECT);
   }
   const TRect face{client.Left + 1, client.Top + 1, client.Right - 1, client.Bottom - 1};
-  DrawGlyphButtonFace(c, face, glyph_.get(), numGlyphs_, Caption(), layout_, margin_, spacing_, state, sunk);
+  DrawGlyphButtonFace(c, face, glyph_.Shown(), numGlyphs_, Caption(), layout_, margin_, spacing_, state, sunk);
 }

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "framework/controls/StdCtrls.h"
+#include "framework/core/DpiScale.h"
 #include "framework/graphics/Graphic.h"
 
 enum class TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
@@ -20,6 +21,27 @@ TGlyphFacePlaces GlyphFacePlaces(const TRect& rect, TPoint glyphSize, TPoint tex
 // Draws image index (up, disabled, down, exclusive: as far as the bitmap has them) of the glyph with
 // its top-left corner at (x, y), keyed on the glyph's transparent colour.
 void DrawButtonGlyph(HDC dc, int x, int y, TBitmap& glyph, int numGlyphs, TButtonState state);
+// A button's glyph at the button's scale. Layouts and code fill Shown, drawn for 96 DPI (or for the
+// scale the button is at when they fill it); at a change of scale Shown is made again, resampled
+// from that drawing or, above 100 %, from Detailed (the same glyph drawn at twice the size) when
+// there is one.
+class TButtonGlyph {
+public:
+  explicit TButtonGlyph(TNotifyEvent changed);
+  TBitmap* Shown() const { return shown_.get(); }
+  TBitmap* Detailed() const { return detailed_.get(); }
+  void ChangeScale(int toDpi, int numGlyphs);
+
+private:
+  std::unique_ptr<TBitmap> shown_;
+  std::unique_ptr<TBitmap> detailed_;
+  // What Shown held before the first change of scale, and the scale it was drawn for.
+  std::unique_ptr<TBitmap> drawn_;
+  int drawnDpi_ = kDesignDpi;
+  int dpi_ = kDesignDpi;
+  bool scaling_ = false;
+};
+
 // Draws glyph and caption the way both buttons lay them out. The glyph bitmap holds NumGlyphs
 // images side by side (up, disabled, down, exclusive); its bottom-left pixel is transparent.
 void DrawGlyphButtonFace(TCanvas& canvas, const TRect& rect, TBitmap* glyph, int numGlyphs, const std::string& caption,
@@ -31,7 +53,8 @@ public:
   explicit TBitBtn(TComponent* owner);
   ~TBitBtn() override;
 
-  TBitmap* Glyph() const { return glyph_.get(); }
+  TBitmap* Glyph() const { return glyph_.Shown(); }
+  TBitmap* Glyph2x() const { return glyph_.Detailed(); }
   int NumGlyphs() const { return numGlyphs_; }
   void SetNumGlyphs(int n);
   TBitBtnKind Kind() const { return kind_; }
@@ -51,7 +74,7 @@ protected:
 private:
   void DrawItem(const DRAWITEMSTRUCT& item);
 
-  std::unique_ptr<TBitmap> glyph_;
+  TButtonGlyph glyph_;
   int numGlyphs_ = 1;
   TBitBtnKind kind_ = TBitBtnKind::bkCustom;
   TButtonLayout layout_ = TButtonLayout::blGlyphLeft;
@@ -65,7 +88,8 @@ public:
   explicit TSpeedButton(TComponent* owner);
   ~TSpeedButton() override;
 
-  TBitmap* Glyph() const { return glyph_.get(); }
+  TBitmap* Glyph() const { return glyph_.Shown(); }
+  TBitmap* Glyph2x() const { return glyph_.Detailed(); }
   int NumGlyphs() const { return numGlyphs_; }
   void SetNumGlyphs(int n);
   bool Flat() const { return flat_; }
@@ -97,7 +121,7 @@ protected:
   void ChangeScale(int toDpi, int fromDpi) override;
 
 private:
-  std::unique_ptr<TBitmap> glyph_;
+  TButtonGlyph glyph_;
   int numGlyphs_ = 1;
   bool flat_ = false;
   int groupIndex_ = 0;

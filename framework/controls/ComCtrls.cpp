@@ -124,8 +124,19 @@ void TPageControl::CreateParams(TCreateParams& p) {
 }
 
 void TPageControl::CreateWindowHandleDone() {
-  if (images_) SendMessageW(Handle(), TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_->Handle()));
+  if (images_) ApplyImages();
   RebuildTabs();
+}
+
+void TPageControl::ApplyImages() {
+  if (!HandleAllocated()) return;
+  const HIMAGELIST list = images_ ? images_->HandleForDpi(CurrentPPI()) : nullptr;
+  SendMessageW(Handle(), TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(list));
+}
+
+void TPageControl::ChangeScale(int toDpi, int fromDpi) {
+  TWinControl::ChangeScale(toDpi, fromDpi);
+  ApplyImages();
 }
 
 void TPageControl::RebuildTabs() {
@@ -257,8 +268,7 @@ void TPageControl::SetMultiLine(bool value) {
 void TPageControl::SetImages(TImageList* images) {
   images_ = images;
   if (images) FreeNotification(images);
-  if (HandleAllocated())
-    SendMessageW(Handle(), TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images ? images->Handle() : nullptr));
+  ApplyImages();
 }
 
 void TPageControl::Notification(TComponent* component, TOperation operation) {

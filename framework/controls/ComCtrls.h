@@ -50,8 +50,11 @@ protected:
   void CreateWindowHandleDone() override;
   void AdjustClientRect(TRect& rect) const override;
   void Notification(TComponent* component, TOperation operation) override;
+  void ChangeScale(int toDpi, int fromDpi) override;
 
 private:
+  // Gives the tab control the images at the control's scale.
+  void ApplyImages();
   int TabIndexOf(const TTabSheet* page) const;
   void RunPendingShow();
   TTabSheet* PageOfTab(int tab) const;

@@ -7,14 +7,15 @@
 #include "framework/controls/Controls.h"
 #include "framework/controls/ImgList.h"
 #include "framework/controls/Messages.h"
+#include "framework/win32/Dpi.h"
 #include "framework/win32/Handles.h"
 #include "framework/win32/Strings.h"
 #include "framework/win32/WindowSubclass.h"
 
 namespace {
 
-// Owner-drawn item layout, in pixels: a glyph column at the left, the caption after it, the
-// shortcut text right-aligned before a gap that leaves the system room for a submenu arrow.
+// Owner-drawn item layout, in pixels at 96 DPI: a glyph column at the left, the caption after it,
+// the shortcut text right-aligned before a gap that leaves the system room for a submenu arrow.
 constexpr int kGlyphMargin = 3;
 constexpr int kGlyphPadding = 4;
 constexpr int kTextGap = 6;
@@ -199,6 +200,7 @@ void TMenuPaintHook::Detach() {
 TMenu* TMenuPaintHook::Menu() const { return entry_ ? entry_->Menu : nullptr; }
 
 struct TMenuItemPainter::TFonts {
+  int Dpi = 0;
   UniqueFont Normal;
   UniqueFont Bold;
 };
@@ -207,32 +209,45 @@ TMenuItemPainter::TMenuItemPainter() : fonts_(std::make_unique<TFonts>()) {}
 
 TMenuItemPainter::~TMenuItemPainter() = default;
 
-HFONT TMenuItemPainter::MenuFont(bool bold) {
+HFONT TMenuItemPainter::MenuFont(bool bold, int dpi) {
+  // One menu shows at a time: the fonts of the last scale are all that is kept.
+  if (fonts_->Dpi != dpi) {
+    fonts_->Normal.reset();
+    fonts_->Bold.reset();
+    fonts_->Dpi = dpi;
+  }
   UniqueFont& font = bold ? fonts_->Bold : fonts_->Normal;
   if (!font) {
     NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
     LOGFONTW face{};
-    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) face = metrics.lfMenuFont;
-    else GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(face), &face);
+    if (NonClientMetricsForDpi(metrics, dpi)) {
+      face = metrics.lfMenuFont;
+    } else {
+      GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(face), &face);
+      face.lfHeight = MulDiv(face.lfHeight, dpi, SystemDpi());
+    }
     if (bold) face.lfWeight = FW_BOLD;
     font.reset(CreateFontIndirectW(&face));
   }
   return font ? font.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
-SIZE TMenuItemPainter::ImageSize(const TMenuItem& item) {
+SIZE TMenuItemPainter::ImageSize(const TMenuItem& item, int dpi) {
   const TMenu* menu = item.GetParentMenu();
   const TImageList* images = menu ? menu->Images() : nullptr;
-  SIZE size{GetSystemMetrics(SM_CXMENUCHECK), GetSystemMetrics(SM_CYMENUCHECK)};
-  if (images) size = {std::max<LONG>(size.cx, images->Width()), std::max<LONG>(size.cy, images->Height())};
+  SIZE size{SystemMetricForDpi(SM_CXMENUCHECK, dpi), SystemMetricForDpi(SM_CYMENUCHECK, dpi)};
+  if (images) {
+    const SIZE scaled = images->SizeForDpi(dpi);
+    size = {std::max(size.cx, scaled.cx), std::max(size.cy, scaled.cy)};
+  }
   return size;
 }
 
-void TMenuItemPainter::Measure(const TMenuItem& item, MEASUREITEMSTRUCT& measure) {
+void TMenuItemPainter::Measure(const TMenuItem& item, MEASUREITEMSTRUCT& measure, int dpi) {
+  const auto scaled = [dpi](int length) { return ScaleToDpi(length, dpi); };
   if (item.IsLine()) {
     measure.itemWidth = 0;
-    measure.itemHeight = kSeparatorHeight;
+    measure.itemHeight = static_cast<UINT>(scaled(kSeparatorHeight));
     return;
   }
   std::wstring caption = CaptionPart(item.Caption());
@@ -240,13 +255,14 @@ void TMenuItemPainter::Measure(const TMenuItem& item, MEASUREITEMSTRUCT& measure
   if (caption.empty() || caption == L"&") caption += L' ';
   const std::wstring shortcut = ShortcutPart(item.Caption());
   WindowDC screen(nullptr);
-  SelectedObject font(screen.get(), MenuFont(item.Default()));
+  SelectedObject font(screen.get(), MenuFont(item.Default(), dpi));
   const SIZE text = TextSize(screen.get(), caption);
-  const SIZE image = ImageSize(item);
-  int width = kGlyphMargin + image.cx + 2 * kGlyphPadding + kTextGap + text.cx + kRightGap;
-  if (!shortcut.empty()) width += kShortcutGap + TextSize(screen.get(), shortcut).cx;
+  const SIZE image = ImageSize(item, dpi);
+  int width = scaled(kGlyphMargin) + image.cx + 2 * scaled(kGlyphPadding) + scaled(kTextGap) + text.cx + scaled(kRightGap);
+  if (!shortcut.empty()) width += scaled(kShortcutGap) + TextSize(screen.get(), shortcut).cx;
   measure.itemWidth = static_cast<UINT>(width);
-  measure.itemHeight = static_cast<UINT>(std::max(text.cy + kTextPadding, image.cy + 2 * kGlyphPadding));
+  measure.itemHeight =
+      static_cast<UINT>(std::max(text.cy + scaled(kTextPadding), image.cy + 2 * scaled(kGlyphPadding)));
 }
 
 void TMenuItemPainter::DrawBackground(HDC dc, const RECT& rect, const TItemState& state) {
@@ -258,42 +274,46 @@ COLORREF TMenuItemPainter::TextColour(const TItemState& state) {
   return GetSysColor(state.Selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT);
 }
 
-void TMenuItemPainter::DrawImage(const TMenuItem& item, HDC dc, int x, int y, const TItemState& state) {
+void TMenuItemPainter::DrawImage(const TMenuItem& item, HDC dc, int x, int y, const TItemState& state, int dpi) {
   const TMenu* menu = item.GetParentMenu();
   const TImageList* images = menu ? menu->Images() : nullptr;
   if (!images || item.ImageIndex() < 0 || item.ImageIndex() >= images->Count()) return;
   // A disabled image is half washed in the disabled text colour.
-  ImageList_DrawEx(images->Handle(), item.ImageIndex(), dc, x, y, 0, 0, CLR_NONE,
+  ImageList_DrawEx(images->HandleForDpi(dpi), item.ImageIndex(), dc, x, y, 0, 0, CLR_NONE,
                    state.Disabled ? TextColour(state) : CLR_NONE, ILD_TRANSPARENT | (state.Disabled ? ILD_BLEND50 : 0));
 }
 
-void TMenuItemPainter::DrawSeparator(HDC dc, const RECT& rect) {
+void TMenuItemPainter::DrawSeparator(HDC dc, const RECT& rect, int dpi) {
   RECT line = rect;
-  line.top += kSeparatorOffset;
-  line.left += kGlyphMargin;
-  line.right -= kGlyphMargin;
+  line.top += ScaleToDpi(kSeparatorOffset, dpi);
+  line.left += ScaleToDpi(kGlyphMargin, dpi);
+  line.right -= ScaleToDpi(kGlyphMargin, dpi);
   DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
 }
 
-void TMenuItemPainter::DrawMark(HDC dc, const RECT& box, bool radio, COLORREF colour) {
+void TMenuItemPainter::DrawMark(HDC dc, const RECT& box, bool radio, COLORREF colour, int dpi) {
   const int cx = (box.left + box.right) / 2;
   const int cy = (box.top + box.bottom) / 2;
+  const auto scaled = [dpi](int length) { return ScaleToDpi(length, dpi); };
   UniqueBrush brush(CreateSolidBrush(colour));
   UniquePen pen(CreatePen(PS_SOLID, 1, colour));
   SelectedObject keptBrush(dc, brush.get());
   SelectedObject keptPen(dc, pen.get());
   if (radio) {
-    Ellipse(dc, cx - 3, cy - 3, cx + 4, cy + 4);
+    Ellipse(dc, cx - scaled(3), cy - scaled(3), cx + scaled(3) + 1, cy + scaled(3) + 1);
     return;
   }
-  // A tick three pixels thick: down-right from the left, then up to the right.
-  for (int i = 0; i < 3; ++i) {
-    const POINT tick[] = {{cx - 4, cy - 1 + i}, {cx - 2, cy + 1 + i}, {cx + 3, cy - 4 + i}};
+  // A tick three pixels thick at 96 DPI: down-right from the left, then up to the right; drawn as
+  // stacked one-pixel lines, so that it stays sharp at every scale.
+  const int thickness = scaled(3);
+  for (int i = 0; i < thickness; ++i) {
+    const POINT tick[] = {{cx - scaled(4), cy - scaled(1) + i}, {cx - scaled(2), cy + scaled(1) + i},
+                          {cx + scaled(3), cy - scaled(4) + i}};
     Polyline(dc, tick, 3);
   }
 }
 
-void TMenuItemPainter::Draw(const TMenuItem& item, const DRAWITEMSTRUCT& draw) {
+void TMenuItemPainter::Draw(const TMenuItem& item, const DRAWITEMSTRUCT& draw, int dpi) {
   HDC dc = draw.hDC;
   SavedDC saved(dc);
   const RECT& rect = draw.rcItem;
@@ -303,37 +323,40 @@ void TMenuItemPainter::Draw(const TMenuItem& item, const DRAWITEMSTRUCT& draw) {
   state.HideAccelerator = (draw.itemState & ODS_NOACCEL) != 0;
   if (item.IsLine()) {
     DrawBackground(dc, rect, TItemState{});
-    DrawSeparator(dc, rect);
+    DrawSeparator(dc, rect, dpi);
     return;
   }
   DrawBackground(dc, rect, state);
   const COLORREF colour = TextColour(state);
 
-  const SIZE image = ImageSize(item);
-  RECT box{rect.left + kGlyphMargin, rect.top, rect.left + kGlyphMargin + image.cx + 2 * kGlyphPadding, rect.bottom};
-  const int imageX = box.left + kGlyphPadding;
+  const auto scaled = [dpi](int length) { return ScaleToDpi(length, dpi); };
+  const SIZE image = ImageSize(item, dpi);
+  RECT box{rect.left + scaled(kGlyphMargin), rect.top,
+           rect.left + scaled(kGlyphMargin) + image.cx + 2 * scaled(kGlyphPadding), rect.bottom};
+  const int imageX = box.left + scaled(kGlyphPadding);
   const int imageY = (rect.top + rect.bottom - image.cy) / 2;
   const TMenu* menu = item.GetParentMenu();
   const bool hasImage = menu && menu->Images() && item.ImageIndex() >= 0;
   if (hasImage) {
-    DrawImage(item, dc, imageX, imageY, state);
+    DrawImage(item, dc, imageX, imageY, state, dpi);
     if (item.Checked()) {
-      RECT frame{imageX - 2, imageY - 2, imageX + image.cx + 2, imageY + image.cy + 2};
+      const int around = scaled(2);
+      RECT frame{imageX - around, imageY - around, imageX + image.cx + around, imageY + image.cy + around};
       DrawEdge(dc, &frame, BDR_SUNKENOUTER, BF_RECT);
     }
   } else if (item.Checked()) {
-    DrawMark(dc, box, item.RadioItem(), colour);
+    DrawMark(dc, box, item.RadioItem(), colour, dpi);
   }
 
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, colour);
-  SelectObject(dc, MenuFont(item.Default()));
+  SelectObject(dc, MenuFont(item.Default(), dpi));
   const UINT flags = DT_SINGLELINE | DT_VCENTER | (state.HideAccelerator ? DT_HIDEPREFIX : 0);
-  RECT textRect{box.right + kTextGap, rect.top, rect.right - kRightGap, rect.bottom};
+  RECT textRect{box.right + scaled(kTextGap), rect.top, rect.right - scaled(kRightGap), rect.bottom};
   const std::wstring shortcut = ShortcutPart(item.Caption());
   if (!shortcut.empty()) {
     DrawTextW(dc, shortcut.c_str(), static_cast<int>(shortcut.size()), &textRect, flags | DT_RIGHT);
-    textRect.right -= TextSize(dc, shortcut).cx + kShortcutGap;
+    textRect.right -= TextSize(dc, shortcut).cx + scaled(kShortcutGap);
   }
   const std::wstring caption = CaptionPart(item.Caption());
   DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &textRect, flags | DT_END_ELLIPSIS);
@@ -383,16 +406,17 @@ TMenuItemPainter& TMenu::Painter() {
   return *ownPainter_;
 }
 
-HMENU TMenu::BeginShow(std::vector<TMenuItem*>& commands) {
+HMENU TMenu::BeginShow(std::vector<TMenuItem*>& commands, int dpi) {
   UniqueMenu menu(CreatePopupMenu());
   if (!menu) throw EOutOfResources("Out of system resources");
   items_->BuildInto(menu.get(), commands, DrawsItems());
-  RecordShown(menu.get(), commands);
+  RecordShown(menu.get(), commands, dpi);
   return menu.release();
 }
 
-void TMenu::RecordShown(HMENU menu, const std::vector<TMenuItem*>& commands) {
+void TMenu::RecordShown(HMENU menu, const std::vector<TMenuItem*>& commands, int dpi) {
   handle_ = menu;
+  shownDpi_ = dpi;
   shownPopups_.clear();
   CollectPopups(handle_, shownPopups_);
   shownItems_.assign(commands.begin(), commands.end());
@@ -411,9 +435,12 @@ void TMenu::RecordShown(HMENU menu, const std::vector<TMenuItem*>& commands) {
 
 void TMenu::EndShow() {
   handle_ = nullptr;
+  shownDpi_ = 0;
   shownPopups_.clear();
   shownItems_.clear();
 }
+
+int TMenu::ShownDpi() const { return shownDpi_ > 0 ? shownDpi_ : WindowDpi(WindowHandle()); }
 
 bool TMenu::OwnsPopup(HMENU popup) const {
   return std::find(shownPopups_.begin(), shownPopups_.end(), popup) != shownPopups_.end();
@@ -468,7 +495,7 @@ bool TMenu::DispatchMenuMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
       if (measure->CtlType != ODT_MENU) return false;
       const TMenuItem* item = ShownItem(measure->itemData);
       if (!item) return false;
-      Painter().Measure(*item, *measure);
+      Painter().Measure(*item, *measure, ShownDpi());
       result = TRUE;
       return true;
     }
@@ -477,7 +504,7 @@ bool TMenu::DispatchMenuMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
       if (draw->CtlType != ODT_MENU) return false;
       const TMenuItem* item = ShownItem(draw->itemData);
       if (!item) return false;
-      Painter().Draw(*item, *draw);
+      Painter().Draw(*item, *draw, ShownDpi());
       result = TRUE;
       return true;
     }
@@ -537,7 +564,7 @@ void TPopupMenu::Popup(int x, int y, HWND owner) {
   }
   std::vector<TMenuItem*> commands;
   TPopupShowing showing;
-  showing.Menu.reset(BeginShow(commands));
+  showing.Menu.reset(BeginShow(commands, MonitorDpi(MonitorFromPoint({x, y}, MONITOR_DEFAULTTONEAREST))));
   const HMENU menu = showing.Menu.get();
   showing_ = &showing;
   // The owner hears of the menu's items; they are this menu's to measure, draw and find by key.

@@ -76,7 +76,8 @@ private:
 };
 
 // Draws owner-drawn items; on its own in the system's menu colours and font. Subclasses replace
-// the backdrop, the colours or the whole drawing.
+// the backdrop, the colours or the whole drawing. Items are measured and drawn for the DPI of the
+// display the menu shows on: font, gaps, marks and images all scale with it.
 class TMenuItemPainter {
 public:
   TMenuItemPainter();
@@ -84,8 +85,8 @@ public:
   TMenuItemPainter(const TMenuItemPainter&) = delete;
   TMenuItemPainter& operator=(const TMenuItemPainter&) = delete;
 
-  virtual void Measure(const TMenuItem& item, MEASUREITEMSTRUCT& measure);
-  virtual void Draw(const TMenuItem& item, const DRAWITEMSTRUCT& draw);
+  virtual void Measure(const TMenuItem& item, MEASUREITEMSTRUCT& measure, int dpi);
+  virtual void Draw(const TMenuItem& item, const DRAWITEMSTRUCT& draw, int dpi);
   // A popup of the menu is about to show (WM_INITMENUPOPUP).
   virtual void InitPopup(HMENU) {}
 
@@ -98,15 +99,15 @@ protected:
   // The item's backdrop; the text is drawn transparent over it.
   virtual void DrawBackground(HDC dc, const RECT& rect, const TItemState& state);
   virtual COLORREF TextColour(const TItemState& state);
-  // The image of the item: from the menu's image list by default.
-  virtual void DrawImage(const TMenuItem& item, HDC dc, int x, int y, const TItemState& state);
-  // The size of the images in the glyph column.
-  virtual SIZE ImageSize(const TMenuItem& item);
-  HFONT MenuFont(bool bold);
+  // The image of the item: from the menu's image list by default, drawn at the size for dpi.
+  virtual void DrawImage(const TMenuItem& item, HDC dc, int x, int y, const TItemState& state, int dpi);
+  // The size of the images in the glyph column at dpi.
+  virtual SIZE ImageSize(const TMenuItem& item, int dpi);
+  HFONT MenuFont(bool bold, int dpi);
 
 private:
-  void DrawSeparator(HDC dc, const RECT& rect);
-  void DrawMark(HDC dc, const RECT& box, bool radio, COLORREF colour);
+  void DrawSeparator(HDC dc, const RECT& rect, int dpi);
+  void DrawMark(HDC dc, const RECT& box, bool radio, COLORREF colour, int dpi);
 
   struct TFonts;
   std::unique_ptr<TFonts> fonts_;
@@ -160,11 +161,12 @@ protected:
   void Notification(TComponent* component, TOperation operation) override;
   // Builds the Win32 menu, which the caller owns and Handle shows until EndShow; raises
   // EOutOfResources.
-  HMENU BeginShow(std::vector<TMenuItem*>& commands);
+  HMENU BeginShow(std::vector<TMenuItem*>& commands, int dpi);
   void EndShow();
   // Takes a menu built elsewhere from these items as the shown one, until EndShow: its items are
-  // then this menu's to measure, draw and find by key.
-  void RecordShown(HMENU menu, const std::vector<TMenuItem*>& commands);
+  // then this menu's to measure, draw and find by key. dpi: the scale the menu shows at; 0: that
+  // of WindowHandle's monitor whenever an item is measured or drawn (a menu bar's drop-downs).
+  void RecordShown(HMENU menu, const std::vector<TMenuItem*>& commands, int dpi = 0);
   // A painter was hooked on or unhooked from the menu; a menu built for good rebuilds here.
   virtual void PaintersChanged() {}
 
@@ -174,11 +176,13 @@ private:
   bool OwnsPopup(HMENU popup) const;
   const TMenuItem* ShownItem(ULONG_PTR data) const;
   bool MenuChar(wchar_t key, HMENU popup, LRESULT& result) const;
+  int ShownDpi() const;
 
   TMenuItem* items_;
   TImageList* images_ = nullptr;
   bool ownerDraw_ = false;
   HMENU handle_ = nullptr;
+  int shownDpi_ = 0;
   std::vector<HMENU> shownPopups_;
   std::vector<const TMenuItem*> shownItems_;
   std::vector<std::shared_ptr<TMenuPaintEntry>> painters_;
@@ -192,7 +196,8 @@ public:
   ~TPopupMenu() override;
 
   // Shows the menu at screen (x, y), returns once it has closed; runs the chosen item's Click.
-  // The owner window gets the menu's messages; by default the application's window.
+  // The owner window gets the menu's messages; by default the application's window. The items are
+  // measured for the monitor at (x, y), where the menu appears.
   void Popup(int x, int y, HWND owner = nullptr);
   // The control that the menu was last popped up for.
   TComponent* PopupComponent() const { return popupComponent_; }

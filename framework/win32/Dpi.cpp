@@ -1,5 +1,7 @@
 #include "framework/win32/Dpi.h"
 
+#include <initializer_list>
+
 namespace {
 
 using dpi_scale_detail::MulDivRounded;
@@ -17,12 +19,15 @@ Function Lookup(const wchar_t* module, const char* name) {
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
 using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
 
 struct DpiFunctions {
   GetDpiForWindowFn forWindow = Lookup<GetDpiForWindowFn>(L"user32.dll", "GetDpiForWindow");
   GetSystemMetricsForDpiFn metrics =
       Lookup<GetSystemMetricsForDpiFn>(L"user32.dll", "GetSystemMetricsForDpi");
   GetDpiForMonitorFn forMonitor = Lookup<GetDpiForMonitorFn>(L"shcore.dll", "GetDpiForMonitor");
+  SystemParametersInfoForDpiFn parameters =
+      Lookup<SystemParametersInfoForDpiFn>(L"user32.dll", "SystemParametersInfoForDpi");
 };
 
 const DpiFunctions& Functions() {
@@ -59,4 +64,17 @@ int WindowDpi(HWND window) {
 int SystemMetricForDpi(int index, int dpi) {
   if (Functions().metrics) return Functions().metrics(index, static_cast<UINT>(Usable(dpi)));
   return MulDivRounded(GetSystemMetrics(index), Usable(dpi), SystemDpi());
+}
+
+bool NonClientMetricsForDpi(NONCLIENTMETRICSW& metrics, int dpi) {
+  metrics.cbSize = sizeof(metrics);
+  if (Functions().parameters &&
+      Functions().parameters(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, static_cast<UINT>(Usable(dpi))))
+    return true;
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return false;
+  const int system = SystemDpi();
+  for (LOGFONTW* font : {&metrics.lfCaptionFont, &metrics.lfSmCaptionFont, &metrics.lfMenuFont, &metrics.lfStatusFont,
+                         &metrics.lfMessageFont})
+    font->lfHeight = MulDivRounded(font->lfHeight, Usable(dpi), system);
+  return true;
 }

@@ -15,3 +15,6 @@ int WindowDpi(HWND window);
 // GetSystemMetrics at a DPI: the system's own answer where it has GetSystemMetricsForDpi, else
 // the system-DPI metric scaled to dpi.
 int SystemMetricForDpi(int index, int dpi);
+// The system's caption, menu and message fonts and sizes at a DPI: the system's own answer where it
+// has SystemParametersInfoForDpi, else its system-DPI answer with the font heights scaled to dpi.
+[[nodiscard]] bool NonClientMetricsForDpi(NONCLIENTMETRICSW& metrics, int dpi);

@@ -4,9 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-// The build reads stb's folder as a system one, so its own warnings do not count as ours.
-#define STB_IMAGE_RESIZE_IMPLEMENTATION
-#define STB_IMAGE_RESIZE_STATIC
+// The resizer itself is compiled once, in the framework's core, for the framework and the skin.
 #include <stb_image_resize.h>
 
 namespace {

@@ -159,6 +159,55 @@ class Canvas:
         return header + info + bytes(pixels)
 
 
+def palette_of(rows, keep, limit=256):
+    """At most `limit` colours standing for every pixel of rows, and {colour: index}.
+
+    `keep` (the see-through colour) is kept exact at index 0; when there are more colours than
+    fit, the rest are cut into boxes at the median of their widest channel, and each box is
+    shown by the mean of its pixels.
+    """
+    counts = {}
+    for row in rows:
+        for p in row:
+            counts[p] = counts.get(p, 0) + 1
+    counts.pop(keep, None)
+    boxes = [list(counts)]
+    spread = lambda box, ch: max(c[ch] for c in box) - min(c[ch] for c in box)  # noqa: E731
+    while len(boxes) < limit - 1:
+        splittable = [b for b in boxes if len(b) > 1]
+        if not splittable:
+            break
+        box = max(splittable, key=lambda b: max(spread(b, ch) for ch in range(3)))
+        channel = max(range(3), key=lambda ch: spread(box, ch))
+        box.sort(key=lambda c: c[channel])
+        boxes.remove(box)
+        boxes += [box[:len(box) // 2], box[len(box) // 2:]]
+    palette, index = [keep], {keep: 0}
+    for box in (b for b in boxes if b):
+        total = sum(counts[c] for c in box)
+        palette.append(tuple(round(sum(c[ch] * counts[c] for c in box) / total) for ch in range(3)))
+        for c in box:
+            index[c] = len(palette) - 1
+    return palette, index
+
+
+def bmp8(canvas, keep):
+    """The canvas as an 8-bit BMP with a palette of at most 256 colours (see palette_of): a third
+    of the 24-bit file, for pictures that are embedded in the program."""
+    palette, index = palette_of(canvas.rows, keep)
+    width = len(canvas.rows[0])
+    stride = (width + 3) & ~3
+    pixels = bytearray()
+    for row in reversed(canvas.rows):
+        pixels += bytes(index[p] for p in row) + bytes(stride - width)
+    colours = b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
+    info = struct.pack("<IiiHHIIiiII", 40, width, len(canvas.rows), 1, 8, 0, len(pixels), 2835, 2835,
+                       len(palette), 0)
+    offset = 14 + len(info) + len(colours)
+    header = struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset)
+    return header + info + colours + bytes(pixels)
+
+
 def corner_distance(px, py, w, h, r):
     """Signed distance from the edge of a w x h rounded rectangle (negative inside)."""
     qx = abs(px - w / 2) - (w / 2 - r)
@@ -180,24 +229,38 @@ def cross(px, py, a, b):
 
 
 def read_bmp(data):
-    """(width, height, rows of (r, g, b) top-down) of a 24-bit BI_RGB BMP; ValueError otherwise."""
+    """(width, height, rows of (r, g, b) top-down) of a 24-bit or 8-bit BI_RGB BMP; ValueError
+    otherwise."""
     if len(data) < 54 or data[:2] != b"BM":
         raise ValueError("not a BMP file")
     size, _, _, offset = struct.unpack_from("<IHHI", data, 2)
     header, width, height, planes, bpp, compression = struct.unpack_from("<IiiHHI", data, 14)
     if size != len(data):
         raise ValueError(f"file header says {size} bytes, file has {len(data)}")
-    if header < 40 or planes != 1 or bpp != 24 or compression != 0 or width <= 0 or height == 0:
-        raise ValueError("not a 24-bit uncompressed BMP")
-    stride = (width * 3 + 3) & ~3
+    if header < 40 or planes != 1 or bpp not in (8, 24) or compression != 0 or width <= 0 or height == 0:
+        raise ValueError("not a 24-bit or 8-bit uncompressed BMP")
+    depth = bpp // 8
+    stride = (width * depth + 3) & ~3
     rows_count = abs(height)
     if offset + stride * rows_count > len(data):
         raise ValueError("pixel data runs past the end of the file")
+    palette = []
+    if bpp == 8:
+        used = struct.unpack_from("<I", data, 46)[0] or 256
+        table = 14 + header
+        if used > 256 or table + 4 * used > offset:
+            raise ValueError("the palette does not fit before the pixels")
+        palette = [(data[table + 4 * i + 2], data[table + 4 * i + 1], data[table + 4 * i]) for i in range(used)]
     rows = []
     for i in range(rows_count):
         start = offset + stride * i
-        rows.append([(data[start + 3 * x + 2], data[start + 3 * x + 1], data[start + 3 * x])
-                     for x in range(width)])
+        if bpp == 8:
+            if max(data[start:start + width]) >= len(palette):
+                raise ValueError("a pixel names a colour past the palette")
+            rows.append([palette[data[start + x]] for x in range(width)])
+        else:
+            rows.append([(data[start + 3 * x + 2], data[start + 3 * x + 1], data[start + 3 * x])
+                         for x in range(width)])
     if height > 0:
         rows.reverse()
     return width, rows_count, rows

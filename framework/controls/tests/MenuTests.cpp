@@ -3,13 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
+#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "framework/controls/ImgList.h"
 #include "framework/controls/Menus.h"
 #include "framework/controls/Messages.h"
 #include "framework/controls/tests/TestForms.h"
+#include "framework/win32/Dpi.h"
+#include "framework/win32/Handles.h"
 #include "framework/win32/WindowSubclass.h"
 
 namespace {
@@ -63,18 +66,22 @@ TEST(Menus, EveryRealChangeOfAnItemOrTheTreeTellsTheOwnersWindow) {
 
 // Records what it is asked to draw, and draws as the menu would.
 struct TRecordingPainter : TMenuItemPainter {
-  void Measure(const TMenuItem& item, MEASUREITEMSTRUCT& measure) override {
-    TMenuItemPainter::Measure(item, measure);
+  void Measure(const TMenuItem& item, MEASUREITEMSTRUCT& measure, int dpi) override {
+    TMenuItemPainter::Measure(item, measure, dpi);
     measured.push_back(item.Caption());
     heights.push_back(static_cast<int>(measure.itemHeight));
+    widths.push_back(static_cast<int>(measure.itemWidth));
   }
-  void Draw(const TMenuItem& item, const DRAWITEMSTRUCT& draw) override {
-    TMenuItemPainter::Draw(item, draw);
+  void Draw(const TMenuItem& item, const DRAWITEMSTRUCT& draw, int dpi) override {
+    TMenuItemPainter::Draw(item, draw, dpi);
     drawn.push_back(item.Caption());
+    drawnAt = dpi;
   }
   std::vector<std::string> measured;
   std::vector<std::string> drawn;
   std::vector<int> heights;
+  std::vector<int> widths;
+  int drawnAt = 0;
 };
 
 TEST(Menus, OwnerDrawnItemsReachTheNewestPainterAndKeepTheirKeys) {
@@ -119,6 +126,55 @@ TEST(Menus, OwnerDrawnItemsReachTheNewestPainterAndKeepTheirKeys) {
   delete menu;
   EXPECT_EQ(newerHook.Menu(), nullptr);
   newerHook.Detach();
+}
+
+// Run at 96 dpi and again at 150 % and 200 % (tools/wine-dpi 144 and 192, BREVIN_DPI).
+TEST(Menus, ItemsAreMeasuredAndDrawnForTheScaleOfTheDisplayTheyShowOn) {
+  // Test programs carry no manifest: asked for here, as the program's manifest does.
+  SetProcessDPIAware();
+  const char* expected = std::getenv("BREVIN_DPI");
+  const int dpi = expected ? std::atoi(expected) : kDesignDpi;
+  ASSERT_EQ(MonitorDpi(MonitorFromPoint({100, 100}, MONITOR_DEFAULTTONEAREST)), dpi) << "the scaling did not take";
+  TPlainForm form(nullptr);
+  form.Show();
+  auto* menu = new TPopupMenu(&form);
+  menu->SetImages(new TImageList(&form));
+  AddItem(*menu, menu->Items(), "设置(&S)");
+  AddItem(*menu, menu->Items(), "-");
+  AddItem(*menu, menu->Items(), "退出(&X)\tAlt+F4");
+  TRecordingPainter painter;
+  TMenuPaintHook hook;
+  hook.Attach(*menu, painter);
+  PostMessageW(form.Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+  menu->Popup(100, 100, form.Handle());
+  ASSERT_EQ(painter.heights.size(), 3u);
+  EXPECT_EQ(painter.drawnAt, dpi);
+
+  // By hand, at 96 dpi: a line is 9 px high; an item is its 16-px image and 4 px above and below
+  // it, 24 px, which is more than the menu font's line and its padding.
+  const double scale = dpi / 96.0;
+  EXPECT_NEAR(painter.heights[1], 9 * scale, 1);
+  EXPECT_NEAR(painter.heights[0], 24 * scale, 2);
+  EXPECT_NEAR(painter.heights[2], 24 * scale, 2);
+
+  // No text cut off: each item holds its caption (and shortcut) in the system's menu font at dpi.
+  NONCLIENTMETRICSW metrics{};
+  ASSERT_TRUE(NonClientMetricsForDpi(metrics, dpi));
+  UniqueFont font(CreateFontIndirectW(&metrics.lfMenuFont));
+  WindowDC screen(nullptr);
+  SelectedObject selected(screen.get(), font.get());
+  const auto extent = [&](const std::wstring& text) {
+    SIZE size{};
+    GetTextExtentPoint32W(screen.get(), text.c_str(), static_cast<int>(text.size()), &size);
+    return size;
+  };
+  const SIZE settings = extent(L"设置(S)");
+  const SIZE exit = extent(L"退出(X)");
+  const SIZE shortcut = extent(L"Alt+F4");
+  EXPECT_GT(settings.cy, 12 * scale) << "the menu font grows with the scale";
+  EXPECT_GE(painter.heights[0], settings.cy);
+  EXPECT_GT(painter.widths[0], 16 * scale + settings.cx);
+  EXPECT_GT(painter.widths[2], 16 * scale + exit.cx + shortcut.cx);
 }
 
 }  // namespace

@@ -116,6 +116,9 @@ TSkinData::TSkinData(TComponent* owner)
     : TComponent(owner), classMap_(DefaultSkinClassMap()), menuGlyphs_(std::make_unique<TImageList>(nullptr)) {
   const TSkinImage glyphs = SkinImageFromResource("KESTRANMENU");
   if (!glyphs.Empty()) menuGlyphs_->AddMasked(*BitmapOf(glyphs), clWhite);
+  // The same glyphs drawn for 200 %, which the system menu shows from above 100 %.
+  if (const TSkinImage detailed = SkinImageFromResource("KESTRANMENU2X"); !glyphs.Empty() && !detailed.Empty())
+    menuGlyphs_->AddMasked2x(*BitmapOf(detailed), clWhite);
   maximizedSize_ = {GetSystemMetrics(SM_CXMAXIMIZED), GetSystemMetrics(SM_CYMAXIMIZED)};
   OnReaderMessage = [](const std::string& message) {
     if (Application) Application->MessageBox(message, "", MB_OK);

@@ -87,11 +87,8 @@ HFONT TSkinMenuBar::MenuFont() {
     font_.reset();
     fontDpi_ = form_.Dpi();
     NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
+    if (NonClientMetricsForDpi(metrics, form_.Dpi())) {
       LOGFONTW& font = metrics.lfMenuFont;
-      // The system's menu font is for the system's scale.
-      font.lfHeight = MulDiv(font.lfHeight, form_.Dpi(), SystemDpi());
       font.lfWeight = FW_NORMAL;
       font.lfItalic = font.lfUnderline = font.lfStrikeOut = FALSE;
       font_.reset(CreateFontIndirectW(&font));

@@ -311,6 +311,18 @@ class GlyphTest(unittest.TestCase):
         self.assertEqual(rows[15][0], MAGENTA)
         self.assertNotEqual(rows[8][8], MAGENTA)
 
+    def test_double_size_glyphs_are_the_same_drawings_with_twice_the_detail(self):
+        for name, key in (("tabimages", MAGENTA), ("help", MAGENTA), ("menuglyphs", (255, 255, 255))):
+            width, height, rows = read_bmp(asset("pictures", f"{name}.bmp"))
+            width2, height2, rows2 = read_bmp(asset("pictures", f"{name}@2x.bmp"))
+            self.assertEqual((width2, height2), (2 * width, 2 * height), name)
+            self.assertEqual(rows2[height2 - 1][0], key, name)
+            # Where the 1x picture is drawn, the 2x one is drawn over most of the matching block.
+            agree = sum((rows[y][x] != key) == (sum(rows2[2 * y + j][2 * x + i] != key
+                                                    for i in (0, 1) for j in (0, 1)) >= 2)
+                        for y in range(height) for x in range(width))
+            self.assertGreater(agree / (width * height), 0.9, name)
+
     def test_player_glyphs_are_crisp_on_magenta_and_tell_the_buttons_apart(self):
         names = ("PLAY", "PAUSE", "STOP", "NEXT", "PREV", "STEP", "BACK", "RECORD", "EJECT")
         for prefix in ("EN", "DI", "CO"):
