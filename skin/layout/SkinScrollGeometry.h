@@ -53,4 +53,5 @@ struct TProgressChunk {
 
 // pos is held within [min, max]; an empty range fills nothing.
 int ProgressFill(int length, int min, int max, int pos);
-std::vector<TProgressChunk> ProgressChunks(int length, int thickness, int filled);
+// dpi: the bar's window's, for the gap between chunks.
+std::vector<TProgressChunk> ProgressChunks(int length, int thickness, int filled, int dpi);

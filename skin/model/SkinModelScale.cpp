@@ -9,11 +9,6 @@
 
 namespace {
 
-TSkinMargins ScaledMargins(const TSkinMargins& m, int dpi) {
-  return {ScaleToDpi(m.Left, dpi), ScaleToDpi(m.Top, dpi), ScaleToDpi(m.Right, dpi),
-          ScaleToDpi(m.Bottom, dpi)};
-}
-
 TSkinMargins Times(const TSkinMargins& m, int k) { return {m.Left * k, m.Top * k, m.Right * k, m.Bottom * k}; }
 
 // One picture of an object at dpi: its frames keep their count and layout, each frame its margins.

@@ -269,7 +269,7 @@ void TSkinData::Loaded() {
       Schedule(kSkinActionSkinAll);
     }
     skinControls_ &= (skinControls_ & SkinBit(xcMainMenu)) ? ~SkinBit(xcMenuItem) : ~SkinBit(xcSystemMenu);
-    TakeAppIcon();
+    takesAppIcon_ = true;
     return;
   }
   if (manager) manager->ServeIndividualForms();
@@ -290,7 +290,7 @@ void TSkinData::Schedule(int action) {
   if (TSkinManagerBase* manager = Manager()) manager->Schedule(this, action, kSkinStartDelay);
 }
 
-void TSkinData::TakeAppIcon() {
+HICON TSkinData::AppIconSource() const {
   HICON icon = nullptr;
   if (Application) {
     HWND window = Application->Handle();
@@ -301,18 +301,26 @@ void TSkinData::TakeAppIcon() {
   const auto* form = dynamic_cast<const TCustomForm*>(Owner());
   if (!icon && form && form->Icon() && !form->Icon()->Empty()) icon = form->Icon()->Handle();
   // A window without an icon of its own shows the system's application icon.
-  if (!icon) icon = LoadIconW(nullptr, IDI_APPLICATION);
-  if (!icon) return;
+  return icon ? icon : LoadIconW(nullptr, IDI_APPLICATION);
+}
 
-  const int size = GetSystemMetrics(SM_CXSMICON);
-  auto bitmap = std::make_unique<TBitmap>();
-  bitmap->SetSize(size, size);
-  TCanvas* canvas = bitmap->Canvas();
+TBitmap* TSkinData::AppIcon(int dpi) const {
+  if (!takesAppIcon_) return nullptr;
+  const int size = SystemMetricForDpi(SM_CXSMICON, dpi);
+  // One bitmap per icon size: scales whose small icons agree share it.
+  auto& bitmap = appIcons_[size];
+  if (bitmap) return bitmap.get();
+  HICON icon = AppIconSource();
+  if (!icon) return nullptr;
+  auto made = std::make_unique<TBitmap>();
+  made->SetSize(size, size);
+  TCanvas* canvas = made->Canvas();
   canvas->Brush()->SetColor(clFuchsia);
   canvas->FillRect({0, 0, size, size});
   // An icon that cannot be drawn leaves the magenta square, which the painters treat as see-through.
   (void)DrawIconEx(canvas->Handle(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
-  bitmap->SetTransparentColor(clFuchsia);
-  bitmap->SetTransparent(true);
-  appIcon_ = std::move(bitmap);
+  made->SetTransparentColor(clFuchsia);
+  made->SetTransparent(true);
+  bitmap = std::move(made);
+  return bitmap.get();
 }

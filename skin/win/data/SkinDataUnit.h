@@ -90,7 +90,9 @@ public:
   TBitmap* Picture(const TSkinImage& image) const;
   TColor SkinColour() const { return model_.SkinColour(); }
   HBRUSH ButtonFaceBrush() const { return buttonFaceBrush_.get(); }
-  TBitmap* AppIcon() const { return appIcon_.get(); }
+  // The program's small icon for a caption at dpi, at the size the system gives it there; made when
+  // first asked for that scale. nullptr unless the skin data belongs to the main form.
+  TBitmap* AppIcon(int dpi) const;
   TImageList* MenuGlyphs() const { return menuGlyphs_.get(); }
   HFONT CaptionFont() const { return captionFont_.get(); }
   SIZE MaximizedSize() const { return maximizedSize_; }
@@ -108,7 +110,8 @@ private:
   // Registers the pictures of model, their bitmaps to be made when first drawn.
   void AddPictures(const TSkinModel& model) const;
   TSkinManagerBase* Manager() const;
-  void TakeAppIcon();
+  // The icon AppIcon draws: the application window's, else the form's, else the system's.
+  HICON AppIconSource() const;
   void Schedule(int action);
 
   bool active_ = false;
@@ -127,7 +130,8 @@ private:
   mutable std::map<int, std::unique_ptr<TSkinModel>> scaled_;
   mutable std::map<const TSkinImage*, std::unique_ptr<TBitmap>> pictures_;
   UniqueBrush buttonFaceBrush_;
-  std::unique_ptr<TBitmap> appIcon_;
+  bool takesAppIcon_ = false;
+  mutable std::map<int, std::unique_ptr<TBitmap>> appIcons_;
   std::unique_ptr<TImageList> menuGlyphs_;
   UniqueFont captionFont_;
   SIZE maximizedSize_{};
