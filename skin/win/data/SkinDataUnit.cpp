@@ -185,6 +185,7 @@ void TSkinData::LoadSkin(const TMemoryStream& skin) {
   skin_.Write(skin.Memory(), skin.Size());
   model_ = std::move(model);
   scaled_.clear();
+  detailed_.reset();
   pictures_.clear();
   AddPictures(model_);
   buttonFaceBrush_ = std::move(brush);
@@ -213,16 +214,20 @@ const TSkinModel& TSkinData::Model(int dpi) const {
   auto& scaled = scaled_[dpi];
   if (scaled) return *scaled;
   try {
-    // The file's 2x pictures are read again for each new scale rather than kept: a program meets
-    // few scales, and the scaled skin is all it draws from.
-    std::unique_ptr<TSkinModel> detailed;
+    // The file's 2x pictures are kept only while a picture still to be made needs them; a scale
+    // met while they are kept takes them rather than reading them again.
+    std::shared_ptr<const TSkinModel> detailed;
     if (dpi > kDesignDpi) {
-      TMemoryStream reading(skin_.Bytes());
-      detailed = std::make_unique<TSkinModel>();
-      // A file without them, or whose 2x part is damaged, has its 1x pictures enlarged.
-      if (!detailed->LoadFile(reading, Environment(), 2)) detailed.reset();
+      detailed = detailed_.lock();
+      if (!detailed) {
+        TMemoryStream reading(skin_.Bytes());
+        auto read = std::make_shared<TSkinModel>();
+        // A file without them, or whose 2x part is damaged, has its 1x pictures enlarged.
+        if (read->LoadFile(reading, Environment(), 2)) detailed = std::move(read);
+        detailed_ = detailed;
+      }
     }
-    scaled = std::make_unique<TSkinModel>(model_.Scaled(dpi, detailed.get()));
+    scaled = std::make_unique<TSkinModel>(model_.Scaled(dpi, detailed));
   } catch (const std::exception&) {
     // Out of memory for the larger pictures: the windows are drawn from the skin as it is, smaller
     // than they should be but whole.
@@ -236,7 +241,15 @@ const TSkinModel& TSkinData::Model(int dpi) const {
 TBitmap* TSkinData::Picture(const TSkinImage& image) const {
   const auto found = pictures_.find(&image);
   if (found == pictures_.end()) return nullptr;
-  if (!found->second) found->second = BitmapOf(image);
+  if (found->second) return found->second.get();
+  try {
+    // A picture of a new scale is made here, when first drawn.
+    (void)image.Ready();
+    found->second = BitmapOf(image);
+  } catch (const std::exception&) {
+    // Out of memory: this picture is not drawn, the rest of the skin is.
+    return nullptr;
+  }
   return found->second.get();
 }
 

@@ -86,7 +86,8 @@ public:
   // The skin for a window drawn at dpi. Made on first use from the skin file's pictures at the
   // nearest scale at or above the need and kept, one per display scale in use, for all windows.
   const TSkinModel& Model(int dpi) const;
-  // The bitmap of a picture of one of the models above, made on first use; nullptr for an empty one.
+  // The bitmap of a picture of one of the models above, made on first use (a picture of a new
+  // scale is resampled then); nullptr for an empty one, or one there is no memory for.
   TBitmap* Picture(const TSkinImage& image) const;
   TColor SkinColour() const { return model_.SkinColour(); }
   HBRUSH ButtonFaceBrush() const { return buttonFaceBrush_.get(); }
@@ -128,6 +129,8 @@ private:
   bool loadingSkin_ = true;
   TSkinModel model_;
   mutable std::map<int, std::unique_ptr<TSkinModel>> scaled_;
+  // The skin file's 2x pictures, while a scaled picture still to be made holds them.
+  mutable std::weak_ptr<const TSkinModel> detailed_;
   mutable std::map<const TSkinImage*, std::unique_ptr<TBitmap>> pictures_;
   UniqueBrush buttonFaceBrush_;
   bool takesAppIcon_ = false;
