@@ -256,6 +256,7 @@ TBitmap* TSkinData::Picture(const TSkinImage& image) const {
 size_t TSkinData::HeldBytes() const {
   size_t bytes = static_cast<size_t>(skin_.Size()) + model_.ImageBytes();
   for (const auto& [dpi, model] : scaled_) bytes += model->ImageBytes();
+  if (const auto detailed = detailed_.lock()) bytes += detailed->ImageBytes();
   for (const auto& [image, bitmap] : pictures_) {
     if (bitmap) bytes += static_cast<size_t>(bitmap->Width()) * bitmap->Height() * 4;
   }

@@ -97,7 +97,8 @@ public:
   TImageList* MenuGlyphs() const { return menuGlyphs_.get(); }
   HFONT CaptionFont() const { return captionFont_.get(); }
   SIZE MaximizedSize() const { return maximizedSize_; }
-  // Bytes the loaded skin holds: the compressed file, the model's pictures and their bitmaps.
+  // Bytes the loaded skin holds: the compressed file, the models' pictures made so far, the 2x
+  // pictures while kept, and the bitmaps.
   size_t HeldBytes() const;
 
   // Shows the reader's message about an older skin file; a message box unless replaced.
