@@ -3,8 +3,10 @@
 #include <benchmark/benchmark.h>
 #include <zlib.h>
 
+#include <memory>
 #include <random>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "skin/format/Lzh.h"
@@ -120,25 +122,33 @@ void BM_SkinModelLoad(benchmark::State& state) {
 }
 BENCHMARK(BM_SkinModelLoad)->Unit(benchmark::kMillisecond);
 
-// The skin's pictures for a display scale met for the first time, as a program makes them: the 2x
-// pictures read from the file, then every picture resampled and every length scaled from 96 dpi.
+// The skin for a display scale met for the first time, as a program makes it: the 2x pictures read
+// from the file and every length scaled from 96 dpi; then (argument 1) every picture resampled, as
+// if every skinner drew at once, or (argument 0) only the frame's: what a window draws first.
 void BM_SkinNewScale(benchmark::State& state) {
   const int dpi = static_cast<int>(state.range(0));
+  const bool everyPicture = state.range(1) != 0;
   TMemoryStream file;
   file.LoadFromFile(BREVIN_SKIN_FILE);
   TSkinModel model;
   if (!model.LoadFile(file, TSkinEnvironment())) state.SkipWithError("the skin did not load");
   size_t bytes = 0;
   for (auto _ : state) {
-    TSkinModel detailed;
+    auto detailed = std::make_shared<TSkinModel>();
     file.SetPosition(0);
-    if (!detailed.LoadFile(file, TSkinEnvironment(), 2)) state.SkipWithError("the 2x pictures did not load");
-    const TSkinModel scaled = model.Scaled(dpi, &detailed);
+    if (!detailed->LoadFile(file, TSkinEnvironment(), 2)) state.SkipWithError("the 2x pictures did not load");
+    const TSkinModel scaled = model.Scaled(dpi, std::move(detailed));
+    for (const auto& object : scaled.Objects()) {
+      const std::string& name = object->Name;
+      const bool frame = name == "Left" || name == "Right" || name == "Top" || name == "Bottom";
+      if (everyPicture || frame) (void)object->Image.Ready();
+    }
+    for (const auto& button : scaled.CaptionButtons()) (void)button->Image.Ready();
     bytes = scaled.ImageBytes();
   }
   state.counters["imageKB"] = static_cast<double>(bytes) / 1024.0;
 }
-BENCHMARK(BM_SkinNewScale)->Arg(120)->Arg(144)->Arg(192)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SkinNewScale)->ArgsProduct({{120, 144, 192}, {0, 1}})->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "framework/core/DpiScale.h"
+
 TRect SkinFrameRect(int imageWidth, int imageHeight, int count, int frame, TFrameLayout layout) {
   const int n = std::max(count, 1);
   const int index = std::clamp(frame, 1, n) - 1;
@@ -100,4 +102,8 @@ std::vector<TRect> OpaqueRuns(const TSkinImage& image) {
   }
   done.insert(done.end(), open.begin(), open.end());
   return done;
+}
+
+TSkinMargins ScaledMargins(const TSkinMargins& m, int dpi) {
+  return {ScaleToDpi(m.Left, dpi), ScaleToDpi(m.Top, dpi), ScaleToDpi(m.Right, dpi), ScaleToDpi(m.Bottom, dpi)};
 }

@@ -24,6 +24,9 @@ struct TSkinMargins {
   friend bool operator==(const TSkinMargins&, const TSkinMargins&) = default;
 };
 
+// Margins given at 96 dpi, at dpi.
+TSkinMargins ScaledMargins(const TSkinMargins& m, int dpi);
+
 // Frame number (from 1) of count frames in an image of the given size.
 TRect SkinFrameRect(int imageWidth, int imageHeight, int count, int frame, TFrameLayout layout);
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "framework/core/DpiScale.h"
+
 namespace {
 
 constexpr int kChunkGap = 2;
@@ -74,11 +76,12 @@ int ProgressFill(int length, int min, int max, int pos) {
   return static_cast<int>(int64_t{length} * done / range);
 }
 
-std::vector<TProgressChunk> ProgressChunks(int length, int thickness, int filled) {
+std::vector<TProgressChunk> ProgressChunks(int length, int thickness, int filled, int dpi) {
   std::vector<TProgressChunk> chunks;
   const int chunk = std::max((2 * thickness + 1) / 3, 1);
   filled = std::min(filled, length);
-  for (int start = 0; start < filled; start += chunk + kChunkGap)
+  const int gap = ScaleToDpi(kChunkGap, dpi);
+  for (int start = 0; start < filled; start += chunk + gap)
     chunks.push_back({start, std::min(chunk, length - start)});
   return chunks;
 }

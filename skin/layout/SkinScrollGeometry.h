@@ -9,7 +9,7 @@
 // range holds less than a page more than one page, or when the track is too short for it.
 //
 // Progress bar: the filled length is the position's share of the range; chunks are two thirds of
-// the bar's thickness long with a gap of two pixels, laid from the start until the fill is
+// the bar's thickness long with a gap of two pixels (at 96 dpi), laid from the start until the fill is
 // covered, the last one cut at the end of the bar.
 #include <vector>
 
@@ -53,4 +53,5 @@ struct TProgressChunk {
 
 // pos is held within [min, max]; an empty range fills nothing.
 int ProgressFill(int length, int min, int max, int pos);
-std::vector<TProgressChunk> ProgressChunks(int length, int thickness, int filled);
+// dpi: the bar's window's, for the gap between chunks.
+std::vector<TProgressChunk> ProgressChunks(int length, int thickness, int filled, int dpi);

@@ -48,6 +48,40 @@ TSkinImage::TSkinImage(int width, int height, uint32_t fill) {
   pixels_.assign(static_cast<size_t>(width) * static_cast<size_t>(height), fill);
 }
 
+TSkinImage TSkinImage::Deferred(int width, int height, std::function<TSkinImage()> make) {
+  TSkinImage image;
+  if (width <= 0 || height <= 0) return image;
+  image.width_ = width;
+  image.height_ = height;
+  image.make_ = std::make_shared<const std::function<TSkinImage()>>(std::move(make));
+  return image;
+}
+
+bool TSkinImage::Ready() const {
+  if (!make_) return true;
+  const auto make = std::move(make_);
+  make_.reset();
+  try {
+    TSkinImage made = (*make)();
+    if (made.width_ == width_ && made.height_ == height_ && !made.make_) {
+      pixels_ = std::move(made.pixels_);
+      return true;
+    }
+  } catch (const std::exception&) {
+    // Out of memory for the making: the picture is left see-through, as a skin without it.
+  }
+  // Should even this not fit, the exception goes to the caller, as any allocation's would.
+  pixels_.assign(static_cast<size_t>(width_) * static_cast<size_t>(height_), kSkinMagenta);
+  return false;
+}
+
+bool operator==(const TSkinImage& a, const TSkinImage& b) {
+  if (a.width_ != b.width_ || a.height_ != b.height_) return false;
+  (void)a.Ready();
+  (void)b.Ready();
+  return a.pixels_ == b.pixels_;
+}
+
 uint32_t TSkinImage::Pixel(int x, int y) const {
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
   return Row(y)[x];

@@ -5,6 +5,10 @@
 // TSkinImage: 32-bit pixels 0x00RRGGBB (the byte order of a 32-bit DIB section, so the Win32 side
 // copies rows unchanged), rows top-down.
 //
+// A picture may be deferred: its size is known at once and its pixels are made by a function the
+// first time anything reads or writes them (a skin at a new display scale makes only the pictures
+// its windows draw). Making is not guarded against other threads: a skin is used from one thread.
+//
 // DecodeSkinBitmap reads a Windows BMP file as skins carry it:
 //   0   "BM", file size, 2 reserved words, u32 offset of the pixel rows
 //   14  info header: its own size first; 12 (core: u16 width, u16 height, planes, depth) or
@@ -18,6 +22,8 @@
 // Everything a header claims is checked against the bytes present before anything is allocated.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <vector>
 
 #include "framework/classes/Types.h"
@@ -41,30 +47,45 @@ public:
   TSkinImage() = default;
   // Raises EInvalidGraphicOperation for a size beyond the limits; a zero side gives an empty image.
   TSkinImage(int width, int height, uint32_t fill = 0);
+  // A width x height picture whose pixels make() gives when first needed. A make() that fails or
+  // gives another size leaves the picture see-through (all magenta).
+  static TSkinImage Deferred(int width, int height, std::function<TSkinImage()> make);
 
   bool Empty() const { return width_ <= 0 || height_ <= 0; }
   int Width() const { return width_; }
   int Height() const { return height_; }
+  // What the pixels take now: nothing for a deferred picture not yet made.
   size_t ByteSize() const { return pixels_.size() * sizeof(uint32_t); }
+  // Makes a deferred picture's pixels; false when that failed and the picture is see-through.
+  bool Ready() const;
 
   // 0 outside the picture.
   uint32_t Pixel(int x, int y) const;
   // Ignored outside the picture.
   void SetPixel(int x, int y, uint32_t pixel);
-  const uint32_t* Row(int y) const { return pixels_.data() + static_cast<size_t>(y) * static_cast<size_t>(width_); }
-  uint32_t* Row(int y) { return pixels_.data() + static_cast<size_t>(y) * static_cast<size_t>(width_); }
+  const uint32_t* Row(int y) const {
+    if (make_) (void)Ready();
+    return pixels_.data() + static_cast<size_t>(y) * static_cast<size_t>(width_);
+  }
+  uint32_t* Row(int y) {
+    if (make_) (void)Ready();
+    return pixels_.data() + static_cast<size_t>(y) * static_cast<size_t>(width_);
+  }
 
   // The part of rect inside the picture.
   TRect Clip(const TRect& rect) const;
   TSkinImage Crop(const TRect& rect) const;
   void Fill(const TRect& rect, uint32_t pixel);
 
-  friend bool operator==(const TSkinImage&, const TSkinImage&) = default;
+  friend bool operator==(const TSkinImage& a, const TSkinImage& b);
 
 private:
   int width_ = 0;
   int height_ = 0;
-  std::vector<uint32_t> pixels_;
+  // Filled in by Ready() on a const picture: making is not a change anyone can see.
+  mutable std::vector<uint32_t> pixels_;
+  // Shared by copies of a deferred picture; each copy makes its own pixels.
+  mutable std::shared_ptr<const std::function<TSkinImage()>> make_;
 };
 
 // False (image left empty) for anything that is not a BMP this reader can take whole.

@@ -186,16 +186,17 @@ public:
   TColor SkinColour() const { return skinColour_; }
   const std::string& SkinName() const { return skinName_; }
   const std::string& Error() const { return error_; }
-  // The pixel memory the images take.
+  // The pixel memory the images take now (a deferred picture not yet made takes none).
   size_t ImageBytes() const;
 
   // The display scale the model's pictures and lengths are for (a description is written for 96).
   int Dpi() const { return dpi_; }
   // This model (read at 96 dpi) for a display of dpi: every margin, place and font height scaled,
-  // every picture resampled frame by frame and piece by piece. detailed, when given, is the same
-  // skin read at pictureScale 2; its pictures are taken instead wherever they are exactly twice the
-  // size and the display needs more than 96 dpi.
-  TSkinModel Scaled(int dpi, const TSkinModel* detailed = nullptr) const;
+  // every picture resampled frame by frame and piece by piece when first drawn. detailed, when
+  // given, is the same skin read at pictureScale 2; its pictures are taken instead wherever they
+  // are exactly twice the size and the display needs more than 96 dpi, and it is kept while a
+  // picture still to be made needs it.
+  TSkinModel Scaled(int dpi, const std::shared_ptr<const TSkinModel>& detailed = nullptr) const;
 
   // Shows the reader's older-file message to the user.
   std::function<void(const std::string&)> OnMessage;

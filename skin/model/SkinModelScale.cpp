@@ -1,6 +1,7 @@
 // TSkinModel::Scaled: the model at another display scale.
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 
 #include "skin/format/SkinRead.h"
 #include "skin/model/SkinModel.h"
@@ -9,17 +10,19 @@
 
 namespace {
 
-TSkinMargins ScaledMargins(const TSkinMargins& m, int dpi) {
-  return {ScaleToDpi(m.Left, dpi), ScaleToDpi(m.Top, dpi), ScaleToDpi(m.Right, dpi),
-          ScaleToDpi(m.Bottom, dpi)};
-}
-
 TSkinMargins Times(const TSkinMargins& m, int k) { return {m.Left * k, m.Top * k, m.Right * k, m.Bottom * k}; }
+
+// The source of a scaled picture: the detailed model's, kept alive by keep, or the 1x picture.
+struct TPictureSource {
+  const TSkinImage* Detail = nullptr;
+  std::shared_ptr<const TSkinModel> Keep;
+};
 
 // One picture of an object at dpi: its frames keep their count and layout, each frame its margins.
 // The source is the nearest at or above the need: the detailed picture when the display needs more
-// than 1x and the detailed one is exactly twice the size, else the 1x picture.
-TSkinImage ScaledPicture(const TSkinImage& image, const TSkinImage* detail, int frames, TFrameLayout layout,
+// than 1x and the detailed one is exactly twice the size, else the 1x picture. A picture that needs
+// resampling is made when first drawn; one the detailed picture gives as it is, at once.
+TSkinImage ScaledPicture(const TSkinImage& image, const TPictureSource& source, int frames, TFrameLayout layout,
                          const TSkinMargins& margins, int dpi) {
   if (image.Empty()) return {};
   const TRect frame = SkinFrameRect(image.Width(), image.Height(), frames, 1, layout);
@@ -33,20 +36,32 @@ TSkinImage ScaledPicture(const TSkinImage& image, const TSkinImage* detail, int 
     return image;
   }
   const TSlicedPicture to{frames, layout, ScaledMargins(margins, dpi)};
+  const TSkinImage* detail = source.Detail;
   const bool detailed = dpi > kDesignDpi && detail && detail->Width() == image.Width() * kSkinDetailScale &&
                         detail->Height() == image.Height() * kSkinDetailScale;
-  if (detailed) return ResampleSlicedImage(*detail, {frames, layout, Times(margins, kSkinDetailScale)}, width, height, to);
-  return ResampleSlicedImage(image, {frames, layout, margins}, width, height, to);
+  const int w = static_cast<int>(across);
+  const int h = static_cast<int>(down);
+  if (detailed) {
+    const TSlicedPicture from{frames, layout, Times(margins, kSkinDetailScale)};
+    if (w == detail->Width() && h == detail->Height() && to.Margins == from.Margins) return *detail;
+    return TSkinImage::Deferred(w, h, [keep = source.Keep, detail, from, width, height, to] {
+      return ResampleSlicedImage(*detail, from, width, height, to);
+    });
+  }
+  return TSkinImage::Deferred(w, h, [image, from = TSlicedPicture{frames, layout, margins}, width, height, to] {
+    return ResampleSlicedImage(image, from, width, height, to);
+  });
 }
 
 TFrameLayout LayoutOf(const TDataSkinObject& object) {
   return object.Name == "Top" || object.Name == "Bottom" ? TFrameLayout::Stacked : TFrameLayout::SideBySide;
 }
 
-void ScaleObject(TDataSkinObject& out, const TDataSkinObject& base, const TDataSkinObject* detail, int dpi) {
+void ScaleObject(TDataSkinObject& out, const TDataSkinObject& base, const TDataSkinObject* detail,
+                 const std::shared_ptr<const TSkinModel>& keep, int dpi) {
   const auto scaled = [&](const TSkinImage& image, const TSkinImage* detailImage, int frames,
                           const TSkinMargins& margins = {}) {
-    return ScaledPicture(image, detailImage, std::max(frames, 1), LayoutOf(base), margins, dpi);
+    return ScaledPicture(image, {detailImage, keep}, std::max(frames, 1), LayoutOf(base), margins, dpi);
   };
   out.Image = scaled(base.Image, detail ? &detail->Image : nullptr, base.FrameCount, base.Margins());
   const TSkinMargins m = ScaledMargins(base.Margins(), dpi);
@@ -85,7 +100,7 @@ void ScaleObject(TDataSkinObject& out, const TDataSkinObject& base, const TDataS
 
 }  // namespace
 
-TSkinModel TSkinModel::Scaled(int dpi, const TSkinModel* detailed) const {
+TSkinModel TSkinModel::Scaled(int dpi, const std::shared_ptr<const TSkinModel>& detailed) const {
   TSkinModel out;
   out.objects_.clear();
   out.named_ = named_;
@@ -96,7 +111,7 @@ TSkinModel TSkinModel::Scaled(int dpi, const TSkinModel* detailed) const {
   out.dpi_ = dpi;
   for (const auto& object : objects_) {
     auto copy = object->Clone();
-    ScaleObject(*copy, *object, detailed ? detailed->Find(object->Name) : nullptr, dpi);
+    ScaleObject(*copy, *object, detailed ? detailed->Find(object->Name) : nullptr, detailed, dpi);
     out.objects_.push_back(std::move(copy));
   }
   const auto& more = detailed ? detailed->captionButtons_ : captionButtons_;
@@ -104,7 +119,7 @@ TSkinModel TSkinModel::Scaled(int dpi, const TSkinModel* detailed) const {
     const TDataSkinSysButton& base = *captionButtons_[i];
     auto copy = std::make_unique<TDataSkinSysButton>(base);
     const bool same = detailed && i < more.size() && more[i]->Name == base.Name;
-    ScaleObject(*copy, base, same ? more[i].get() : nullptr, dpi);
+    ScaleObject(*copy, base, same ? more[i].get() : nullptr, detailed, dpi);
     out.captionButtons_.push_back(std::move(copy));
   }
   return out;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "skin/layout/SkinFrame.h"
@@ -85,18 +86,18 @@ TEST(SkinScale, DetailedPicturesAreTakenAtOrAboveTheNeed) {
   skin_test::LoadModel(model, description, {{"t.bmp", Bmp24(4, 2, kGrey)}});
   // The 2x picture is a checkerboard no enlargement of the plain 1x one could give.
   const auto checker = [](int x, int y) { return (x + y) % 2 ? kRed : kBlue; };
-  TSkinModel detailed;
-  skin_test::LoadModel(detailed, description, {{"t.bmp", Bmp24(8, 4, checker)}});
-  const TSkinModel scaled = model.Scaled(192, &detailed);
+  auto detailed = std::make_shared<TSkinModel>();
+  skin_test::LoadModel(*detailed, description, {{"t.bmp", Bmp24(8, 4, checker)}});
+  const TSkinModel scaled = model.Scaled(192, detailed);
   const TSkinImage& at200 = scaled.Border("Top").Image;
   ASSERT_EQ(at200.Width(), 8);
   EXPECT_EQ(at200.Pixel(0, 0), kBlue);
   EXPECT_EQ(at200.Pixel(1, 0), kRed);
   // 96 dpi keeps the 1x picture; a detailed picture of the wrong size is not taken.
-  EXPECT_EQ(model.Scaled(96, &detailed).Border("Top").Image.Pixel(1, 0), kGrey);
-  TSkinModel odd;
-  skin_test::LoadModel(odd, description, {{"t.bmp", Bmp24(7, 4, checker)}});
-  EXPECT_EQ(model.Scaled(192, &odd).Border("Top").Image.Pixel(1, 0), kGrey);
+  EXPECT_EQ(model.Scaled(96, detailed).Border("Top").Image.Pixel(1, 0), kGrey);
+  auto odd = std::make_shared<TSkinModel>();
+  skin_test::LoadModel(*odd, description, {{"t.bmp", Bmp24(7, 4, checker)}});
+  EXPECT_EQ(model.Scaled(192, odd).Border("Top").Image.Pixel(1, 0), kGrey);
 
   // A picture as wide as a skin picture may be cannot double: it stays as it is.
   TSkinModel wide;
@@ -110,19 +111,36 @@ TEST(SkinScale, TheProgramsSkinCarriesEveryPictureAtTwiceTheSize) {
   TSkinModel model;
   ASSERT_TRUE(model.LoadFile(file, TSkinEnvironment())) << model.Error();
   file.SetPosition(0);
-  TSkinModel detailed;
-  ASSERT_TRUE(detailed.LoadFile(file, TSkinEnvironment(), 2)) << detailed.Error();
+  auto detailed = std::make_shared<TSkinModel>();
+  ASSERT_TRUE(detailed->LoadFile(file, TSkinEnvironment(), 2)) << detailed->Error();
   // The images the engine makes from others (the combined combo face, the tool-bar gradient) too.
   for (const auto& object : model.Objects()) {
-    const TDataSkinObject* twice = detailed.Find(object->Name);
+    const TDataSkinObject* twice = detailed->Find(object->Name);
     ASSERT_NE(twice, nullptr) << object->Name;
     EXPECT_EQ(twice->Image.Width(), 2 * object->Image.Width()) << object->Name;
     EXPECT_EQ(twice->Image.Height(), 2 * object->Image.Height()) << object->Name;
     EXPECT_EQ(twice->Margins(), object->Margins()) << object->Name;
   }
-  const TSkinModel at200 = model.Scaled(192, &detailed);
-  EXPECT_TRUE(at200.Border("Left").Image == detailed.Border("Left").Image);
-  EXPECT_TRUE(at200.CaptionButtons().front()->Image == detailed.CaptionButtons().front()->Image);
+  const TSkinModel at200 = model.Scaled(192, detailed);
+  EXPECT_TRUE(at200.Border("Left").Image == detailed->Border("Left").Image);
+  EXPECT_TRUE(at200.CaptionButtons().front()->Image == detailed->CaptionButtons().front()->Image);
+}
+
+TEST(SkinScale, APictureForANewScaleIsMadeWhenFirstReadAndTheDetailedSkinLetGoThen) {
+  const std::string description = "[Personality]\nTop=t.bmp\nTopFrame=1\nLeft=l.bmp\nLeftFrame=1\n";
+  TSkinModel model;
+  skin_test::LoadModel(model, description, {{"t.bmp", Bmp24(4, 2, kGrey)}, {"l.bmp", Bmp24(2, 4, kRed)}});
+  auto detailed = std::make_shared<TSkinModel>();
+  skin_test::LoadModel(*detailed, description, {{"t.bmp", Bmp24(8, 4, kBlue)}, {"l.bmp", Bmp24(4, 8, kRed)}});
+  const std::weak_ptr<const TSkinModel> held = detailed;
+  const TSkinModel at150 = model.Scaled(144, std::move(detailed));
+  EXPECT_EQ(at150.ImageBytes(), 0u);
+  // 6 x 3 at 150 %, from the 2x picture.
+  EXPECT_EQ(at150.Border("Top").Image.Pixel(5, 2), kBlue);
+  EXPECT_EQ(at150.ImageBytes(), 6u * 3 * 4);
+  EXPECT_FALSE(held.expired()) << "the left border is still to be made from it";
+  EXPECT_EQ(at150.Border("Left").Image.Pixel(0, 0), kRed);
+  EXPECT_TRUE(held.expired());
 }
 
 }  // namespace

@@ -71,12 +71,17 @@ TEST(SkinScrollGeometry, ProgressFillsItsShareWithChunksOfTwoThirdsTheThickness)
   EXPECT_EQ(ProgressFill(200, INT_MIN, INT_MAX, INT_MAX), 200);
 
   // 15 thick: chunks of 10 every 12 pixels; 25 filled needs three, the last cut at the end of 30.
-  const std::vector<TProgressChunk> chunks = ProgressChunks(30, 15, 25);
+  const std::vector<TProgressChunk> chunks = ProgressChunks(30, 15, 25, 96);
   ASSERT_EQ(chunks.size(), 3u);
   EXPECT_EQ(chunks[0], (TProgressChunk{0, 10}));
   EXPECT_EQ(chunks[1], (TProgressChunk{12, 10}));
   EXPECT_EQ(chunks[2], (TProgressChunk{24, 6}));
-  EXPECT_TRUE(ProgressChunks(30, 15, 0).empty());
+  EXPECT_TRUE(ProgressChunks(30, 15, 0, 96).empty());
+  // At 200 % a bar 30 thick: chunks of 20 with a gap of 4, so the second starts at 24.
+  const std::vector<TProgressChunk> doubled = ProgressChunks(60, 30, 50, 192);
+  ASSERT_EQ(doubled.size(), 3u);
+  EXPECT_EQ(doubled[1], (TProgressChunk{24, 20}));
+  EXPECT_EQ(doubled[2], (TProgressChunk{48, 12}));
 }
 
 }  // namespace

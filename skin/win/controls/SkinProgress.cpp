@@ -87,7 +87,7 @@ void TSkinProgress::PaintFill(HDC dc, const TDataSkinObject& bar, const TRect& i
   };
   const TDataSkinObject* chunk = PaintableSkinObject(Data(), "Progress.Chunk", Dpi());
   if (chunk && !(style & PBS_SMOOTH)) {
-    for (const TProgressChunk& c : ProgressChunks(length, thickness, filled))
+    for (const TProgressChunk& c : ProgressChunks(length, thickness, filled, Dpi()))
       DrawSkinObject(dc, *Data(), *chunk, 1, piece(c.Start, c.Length));
   } else if (bar.FrameCount >= 2) {
     DrawSkinObject(dc, *Data(), bar, 2, piece(0, filled));

@@ -12,5 +12,5 @@ protected:
   void PaintSkin(HDC dc, const TRect& rect) override;
 };
 
-// Three diagonal ridges in the bottom-right corner of rect, as a grip's mark.
+// Diagonal ridges in the bottom-right corner of rect, as a grip's mark, sized for the model's scale.
 void DrawSkinGrip(HDC dc, const TRect& rect, const TSkinModel& model);

@@ -9,12 +9,14 @@
 #include <vector>
 
 #include "framework/classes/Properties.h"
+#include "framework/core/DpiScale.h"
 #include "framework/win32/Handles.h"
 #include "skin/win/data/SkinDataUnit.h"
 #include "skin/win/data/SkinObjectDraw.h"
 
 namespace {
 
+// A tick's length and its gap from the thumb, at 96 dpi, where a tick is one pixel wide.
 constexpr int kTickLength = 3;
 constexpr int kTickGap = 2;
 
@@ -161,15 +163,21 @@ void TSkinTrackBar::PaintTicks(HDC dc, const TRect& channel, const TRect& thumb)
   const bool both = (style & TBS_BOTH) != 0;
   const bool before = both || (style & TBS_LEFT);
   const bool after = both || !(style & TBS_LEFT);
+  const int dpi = Dpi();
+  const int length = ScaleToDpi(kTickLength, dpi);
+  const int gap = ScaleToDpi(kTickGap, dpi);
+  const int width = ScaleToDpi(1, dpi);
   for (int value : values) {
     const int place = first + static_cast<int>(int64_t{travel} * (std::clamp(value, low, high) - int64_t{low}) /
                                                (int64_t{high} - low));
     auto tick = [&](int from) {
-      const RECT r = vertical ? RECT{from, place, from + kTickLength, place + 1}
-                              : RECT{place, from, place + 1, from + kTickLength};
+      // Centred on its place, so that a wider tick still marks the thumb's middle.
+      const int start = place - (width - 1) / 2;
+      const RECT r = vertical ? RECT{from, start, from + length, start + width}
+                              : RECT{start, from, start + width, from + length};
       FillRect(dc, &r, brush.get());
     };
-    if (before) tick((vertical ? thumb.Left : thumb.Top) - kTickGap - kTickLength);
-    if (after) tick((vertical ? thumb.Right : thumb.Bottom) + kTickGap);
+    if (before) tick((vertical ? thumb.Left : thumb.Top) - gap - length);
+    if (after) tick((vertical ? thumb.Right : thumb.Bottom) + gap);
   }
 }

@@ -188,6 +188,7 @@ void TSkinData::LoadSkin(const TMemoryStream& skin) {
   skin_.Write(skin.Memory(), skin.Size());
   model_ = std::move(model);
   scaled_.clear();
+  detailed_.reset();
   pictures_.clear();
   AddPictures(model_);
   buttonFaceBrush_ = std::move(brush);
@@ -216,16 +217,20 @@ const TSkinModel& TSkinData::Model(int dpi) const {
   auto& scaled = scaled_[dpi];
   if (scaled) return *scaled;
   try {
-    // The file's 2x pictures are read again for each new scale rather than kept: a program meets
-    // few scales, and the scaled skin is all it draws from.
-    std::unique_ptr<TSkinModel> detailed;
+    // The file's 2x pictures are kept only while a picture still to be made needs them; a scale
+    // met while they are kept takes them rather than reading them again.
+    std::shared_ptr<const TSkinModel> detailed;
     if (dpi > kDesignDpi) {
-      TMemoryStream reading(skin_.Bytes());
-      detailed = std::make_unique<TSkinModel>();
-      // A file without them, or whose 2x part is damaged, has its 1x pictures enlarged.
-      if (!detailed->LoadFile(reading, Environment(), 2)) detailed.reset();
+      detailed = detailed_.lock();
+      if (!detailed) {
+        TMemoryStream reading(skin_.Bytes());
+        auto read = std::make_shared<TSkinModel>();
+        // A file without them, or whose 2x part is damaged, has its 1x pictures enlarged.
+        if (read->LoadFile(reading, Environment(), 2)) detailed = std::move(read);
+        detailed_ = detailed;
+      }
     }
-    scaled = std::make_unique<TSkinModel>(model_.Scaled(dpi, detailed.get()));
+    scaled = std::make_unique<TSkinModel>(model_.Scaled(dpi, detailed));
   } catch (const std::exception&) {
     // Out of memory for the larger pictures: the windows are drawn from the skin as it is, smaller
     // than they should be but whole.
@@ -239,13 +244,22 @@ const TSkinModel& TSkinData::Model(int dpi) const {
 TBitmap* TSkinData::Picture(const TSkinImage& image) const {
   const auto found = pictures_.find(&image);
   if (found == pictures_.end()) return nullptr;
-  if (!found->second) found->second = BitmapOf(image);
+  if (found->second) return found->second.get();
+  try {
+    // A picture of a new scale is made here, when first drawn.
+    (void)image.Ready();
+    found->second = BitmapOf(image);
+  } catch (const std::exception&) {
+    // Out of memory: this picture is not drawn, the rest of the skin is.
+    return nullptr;
+  }
   return found->second.get();
 }
 
 size_t TSkinData::HeldBytes() const {
   size_t bytes = static_cast<size_t>(skin_.Size()) + model_.ImageBytes();
   for (const auto& [dpi, model] : scaled_) bytes += model->ImageBytes();
+  if (const auto detailed = detailed_.lock()) bytes += detailed->ImageBytes();
   for (const auto& [image, bitmap] : pictures_) {
     if (bitmap) bytes += static_cast<size_t>(bitmap->Width()) * bitmap->Height() * 4;
   }
@@ -272,7 +286,7 @@ void TSkinData::Loaded() {
       Schedule(kSkinActionSkinAll);
     }
     skinControls_ &= (skinControls_ & SkinBit(xcMainMenu)) ? ~SkinBit(xcMenuItem) : ~SkinBit(xcSystemMenu);
-    TakeAppIcon();
+    takesAppIcon_ = true;
     return;
   }
   if (manager) manager->ServeIndividualForms();
@@ -293,7 +307,7 @@ void TSkinData::Schedule(int action) {
   if (TSkinManagerBase* manager = Manager()) manager->Schedule(this, action, kSkinStartDelay);
 }
 
-void TSkinData::TakeAppIcon() {
+HICON TSkinData::AppIconSource() const {
   HICON icon = nullptr;
   if (Application) {
     HWND window = Application->Handle();
@@ -304,18 +318,26 @@ void TSkinData::TakeAppIcon() {
   const auto* form = dynamic_cast<const TCustomForm*>(Owner());
   if (!icon && form && form->Icon() && !form->Icon()->Empty()) icon = form->Icon()->Handle();
   // A window without an icon of its own shows the system's application icon.
-  if (!icon) icon = LoadIconW(nullptr, IDI_APPLICATION);
-  if (!icon) return;
+  return icon ? icon : LoadIconW(nullptr, IDI_APPLICATION);
+}
 
-  const int size = GetSystemMetrics(SM_CXSMICON);
-  auto bitmap = std::make_unique<TBitmap>();
-  bitmap->SetSize(size, size);
-  TCanvas* canvas = bitmap->Canvas();
+TBitmap* TSkinData::AppIcon(int dpi) const {
+  if (!takesAppIcon_) return nullptr;
+  const int size = SystemMetricForDpi(SM_CXSMICON, dpi);
+  // One bitmap per icon size: scales whose small icons agree share it.
+  auto& bitmap = appIcons_[size];
+  if (bitmap) return bitmap.get();
+  HICON icon = AppIconSource();
+  if (!icon) return nullptr;
+  auto made = std::make_unique<TBitmap>();
+  made->SetSize(size, size);
+  TCanvas* canvas = made->Canvas();
   canvas->Brush()->SetColor(clFuchsia);
   canvas->FillRect({0, 0, size, size});
   // An icon that cannot be drawn leaves the magenta square, which the painters treat as see-through.
   (void)DrawIconEx(canvas->Handle(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
-  bitmap->SetTransparentColor(clFuchsia);
-  bitmap->SetTransparent(true);
-  appIcon_ = std::move(bitmap);
+  made->SetTransparentColor(clFuchsia);
+  made->SetTransparent(true);
+  bitmap = std::move(made);
+  return bitmap.get();
 }

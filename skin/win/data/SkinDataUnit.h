@@ -86,15 +86,19 @@ public:
   // The skin for a window drawn at dpi. Made on first use from the skin file's pictures at the
   // nearest scale at or above the need and kept, one per display scale in use, for all windows.
   const TSkinModel& Model(int dpi) const;
-  // The bitmap of a picture of one of the models above, made on first use; nullptr for an empty one.
+  // The bitmap of a picture of one of the models above, made on first use (a picture of a new
+  // scale is resampled then); nullptr for an empty one, or one there is no memory for.
   TBitmap* Picture(const TSkinImage& image) const;
   TColor SkinColour() const { return model_.SkinColour(); }
   HBRUSH ButtonFaceBrush() const { return buttonFaceBrush_.get(); }
-  TBitmap* AppIcon() const { return appIcon_.get(); }
+  // The program's small icon for a caption at dpi, at the size the system gives it there; made when
+  // first asked for that scale. nullptr unless the skin data belongs to the main form.
+  TBitmap* AppIcon(int dpi) const;
   TImageList* MenuGlyphs() const { return menuGlyphs_.get(); }
   HFONT CaptionFont() const { return captionFont_.get(); }
   SIZE MaximizedSize() const { return maximizedSize_; }
-  // Bytes the loaded skin holds: the compressed file, the model's pictures and their bitmaps.
+  // Bytes the loaded skin holds: the compressed file, the models' pictures made so far, the 2x
+  // pictures while kept, and the bitmaps.
   size_t HeldBytes() const;
 
   // Shows the reader's message about an older skin file; a message box unless replaced.
@@ -108,7 +112,8 @@ private:
   // Registers the pictures of model, their bitmaps to be made when first drawn.
   void AddPictures(const TSkinModel& model) const;
   TSkinManagerBase* Manager() const;
-  void TakeAppIcon();
+  // The icon AppIcon draws: the application window's, else the form's, else the system's.
+  HICON AppIconSource() const;
   void Schedule(int action);
 
   bool active_ = false;
@@ -125,9 +130,12 @@ private:
   bool loadingSkin_ = true;
   TSkinModel model_;
   mutable std::map<int, std::unique_ptr<TSkinModel>> scaled_;
+  // The skin file's 2x pictures, while a scaled picture still to be made holds them.
+  mutable std::weak_ptr<const TSkinModel> detailed_;
   mutable std::map<const TSkinImage*, std::unique_ptr<TBitmap>> pictures_;
   UniqueBrush buttonFaceBrush_;
-  std::unique_ptr<TBitmap> appIcon_;
+  bool takesAppIcon_ = false;
+  mutable std::map<int, std::unique_ptr<TBitmap>> appIcons_;
   std::unique_ptr<TImageList> menuGlyphs_;
   UniqueFont captionFont_;
   SIZE maximizedSize_{};

@@ -9,6 +9,7 @@
 
 #include "framework/controls/ComCtrls.h"
 #include "framework/controls/Messages.h"
+#include "framework/core/DpiScale.h"
 #include "framework/win32/DCState.h"
 #include "skin/layout/SkinImageTurn.h"
 #include "skin/win/data/SkinDataUnit.h"
@@ -17,15 +18,18 @@
 
 namespace {
 
-// The page frame of a skin without "Tab.Pane" is cut at these.
+// The page frame of a skin without "Tab.Pane" is cut at these, at 96 dpi.
 constexpr TSkinMargins kBorderMargins{4, 5, 4, 4};
-// The page area reaches this far past the control's display rectangle.
-constexpr int kPageGrow = 4;
 constexpr intptr_t kCloseGlyphTag = 7777;
+// The close glyph's box and its inset from the tab's corner, at 96 dpi.
+constexpr int kCloseGlyphSize = 6;
+constexpr int kCloseGlyphInset = 2;
 
 // Outlined and crossed in the DC's pen, in the tab's top-right corner.
-TRect DrawCloseGlyph(HDC dc, const TRect& tab) {
-  const TRect glyph{tab.Right - 8, tab.Top + 2, tab.Right - 2, tab.Top + 8};
+TRect DrawCloseGlyph(HDC dc, const TRect& tab, int dpi) {
+  const int inset = ScaleToDpi(kCloseGlyphInset, dpi);
+  const int size = ScaleToDpi(kCloseGlyphSize, dpi);
+  const TRect glyph{tab.Right - inset - size, tab.Top + inset, tab.Right - inset, tab.Top + inset + size};
   const POINT outline[5]{{glyph.Left, glyph.Top}, {glyph.Right, glyph.Top}, {glyph.Right, glyph.Bottom},
                          {glyph.Left, glyph.Bottom}, {glyph.Left, glyph.Top}};
   Polyline(dc, outline, 5);
@@ -249,7 +253,8 @@ void TSkinTab::PaintSkin(HDC dc, const TRect& rect) {
   AttachArrows();
   RECT display{rect.Left, rect.Top, rect.Right, rect.Bottom};
   SendMessageW(Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
-  TRect page{display.left - kPageGrow, display.top - kPageGrow, display.right + kPageGrow, display.bottom + kPageGrow};
+  const int grow = PagePadding(rect, display, Sideways(position_));
+  TRect page{display.left - grow, display.top - grow, display.right + grow, display.bottom + grow};
   switch (position_) {
     case TTabPosition::Bottom:
       --page.Bottom;
@@ -296,10 +301,10 @@ void TSkinTab::PaintRow(HDC dc, const TRect& rect, const TRect& page) {
     const bool isSelected = index == selected;
     DrawSkinPicture(buffer, *tabImage_, tabs.FrameRect(isSelected ? 2 : 1), margins, tabs.TileMiddle(), place,
                     tabs.Trans == 1);
-    if (closeGlyphs_) closeRects_[static_cast<size_t>(index)] = ToControl(DrawCloseGlyph(buffer, place), row);
+    if (closeGlyphs_) closeRects_[static_cast<size_t>(index)] = ToControl(DrawCloseGlyph(buffer, place, Dpi()), row);
     const TColor colour = !WindowEnabled() ? disabled : isSelected ? tabs.MouseOverColour2 : tabs.NormalColour2;
     SetTextColor(buffer, ColorToRGB(colour));
-    DrawTabText(buffer, images, item, place);
+    DrawTabText(buffer, images, item, place, Dpi());
   }
   CopyRow(dc, buffer, row);
 }
@@ -323,7 +328,7 @@ void TSkinTab::CopyRow(HDC dc, HDC buffer, const TRect& row) {
 void TSkinTab::PaintPageFrame(HDC dc, const TRect& page) {
   const TDataSkinBorder& tabs = *TabsObject();
   const TDataSkinObject* pane = Data()->Model(Dpi()).Find("Tab.Pane");
-  const TSkinMargins margins = tabs.Style != 0 && pane ? pane->Margins() : kBorderMargins;
+  const TSkinMargins margins = tabs.Style != 0 && pane ? pane->Margins() : ScaledMargins(kBorderMargins, Dpi());
   DrawSkinPicture(dc, *pageImage_, TRect{0, 0, pageImage_->Width(), pageImage_->Height()},
                   Oriented(margins, position_), false, page);
 }

@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr int kPageGrow = 4;
 constexpr int kSelectedFrame = 2;
 constexpr int kNormalFrame = 1;
 
@@ -33,7 +32,7 @@ void TSkinTabBtn::PaintSkin(HDC dc, const TRect& rect) {
   if (!object) return;
   RECT display{rect.Left, rect.Top, rect.Right, rect.Bottom};
   SendMessageW(Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
-  const TRect row{rect.Left, rect.Top, rect.Right, display.top - kPageGrow + 1};
+  const TRect row{rect.Left, rect.Top, rect.Right, display.top - PagePadding(rect, display, false) + 1};
   if (row.Width() <= 0 || row.Height() <= 0) return;
   // The strip around the pages is the control's own; in its system colour it would frame the
   // skinned pages.
@@ -58,7 +57,7 @@ void TSkinTabBtn::PaintSkin(HDC dc, const TRect& rect) {
     if (!isSelected && object->NormalColour2Given) SetTextColor(buffer, ColorToRGB(object->NormalColour2));
     if (isSelected && object->PressedColour2Given) SetTextColor(buffer, ColorToRGB(object->PressedColour2));
     if (!WindowEnabled()) SetTextColor(buffer, ColorToRGB(Data()->Model(Dpi()).Colour(TSkinColour::ButtonShadow)));
-    DrawTabText(buffer, images, item, place);
+    DrawTabText(buffer, images, item, place, Dpi());
   }
   BitBlt(dc, row.Left, row.Top, row.Width(), row.Height(), buffer, 0, 0, SRCCOPY);
 }

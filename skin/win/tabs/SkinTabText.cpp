@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "framework/core/DpiScale.h"
 #include "framework/win32/DCState.h"
 #include "framework/win32/Strings.h"
 
@@ -44,12 +45,12 @@ bool ReadTabItem(HWND tabs, int index, bool unicode, TTabItem& item) {
   return true;
 }
 
-void DrawTabText(HDC dc, HIMAGELIST images, const TTabItem& item, const TRect& rect) {
+void DrawTabText(HDC dc, HIMAGELIST images, const TTabItem& item, const TRect& rect, int dpi) {
   int iconWidth = 0;
   int iconHeight = 0;
   const bool drawImage = images && item.ImageIndex != -1 && ImageList_GetIconSize(images, &iconWidth, &iconHeight) &&
                          iconWidth < rect.Width();
-  const int imageSpace = drawImage ? iconWidth + kImageGap : 0;
+  const int imageSpace = drawImage ? iconWidth + ScaleToDpi(kImageGap, dpi) : 0;
   RECT measured{0, 0, rect.Width(), rect.Height()};
   if (!item.Text.empty())
     DrawTextW(dc, item.Text.c_str(), static_cast<int>(item.Text.size()), &measured, kTextFlags | DT_CALCRECT | DT_NOCLIP);
@@ -68,4 +69,8 @@ void DrawTabText(HDC dc, HIMAGELIST images, const TTabItem& item, const TRect& r
   const SavedDC saved(dc);
   IntersectClipRect(dc, rect.Left, rect.Top, rect.Right, rect.Bottom);
   DrawTextW(dc, item.Text.c_str(), static_cast<int>(item.Text.size()), &box, kTextFlags);
+}
+
+int PagePadding(const TRect& client, const RECT& display, bool sideways) {
+  return sideways ? display.top - client.Top : display.left - client.Left;
 }

@@ -12,7 +12,9 @@
 #include "framework/controls/tests/GuiObjectCount.h"
 #include "framework/controls/tests/MessagePump.h"
 #include "framework/core/Stream.h"
+#include "framework/core/DpiScale.h"
 #include "framework/win32/DCState.h"
+#include "framework/win32/Dpi.h"
 #include "framework/win32/Handles.h"
 #include "framework/win32/WindowClass.h"
 #include "skin/format/SkinWrite.h"
@@ -24,6 +26,8 @@
 #include "skin/win/controls/SkinMenuButton.h"
 #include "skin/win/controls/SkinSizer.h"
 #include "skin/win/controls/SkinStatusBar.h"
+#include "skin/win/controls/SkinTrackBar.h"
+#include "skin/win/tabs/SkinTab.h"
 #include "skin/win/tests/SkinPixels.h"
 
 namespace {
@@ -329,6 +333,79 @@ TEST_F(SkinBars, ASizeGripMadeForASkinnedWindowIsSkinnedAndGoesCleanly) {
   EXPECT_EQ(form.ControlSkinners().size(), 1u) << "the first grip's skinner made way";
   form.Unskin(false);
   EXPECT_TRUE(form.ControlSkinners().empty());
+}
+
+// Run at 96 dpi and once more at 200 % (tools/wine-dpi 192).
+TEST_F(SkinBars, GripRidgesTrackTicksAndTheTabPageFrameFollowTheWindowsScale) {
+  struct TExpected {
+    int Dpi;
+    // Along the grip's bottom row, counted from its right edge.
+    std::vector<int> Light, Shadow, Face;
+    int TickGap, TickLength, TickWidth;
+  };
+  const TExpected table[] = {{96, {4, 8}, {2, 3, 6}, {1}, 2, 3, 1}, {192, {7, 8, 15}, {3, 6, 11}, {1, 2}, 4, 6, 2}};
+  const int dpi = WindowDpi(parent.get());
+  const TExpected* e = nullptr;
+  for (const TExpected& row : table) e = row.Dpi == dpi ? &row : e;
+  ASSERT_NE(e, nullptr) << "no figures worked out for " << dpi << " dpi";
+  const TSkinModel& model = data.Model(dpi);
+  const COLORREF face = ColorToRGB(model.Colour(TSkinColour::ButtonFace));
+  const COLORREF shadow = ColorToRGB(model.Colour(TSkinColour::ButtonShadow));
+
+  HWND grip = Child(L"SCROLLBAR", L"", SBS_SIZEGRIP, 0, 0, ScaleToDpi(17, dpi), ScaleToDpi(17, dpi));
+  TSkinSizer sizer;
+  ASSERT_TRUE(sizer.AttachHandle(grip, data, nullptr));
+  RECT r{};
+  GetClientRect(grip, &r);
+  const TPaintedWindow painted(grip);
+  const auto bottomRow = [&](int fromRight) { return painted.Pixel(r.right - fromRight, r.bottom - 1); };
+  for (int x : e->Light) EXPECT_EQ(bottomRow(x), ColorToRGB(model.Colour(TSkinColour::ButtonHilight))) << x;
+  for (int x : e->Shadow) EXPECT_EQ(bottomRow(x), shadow) << x;
+  for (int x : e->Face) EXPECT_EQ(bottomRow(x), face) << x;
+
+  // The ticks under a bar's thumb: a gap, then a tick, measured down and across from the first.
+  HWND track = Child(TRACKBAR_CLASSW, L"", TBS_AUTOTICKS, 0, 40, ScaleToDpi(220, dpi), ScaleToDpi(45, dpi));
+  SendMessageW(track, TBM_SETRANGE, TRUE, MAKELPARAM(0, 10));
+  TSkinTrackBar ticks;
+  ASSERT_TRUE(ticks.AttachHandle(track, data, nullptr));
+  RECT thumb{};
+  SendMessageW(track, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+  const TPaintedWindow bar(track);
+  const int tickTop = thumb.bottom + e->TickGap;
+  int x = 0;
+  while (x < ScaleToDpi(220, dpi) && bar.Pixel(x, tickTop) != shadow) ++x;
+  ASSERT_LT(x, ScaleToDpi(220, dpi)) << "no tick under the thumb";
+  EXPECT_NE(bar.Pixel(x, tickTop - 1), shadow);
+  EXPECT_EQ(bar.Pixel(x, tickTop + e->TickLength - 1), shadow);
+  EXPECT_NE(bar.Pixel(x, tickTop + e->TickLength), shadow);
+  EXPECT_EQ(bar.Pixel(x + e->TickWidth - 1, tickTop), shadow);
+  EXPECT_NE(bar.Pixel(x + e->TickWidth, tickTop), shadow);
+
+  // The frame around the pages ends at the control's edges: its bottom-right corner is whole.
+  const INITCOMMONCONTROLSEX tabsClass{sizeof(tabsClass), ICC_TAB_CLASSES};
+  InitCommonControlsEx(&tabsClass);
+  HWND tabs = Child(WC_TABCONTROLW, L"", 0, 0, 100, ScaleToDpi(200, dpi), ScaleToDpi(100, dpi));
+  TCITEMW item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = const_cast<wchar_t*>(L"Rest");
+  SendMessageW(tabs, TCM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  TSkinTab tabSkinner;
+  ASSERT_TRUE(tabSkinner.AttachHandle(tabs, data, nullptr));
+  const auto* tabsObject = dynamic_cast<const TDataSkinBorder*>(model.Find("Tabs"));
+  ASSERT_TRUE(tabsObject && tabsObject->Style == 0 && !tabsObject->Image2.Empty()) << "the skin frames its pages";
+  const TSkinImage& page = tabsObject->Image2;
+  GetClientRect(tabs, &r);
+  const TPaintedWindow pages(tabs);
+  int compared = 0;
+  for (int dy = 1; dy <= ScaleToDpi(4, dpi); ++dy) {
+    for (int dx = 1; dx <= ScaleToDpi(4, dpi); ++dx) {
+      const uint32_t pixel = page.Pixel(page.Width() - dx, page.Height() - dy);
+      if (pixel == kSkinMagenta) continue;
+      EXPECT_EQ(pages.Pixel(r.right - dx, r.bottom - dy), AsColorRef(pixel)) << dx << "," << dy;
+      ++compared;
+    }
+  }
+  EXPECT_GT(compared, 0);
 }
 
 TEST_F(SkinBars, GuiObjectsStayFlatOverSkinnedControlsComingAndGoing) {

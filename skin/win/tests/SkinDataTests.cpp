@@ -105,8 +105,11 @@ TEST_F(SkinData, TheProgramsSkinLoadsWithABitmapForEveryPicture) {
   EXPECT_EQ(data.Picture(buttons.CheckImage)->Height(), 13);
   EXPECT_NE(data.ButtonFaceBrush(), nullptr);
   EXPECT_NE(data.CaptionFont(), nullptr);
-  ASSERT_NE(data.AppIcon(), nullptr);
-  EXPECT_EQ(data.AppIcon()->Width(), GetSystemMetrics(SM_CXSMICON));
+  // The caption's small icon: 16 pixels at 96 dpi, 32 at 200 %, whatever the system's own scale.
+  ASSERT_NE(data.AppIcon(96), nullptr);
+  EXPECT_EQ(data.AppIcon(96)->Width(), 16);
+  ASSERT_NE(data.AppIcon(192), nullptr);
+  EXPECT_EQ(data.AppIcon(192)->Width(), 32);
 }
 
 TEST_F(SkinData, ActiveSchedulesSkinningOnlyOnceASkinIsLoaded) {
