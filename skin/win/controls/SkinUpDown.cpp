@@ -145,8 +145,8 @@ void TSkinUpDown::PaintSkin(HDC dc, const TRect& rect) {
   if (!object || rect.Width() <= 0 || rect.Height() <= 0) return;
   HDC buffer = Buffer().Prepare(dc, rect.Width(), rect.Height());
   FillButtonFace(buffer, rect);
-  TBitmap& picture = *Data()->Picture(object->Image);
-  TBitmap* glyphs = Data()->Picture(object->Image2);
+  TSkinPicture& picture = *Data()->Picture(object->Image);
+  TSkinPicture* glyphs = Data()->Picture(object->Image2);
   const TRect visible = VisiblePart(rect);
   for (int button = 1; button <= 2; ++button) {
     const TRect place = ButtonRect(button, visible);

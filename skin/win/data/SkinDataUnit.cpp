@@ -38,8 +38,8 @@ TSkinEnvironment TSkinData::Environment() {
   return environment;
 }
 
-std::unique_ptr<TBitmap> BitmapOf(const TSkinImage& image) {
-  auto bitmap = std::make_unique<TBitmap>();
+std::unique_ptr<TSkinPicture> BitmapOf(const TSkinImage& image) {
+  auto bitmap = std::make_unique<TSkinPicture>();
   bitmap->SetSize(image.Width(), image.Height());
   GdiFlush();
   for (int y = 0; y < image.Height(); ++y) {
@@ -233,7 +233,7 @@ const TSkinModel& TSkinData::Model(int dpi) const {
   return *scaled;
 }
 
-TBitmap* TSkinData::Picture(const TSkinImage& image) const {
+TSkinPicture* TSkinData::Picture(const TSkinImage& image) const {
   const auto found = pictures_.find(&image);
   if (found == pictures_.end()) return nullptr;
   if (!found->second) found->second = BitmapOf(image);
@@ -305,7 +305,7 @@ void TSkinData::TakeAppIcon() {
   if (!icon) return;
 
   const int size = GetSystemMetrics(SM_CXSMICON);
-  auto bitmap = std::make_unique<TBitmap>();
+  auto bitmap = std::make_unique<TSkinPicture>();
   bitmap->SetSize(size, size);
   TCanvas* canvas = bitmap->Canvas();
   canvas->Brush()->SetColor(clFuchsia);

@@ -22,6 +22,7 @@
 #include "framework/graphics/Graphic.h"
 #include "skin/model/SkinModel.h"
 #include "skin/model/SkinSettings.h"
+#include "skin/win/data/SkinPaint.h"
 #include "skin/win/manager/SkinManagerBase.h"
 
 class TControl;
@@ -87,7 +88,7 @@ public:
   // nearest scale at or above the need and kept, one per display scale in use, for all windows.
   const TSkinModel& Model(int dpi) const;
   // The bitmap of a picture of one of the models above, made on first use; nullptr for an empty one.
-  TBitmap* Picture(const TSkinImage& image) const;
+  TSkinPicture* Picture(const TSkinImage& image) const;
   TColor SkinColour() const { return model_.SkinColour(); }
   HBRUSH ButtonFaceBrush() const { return buttonFaceBrush_.get(); }
   TBitmap* AppIcon() const { return appIcon_.get(); }
@@ -125,7 +126,7 @@ private:
   bool loadingSkin_ = true;
   TSkinModel model_;
   mutable std::map<int, std::unique_ptr<TSkinModel>> scaled_;
-  mutable std::map<const TSkinImage*, std::unique_ptr<TBitmap>> pictures_;
+  mutable std::map<const TSkinImage*, std::unique_ptr<TSkinPicture>> pictures_;
   UniqueBrush buttonFaceBrush_;
   std::unique_ptr<TBitmap> appIcon_;
   std::unique_ptr<TImageList> menuGlyphs_;
@@ -141,4 +142,4 @@ void RegisterSkinDataClass();
 TSkinImage SkinImageFromResource(const std::string& name);
 
 // A skin picture as a bitmap the painters can draw from.
-std::unique_ptr<TBitmap> BitmapOf(const TSkinImage& image);
+std::unique_ptr<TSkinPicture> BitmapOf(const TSkinImage& image);
