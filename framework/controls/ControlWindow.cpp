@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <map>
+#include <unordered_map>
 #include <utility>
 
 #include "framework/win32/Strings.h"
@@ -14,7 +15,17 @@ LRESULT CALLBACK BrevinWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPar
 
 namespace {
 
-constexpr wchar_t kControlProp[] = L"BrevinControl";
+// The control of each framework window. Every message of every such window looks it up, and a
+// window property costs a round trip to the server under Wine: a map of the process's own is kept.
+std::unordered_map<HWND, TWinControl*>& ControlsByWindow() {
+  static std::unordered_map<HWND, TWinControl*> controls;
+  return controls;
+}
+
+TWinControl* ControlOf(HWND window) {
+  const auto found = ControlsByWindow().find(window);
+  return found == ControlsByWindow().end() ? nullptr : found->second;
+}
 
 // The control whose window is being created: its first message attaches it.
 thread_local TWinControl* creatingControl = nullptr;
@@ -80,13 +91,13 @@ WNDPROC OriginalProc(HWND window) {
 }  // namespace
 
 void AttachWindow(TWinControl* control, HWND window) {
-  SetPropW(window, kControlProp, control);
+  ControlsByWindow()[window] = control;
   control->handle_ = window;
   control->defWndProc_ = OriginalProc(window);
 }
 
 LRESULT CALLBACK BrevinWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* control = static_cast<TWinControl*>(GetPropW(window, kControlProp));
+  TWinControl* control = ControlOf(window);
   if (!control && creatingControl) {
     control = std::exchange(creatingControl, nullptr);
     AttachWindow(control, window);
@@ -100,14 +111,14 @@ LRESULT CALLBACK BrevinWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPar
     HandleDispatchException(std::current_exception());
   }
   if (msg == WM_NCDESTROY) {
-    RemovePropW(window, kControlProp);
+    ControlsByWindow().erase(window);
     if (control->handle_ == window) control->handle_ = nullptr;
   }
   return m.Result;
 }
 
 TWinControl* FindControl(HWND window) {
-  return window ? static_cast<TWinControl*>(GetPropW(window, kControlProp)) : nullptr;
+  return window ? ControlOf(window) : nullptr;
 }
 
 HWND TWinControl::Handle() {
@@ -166,7 +177,7 @@ void TWinControl::DestroyWnd() {
   DestroyWindow(window);
   // A window whose destruction did not reach us (foreign parent already gone) is let go here.
   if (handle_ == window) {
-    RemovePropW(window, kControlProp);
+    ControlsByWindow().erase(window);
     handle_ = nullptr;
   }
 }

@@ -68,7 +68,7 @@ void TSkinCheckBox::AfterMessage(TMessage& message) {
 }
 
 void TSkinCheckBox::PaintSkin(HDC dc, const TRect& rect) {
-  TBitmap* glyph = Data()->Picture(Glyph());
+  TSkinPicture* glyph = Data()->Picture(Glyph());
   if (!glyph || rect.Width() <= 0 || rect.Height() <= 0) return;
   HDC buffer = Buffer().Prepare(dc, rect.Width(), rect.Height());
   // On a skinned parent (a group box's edge picture, say) a flat fill would leave a patch of another

@@ -34,7 +34,7 @@ void TArrowButton::Paint(HDC dc, const TRect& button, int state) const {
   const TDataSkinObject* arrow = Arrow();
   const TDataSkinBorder* face = Face();
   if (!arrow || !face || button.Width() <= 0 || button.Height() <= 0) return;
-  TBitmap& picture = *owner_->Data()->Picture(arrow->Image);
+  TSkinPicture& picture = *owner_->Data()->Picture(arrow->Image);
   const TRect frame = arrow->FrameRect(state);
   if (face->Style != kCombinedFace) {
     // The whole button, recoloured for the face it sits on.
@@ -212,7 +212,7 @@ void TSkinDropDown::PaintOver(HDC target) {
 
 void TSkinDropDown::PaintSkin(HDC dc, const TRect& rect) {
   const auto* face = dynamic_cast<const TDataSkinBorder*>(Data()->Model(Dpi()).Find("ComboButton"));
-  TBitmap* picture = face ? Data()->Picture(face->Image) : nullptr;
+  TSkinPicture* picture = face ? Data()->Picture(face->Image) : nullptr;
   if (!picture || rect.Width() <= 0 || rect.Height() <= 0) return;
   const SavedDC saved(dc);
   const TRect field = FieldRect(rect);

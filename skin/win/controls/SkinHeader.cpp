@@ -117,7 +117,7 @@ void TSkinHeader::PaintSkin(HDC dc, const TRect& rect) {
   if (!object || rect.Empty()) return;
   HDC buffer = Buffer().Prepare(dc, rect.Width(), rect.Height());
   FillButtonFace(buffer, rect);
-  TBitmap& picture = *Data()->Picture(object->Image);
+  TSkinPicture& picture = *Data()->Picture(object->Image);
   DrawSkinPicture(buffer, picture, object->FrameRect(1), object->Margins(), object->TileMiddle(), rect,
                   object->Trans == 1);
   const int count = static_cast<int>(SendMessageW(Handle(), HDM_GETITEMCOUNT, 0, 0));

@@ -62,7 +62,7 @@ void TSkinMenuButton::PaintArrow(HDC dc, const TRect& part) {
   const int frame = !WindowEnabled() ? 4 : pressed_ || dropped ? 3 : hot_ ? 2 : 1;
   const int shift = frame == 3 ? 1 : 0;
   const TDataSkinObject* extra = Data()->Model(Dpi()).Find("ExtraImages");
-  TBitmap* picture = extra ? Data()->Picture(extra->Image) : nullptr;
+  TSkinPicture* picture = extra ? Data()->Picture(extra->Image) : nullptr;
   if (picture && extra->FrameCount >= 4) {
     const TRect source = extra->FrameRect(frame);
     const TRect target =

@@ -127,7 +127,7 @@ void TSkinStatusBar::PaintGrip(HDC dc, const TRect& rect) {
   const int size = SystemMetricForDpi(SM_CXVSCROLL, Dpi());
   const TRect corner{rect.Right - size, rect.Bottom - size, rect.Right, rect.Bottom};
   const TDataSkinObject* extra = Data()->Model(Dpi()).Find("ExtraImages");
-  TBitmap* picture = extra ? Data()->Picture(extra->Image) : nullptr;
+  TSkinPicture* picture = extra ? Data()->Picture(extra->Image) : nullptr;
   if (!picture || extra->FrameCount < kGripFrame) {
     DrawSkinGrip(dc, corner, Data()->Model(Dpi()));
     return;

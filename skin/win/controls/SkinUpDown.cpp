@@ -23,6 +23,13 @@ const TDataSkinBorder* TSkinUpDown::SkinObject() const {
   return PaintableSkinObject<TDataSkinBorder>(Data(), Horizontal() ? "UpDown.Horz" : "UpDown.Vert", Dpi());
 }
 
+bool TSkinUpDown::HasBorder() const {
+  RECT whole{}, client{};
+  GetWindowRect(Handle(), &whole);
+  GetClientRect(Handle(), &client);
+  return whole.right - whole.left != client.right || whole.bottom - whole.top != client.bottom;
+}
+
 bool TSkinUpDown::Horizontal() const { return (WindowStyle() & UDS_HORZ) != 0; }
 
 TRect TSkinUpDown::ButtonRect(int button, const TRect& whole) const {
@@ -81,17 +88,24 @@ bool TSkinUpDown::BeforeMessage(TMessage& message) {
       if (message.WParam) {
         PaintWindow(reinterpret_cast<HDC>(message.WParam));
       } else {
-        // The whole window is painted, its border too, so the update region only needs validating.
         PAINTSTRUCT ps{};
-        if (BeginPaint(Handle(), &ps)) EndPaint(Handle(), &ps);
-        PaintWindow(nullptr);
+        HDC dc = BeginPaint(Handle(), &ps);
+        // Without a border the paint's own DC reaches the whole window; with one, the whole window
+        // is painted through a window DC, so the update region only needs validating.
+        const bool bordered = HasBorder();
+        if (dc && !bordered) PaintWindow(dc);
+        if (dc) EndPaint(Handle(), &ps);
+        if (bordered) PaintWindow(nullptr);
       }
       message.Result = 0;
       return false;
     case WM_NCPAINT:
+      // A window without a border has nothing outside its client area, which its WM_PAINT paints.
+      if (HasBorder()) PaintWindow(nullptr);
+      message.Result = 0;
+      return false;
     case WM_ERASEBKGND:
-      if (message.Msg == WM_NCPAINT) PaintWindow(nullptr);
-      message.Result = message.Msg == WM_ERASEBKGND ? 1 : 0;
+      message.Result = 1;
       return false;
     default:
       return TSkinControl::BeforeMessage(message);
@@ -145,8 +159,8 @@ void TSkinUpDown::PaintSkin(HDC dc, const TRect& rect) {
   if (!object || rect.Width() <= 0 || rect.Height() <= 0) return;
   HDC buffer = Buffer().Prepare(dc, rect.Width(), rect.Height());
   FillButtonFace(buffer, rect);
-  TBitmap& picture = *Data()->Picture(object->Image);
-  TBitmap* glyphs = Data()->Picture(object->Image2);
+  TSkinPicture& picture = *Data()->Picture(object->Image);
+  TSkinPicture* glyphs = Data()->Picture(object->Image2);
   const TRect visible = VisiblePart(rect);
   for (int button = 1; button <= 2; ++button) {
     const TRect place = ButtonRect(button, visible);

@@ -29,6 +29,8 @@ private:
   // ordinary way (so does a part of a control whose skinning is off).
   const TDataSkinBorder* SkinObject() const;
   bool Horizontal() const;
+  // The window has a non-client area (a border).
+  bool HasBorder() const;
   // The part of the window (rect: all of it) its parent shows: some controls let their arrows reach
   // past their edge, and a button cut off there would lose its border.
   TRect VisiblePart(const TRect& rect) const;

@@ -38,8 +38,8 @@ TSkinEnvironment TSkinData::Environment() {
   return environment;
 }
 
-std::unique_ptr<TBitmap> BitmapOf(const TSkinImage& image) {
-  auto bitmap = std::make_unique<TBitmap>();
+std::unique_ptr<TSkinPicture> BitmapOf(const TSkinImage& image) {
+  auto bitmap = std::make_unique<TSkinPicture>();
   bitmap->SetSize(image.Width(), image.Height());
   GdiFlush();
   for (int y = 0; y < image.Height(); ++y) {
@@ -241,7 +241,7 @@ const TSkinModel& TSkinData::Model(int dpi) const {
   return *scaled;
 }
 
-TBitmap* TSkinData::Picture(const TSkinImage& image) const {
+TSkinPicture* TSkinData::Picture(const TSkinImage& image) const {
   const auto found = pictures_.find(&image);
   if (found == pictures_.end()) return nullptr;
   if (found->second) return found->second.get();
@@ -321,7 +321,7 @@ HICON TSkinData::AppIconSource() const {
   return icon ? icon : LoadIconW(nullptr, IDI_APPLICATION);
 }
 
-TBitmap* TSkinData::AppIcon(int dpi) const {
+TSkinPicture* TSkinData::AppIcon(int dpi) const {
   if (!takesAppIcon_) return nullptr;
   const int size = SystemMetricForDpi(SM_CXSMICON, dpi);
   // One bitmap per icon size: scales whose small icons agree share it.
@@ -329,7 +329,7 @@ TBitmap* TSkinData::AppIcon(int dpi) const {
   if (bitmap) return bitmap.get();
   HICON icon = AppIconSource();
   if (!icon) return nullptr;
-  auto made = std::make_unique<TBitmap>();
+  auto made = std::make_unique<TSkinPicture>();
   made->SetSize(size, size);
   TCanvas* canvas = made->Canvas();
   canvas->Brush()->SetColor(clFuchsia);

@@ -22,6 +22,7 @@
 #include "framework/graphics/Graphic.h"
 #include "skin/model/SkinModel.h"
 #include "skin/model/SkinSettings.h"
+#include "skin/win/data/SkinPaint.h"
 #include "skin/win/manager/SkinManagerBase.h"
 
 class TControl;
@@ -88,12 +89,12 @@ public:
   const TSkinModel& Model(int dpi) const;
   // The bitmap of a picture of one of the models above, made on first use (a picture of a new
   // scale is resampled then); nullptr for an empty one, or one there is no memory for.
-  TBitmap* Picture(const TSkinImage& image) const;
+  TSkinPicture* Picture(const TSkinImage& image) const;
   TColor SkinColour() const { return model_.SkinColour(); }
   HBRUSH ButtonFaceBrush() const { return buttonFaceBrush_.get(); }
   // The program's small icon for a caption at dpi, at the size the system gives it there; made when
   // first asked for that scale. nullptr unless the skin data belongs to the main form.
-  TBitmap* AppIcon(int dpi) const;
+  TSkinPicture* AppIcon(int dpi) const;
   TImageList* MenuGlyphs() const { return menuGlyphs_.get(); }
   HFONT CaptionFont() const { return captionFont_.get(); }
   SIZE MaximizedSize() const { return maximizedSize_; }
@@ -132,10 +133,10 @@ private:
   mutable std::map<int, std::unique_ptr<TSkinModel>> scaled_;
   // The skin file's 2x pictures, while a scaled picture still to be made holds them.
   mutable std::weak_ptr<const TSkinModel> detailed_;
-  mutable std::map<const TSkinImage*, std::unique_ptr<TBitmap>> pictures_;
+  mutable std::map<const TSkinImage*, std::unique_ptr<TSkinPicture>> pictures_;
   UniqueBrush buttonFaceBrush_;
   bool takesAppIcon_ = false;
-  mutable std::map<int, std::unique_ptr<TBitmap>> appIcons_;
+  mutable std::map<int, std::unique_ptr<TSkinPicture>> appIcons_;
   std::unique_ptr<TImageList> menuGlyphs_;
   UniqueFont captionFont_;
   SIZE maximizedSize_{};
@@ -149,4 +150,4 @@ void RegisterSkinDataClass();
 TSkinImage SkinImageFromResource(const std::string& name);
 
 // A skin picture as a bitmap the painters can draw from.
-std::unique_ptr<TBitmap> BitmapOf(const TSkinImage& image);
+std::unique_ptr<TSkinPicture> BitmapOf(const TSkinImage& image);

@@ -58,7 +58,7 @@ void TSkinForm::PaintFrameGuarded() {
   if (!dc.get() || size.cx <= 0 || size.cy <= 0) return;
   for (TBorderPiece piece : {TBorderPiece::Left, TBorderPiece::Right, TBorderPiece::Bottom}) {
     const TDataSkinBorder& border = Skin().Border(BorderPieceName(piece));
-    TBitmap* picture = data_->Picture(border.Image);
+    TSkinPicture* picture = data_->Picture(border.Image);
     const TRect place = BorderPieceRect(piece, size.cx, size.cy, metrics_);
     if (!picture || place.Empty()) continue;
     DrawSkinPicture(dc.get(), *picture, BorderFrame(border, piece, active_), border.Margins(), border.Stretch == 0,
@@ -95,7 +95,7 @@ void TSkinForm::DrawCaption(HDC dc, int width) {
     if (data_->ButtonFaceBrush()) FillRect(buffer, &whole, data_->ButtonFaceBrush());
   }
   const TDataSkinBorder& top = Skin().Border("Top");
-  if (TBitmap* picture = data_->Picture(top.Image); picture && !place.Empty())
+  if (TSkinPicture* picture = data_->Picture(top.Image); picture && !place.Empty())
     DrawSkinPicture(buffer, *picture, BorderFrame(top, TBorderPiece::Top, active_), top.Margins(), top.Stretch == 0,
                     place);
   DrawCaptionText(buffer, LayoutButtons(width));
@@ -184,7 +184,7 @@ void TSkinForm::DrawButton(HDC dc, const TSkinSysButton& button) {
       return;
     }
   }
-  TBitmap* picture = data_->Picture(object.Image);
+  TSkinPicture* picture = data_->Picture(object.Image);
   if (!picture) return;
   // A hot MDI button shows its fourth frame.
   const bool hotMdi = object.Align == kMdiButtonAlign && button.State() == TNCObject::kHot && object.FrameCount >= 4;

@@ -115,7 +115,7 @@ void TSkinMenuBar::Layout(HDC dc, int windowWidth) {
 void TSkinMenuBar::DrawBackground(HDC dc, int width, int height) {
   const TSkinData& data = *form_.Data();
   if (const TDataSkinObject* bar = form_.Skin().Find("menuBar")) {
-    if (TBitmap* picture = data.Picture(bar->Image)) {
+    if (TSkinPicture* picture = data.Picture(bar->Image)) {
       DrawSkinPicture(dc, *picture, bar->FrameRect(form_.Active() ? 1 : 2), bar->Margins(), bar->TileMiddle(),
                       {0, 0, width, height});
       return;

@@ -62,8 +62,8 @@ private:
   int mode_ = 0;
   bool unicode_ = true;
   TTabPosition position_ = TTabPosition::Top;
-  std::unique_ptr<TBitmap> tabImage_;
-  std::unique_ptr<TBitmap> pageImage_;
+  std::unique_ptr<TSkinPicture> tabImage_;
+  std::unique_ptr<TSkinPicture> pageImage_;
   bool closeGlyphs_ = false;
   // Per tab, as last painted, in the control's co-ordinates.
   std::vector<TRect> closeRects_;

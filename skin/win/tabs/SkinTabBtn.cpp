@@ -44,7 +44,7 @@ void TSkinTabBtn::PaintSkin(HDC dc, const TRect& rect) {
   const int count = static_cast<int>(SendMessageW(Handle(), TCM_GETITEMCOUNT, 0, 0));
   const int selected = static_cast<int>(SendMessageW(Handle(), TCM_GETCURSEL, 0, 0));
   const auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(Handle(), TCM_GETIMAGELIST, 0, 0));
-  TBitmap& picture = *Data()->Picture(object->Image);
+  TSkinPicture& picture = *Data()->Picture(object->Image);
   const bool unicode = IsWindowUnicode(Handle()) != FALSE;
   TTabItem item;
   for (int index = 0; index < count; ++index) {

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "framework/controls/LayoutReader.h"
+#include "framework/win32/DCState.h"
 #include "framework/win32/Dpi.h"
+#include "framework/win32/Handles.h"
 #include "skin/format/SkinRead.h"
 #include "skin/format/SkinWrite.h"
 #include "skin/win/data/SkinDataUnit.h"
@@ -253,3 +256,35 @@ TEST_F(SkinData, EachScaleIsMadeOnceForAllWindowsFromTheNearestPicturesAtOrAbove
 }
 
 }  // namespace
+
+// A picture drawn transparently leaves the destination under its magenta pixels, and only under
+// them (a near-magenta pixel is the picture's), whether copied one to one or stretched.
+TEST(SkinPicture, TransparentDrawsKeepTheDestinationUnderMagentaOnly) {
+  TSkinPicture picture;
+  picture.SetSize(2, 2);
+  // Blue, green, red, alpha: magenta, red / near-magenta, blue.
+  const uint8_t rows[2][8] = {{255, 0, 255, 0, 0, 0, 255, 0}, {255, 0, 254, 0, 255, 0, 0, 0}};
+  for (int y = 0; y < 2; ++y) std::memcpy(picture.ScanLine(y), rows[y], 8);
+
+  const WindowDC screen(nullptr);
+  const UniqueMemoryDC dc(CreateCompatibleDC(screen.get()));
+  const UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), 6, 4));
+  const SelectedObject selected(dc.get(), bitmap.get());
+  const COLORREF ground = RGB(10, 20, 30);
+  const UniqueBrush brush(CreateSolidBrush(ground));
+  const RECT all{0, 0, 6, 4};
+  FillRect(dc.get(), &all, brush.get());
+  SetTextColor(dc.get(), RGB(1, 2, 3));
+
+  DrawSkinPicture(dc.get(), picture, {0, 0, 2, 2}, {}, false, {0, 0, 2, 2}, true);
+  DrawSkinPicture(dc.get(), picture, {0, 0, 2, 2}, {}, false, {2, 0, 6, 4}, true);
+  const COLORREF expected[4][6] = {
+      {ground, RGB(255, 0, 0), ground, ground, RGB(255, 0, 0), RGB(255, 0, 0)},
+      {RGB(254, 0, 255), RGB(0, 0, 255), ground, ground, RGB(255, 0, 0), RGB(255, 0, 0)},
+      {ground, ground, RGB(254, 0, 255), RGB(254, 0, 255), RGB(0, 0, 255), RGB(0, 0, 255)},
+      {ground, ground, RGB(254, 0, 255), RGB(254, 0, 255), RGB(0, 0, 255), RGB(0, 0, 255)}};
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 6; ++x) EXPECT_EQ(GetPixel(dc.get(), x, y), expected[y][x]) << x << "," << y;
+  // The caller's text colour is left for its own drawing.
+  EXPECT_EQ(GetTextColor(dc.get()), RGB(1, 2, 3));
+}
