@@ -4,6 +4,7 @@
 #include <cmath>
 #include <utility>
 
+#include "framework/core/DpiScale.h"
 #include "framework/win32/Strings.h"
 
 namespace {
@@ -125,7 +126,15 @@ void TPageControl::CreateParams(TCreateParams& p) {
 
 void TPageControl::CreateWindowHandleDone() {
   if (images_) ApplyImages();
+  if (CurrentPPI() != kDesignDpi) ApplyPadding();
   RebuildTabs();
+}
+
+void TPageControl::ApplyPadding() {
+  // The common control's own default room around a tab's label is 6 x 3 pixels, not scaled on
+  // every system: at 200 % the labels would touch their tabs' edges.
+  if (HandleAllocated())
+    SendMessageW(Handle(), TCM_SETPADDING, 0, MAKELPARAM(ScaleToDpi(6, CurrentPPI()), ScaleToDpi(3, CurrentPPI())));
 }
 
 void TPageControl::ApplyImages() {
@@ -137,6 +146,8 @@ void TPageControl::ApplyImages() {
 void TPageControl::ChangeScale(int toDpi, int fromDpi) {
   TWinControl::ChangeScale(toDpi, fromDpi);
   ApplyImages();
+  ApplyPadding();
+  RebuildTabs();
 }
 
 void TPageControl::RebuildTabs() {

@@ -55,6 +55,7 @@ protected:
 private:
   // Gives the tab control the images at the control's scale.
   void ApplyImages();
+  void ApplyPadding();
   int TabIndexOf(const TTabSheet* page) const;
   void RunPendingShow();
   TTabSheet* PageOfTab(int tab) const;

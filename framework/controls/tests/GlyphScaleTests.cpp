@@ -111,7 +111,7 @@ TEST(ButtonGlyph, FollowsTheButtonsScaleFromTheDrawingNearestAtOrAboveIt) {
   EXPECT_EQ(middleOf(1), kRed) << "back at 100 %, the glyph as it was given";
 }
 
-TEST(PageControl, TabImagesFollowTheControlsScale) {
+TEST(PageControl, TabImagesAndTheRoomAroundALabelFollowTheControlsScale) {
   TPlainForm form(nullptr);
   auto* images = new TImageList(&form);
   TBitmap strip;
@@ -120,15 +120,32 @@ TEST(PageControl, TabImagesFollowTheControlsScale) {
   auto* pages = new TPageControl(&form);
   pages->SetParent(&form);
   pages->SetImages(images);
+  auto* sheet = new TTabSheet(&form);
+  sheet->SetPageControl(pages);
+  sheet->SetCaption("图示教程一");
+  sheet->SetImageIndex(0);
   form.Show();
   const auto iconWidth = [&] {
     int cx = 0, cy = 0;
     ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(SendMessageW(pages->Handle(), TCM_GETIMAGELIST, 0, 0)), &cx, &cy);
     return cx;
   };
+  // What the tab holds beyond its image and its label.
+  const auto room = [&] {
+    RECT tab{};
+    SendMessageW(pages->Handle(), TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&tab));
+    WindowDC dc(pages->Handle());
+    const HGDIOBJ old = SelectObject(dc.get(), reinterpret_cast<HFONT>(SendMessageW(pages->Handle(), WM_GETFONT, 0, 0)));
+    SIZE label{};
+    GetTextExtentPoint32W(dc.get(), L"图示教程一", 5, &label);
+    SelectObject(dc.get(), old);
+    return (tab.right - tab.left) - iconWidth() - label.cx;
+  };
   EXPECT_EQ(iconWidth(), 16);
+  const int roomAt96 = room();
   form.ScaleForPPI(192);
   EXPECT_EQ(iconWidth(), 32);
+  EXPECT_NEAR(room(), 2 * roomAt96, 2);
 }
 
 }  // namespace
