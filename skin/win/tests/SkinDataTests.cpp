@@ -10,9 +10,8 @@
 #include "framework/win32/DCState.h"
 #include "framework/win32/Dpi.h"
 #include "framework/win32/Handles.h"
-#include "skin/format/SkinRead.h"
-#include "skin/format/SkinWrite.h"
 #include "skin/win/data/SkinDataUnit.h"
+#include "skin/win/tests/SkinFileRebuild.h"
 
 namespace {
 
@@ -232,17 +231,8 @@ TEST_F(SkinData, EachScaleIsMadeOnceForAllWindowsFromTheNearestPicturesAtOrAbove
   EXPECT_EQ(data.Model(192).Border("Left").Image.Pixel(1, 60), kOuter);
 
   // The same skin without its 2x pictures is enlarged smoothly: the outline's second pixel blends.
-  TMemoryStream whole;
-  whole.LoadFromFile(kSkinFile);
-  TSkinReader reader;
-  ASSERT_TRUE(reader.LoadFromStream(whole));
-  std::vector<TSkinEntry> entries;
-  for (int i = 0; i < reader.EntryCount(); ++i) {
-    TMemoryStream entry;
-    reader.ReadEntry(reader.EntryName(i), entry);
-    entries.push_back({reader.EntryName(i), entry.Bytes()});
-  }
-  const std::vector<uint8_t> plain = BuildSkinFile(entries);
+  const std::vector<uint8_t> plain = RebuiltSkinFile(kSkinFile);
+  ASSERT_FALSE(plain.empty());
   WriteFile("skin-win-test-1x.skn", std::string(plain.begin(), plain.end()));
   data.SetSkinFile("skin-win-test-1x.skn");
   ASSERT_FALSE(data.LoadingSkin());

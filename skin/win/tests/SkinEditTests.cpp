@@ -17,11 +17,10 @@
 #include "skin/win/manager/SkinControlFactory.h"
 #include "skin/win/data/SkinDataUnit.h"
 #include "skin/win/controls/SkinDateTime.h"
+#include "skin/win/tests/SkinFileRebuild.h"
 #include "skin/win/controls/SkinEdit.h"
 #include "skin/win/tabs/SkinTab.h"
 #include "skin/win/controls/SkinUpDown.h"
-#include "skin/format/SkinRead.h"
-#include "skin/format/SkinWrite.h"
 
 namespace {
 
@@ -299,19 +298,11 @@ TEST_F(SkinEdit, ASkinWithoutTheirObjectsLeavesTheControlsOrdinary) {
 
 // The program's skin with its "SunkEdge" section renamed, so that no combined face is made.
 void WriteSkinWithoutSunkEdge(const char* path) {
-  TMemoryStream file;
-  file.LoadFromFile(kSkinFile);
-  TSkinReader reader;
-  ASSERT_TRUE(reader.LoadFromStream(file));
-  std::vector<TSkinEntry> entries;
-  for (int i = 0; i < reader.EntryCount(); ++i) {
-    TMemoryStream entry;
-    reader.ReadEntry(reader.EntryName(i), entry);
-    std::string bytes(reinterpret_cast<const char*>(entry.Memory()), static_cast<size_t>(entry.Size()));
-    if (const size_t at = bytes.find("[SunkEdge]"); at != std::string::npos) bytes.replace(at, 10, "[NoSunkEdge]");
-    entries.push_back({reader.EntryName(i), std::vector<uint8_t>(bytes.begin(), bytes.end())});
-  }
-  const std::vector<uint8_t> skin = BuildSkinFile(entries);
+  const std::vector<uint8_t> skin = RebuiltSkinFile(kSkinFile, [](std::vector<uint8_t>& bytes) {
+    std::string text(bytes.begin(), bytes.end());
+    if (const size_t at = text.find("[SunkEdge]"); at != std::string::npos) text.replace(at, 10, "[NoSunkEdge]");
+    bytes.assign(text.begin(), text.end());
+  });
   TMemoryStream out;
   out.WriteBuffer(skin.data(), static_cast<int64_t>(skin.size()));
   out.SaveToFile(path);
