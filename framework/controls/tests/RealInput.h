@@ -56,6 +56,15 @@ inline bool Click() {
   return arrived;
 }
 
+// Presses (true) or releases the left button where the pointer is, and lets the program take it in;
+// false when it could not be done or never came.
+inline bool LeftButton(bool down) {
+  if (!RunUnix(down ? L"mousedown 1" : L"mouseup 1")) return false;
+  const bool arrived = ::PumpUntil([&] { return (GetAsyncKeyState(VK_LBUTTON) < 0) == down; }, 3000);
+  ::Pump(100);
+  return arrived;
+}
+
 // The centre of a window-relative rectangle, on the screen.
 inline POINT ScreenCentre(HWND window, const RECT& client) {
   POINT p{(client.left + client.right) / 2, (client.top + client.bottom) / 2};

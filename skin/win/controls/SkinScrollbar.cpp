@@ -331,23 +331,25 @@ void TSkinScrollWindow::Paint(HDC target) {
   if (size.cx <= 0 || size.cy <= 0) return;
   HDC dc = buffer_.Prepare(target, size.cx, size.cy);
   const TRect whole{0, 0, size.cx, size.cy};
-  const TDataSkinObject* arrows = PaintableSkinObject(&data_, "Scrollbar", WindowDpi(control_));
+  // Asked once a paint: under Wine every question about a window's monitor is a server round trip.
+  const int dpi = WindowDpi(control_);
+  const TDataSkinObject* arrows = PaintableSkinObject(&data_, "Scrollbar", dpi);
   if (!arrows) {
     FillColour(dc, data_.Model().Colour(TSkinColour::Scrollbar), whole);
   } else if (kind_ == TScrollWindowKind::Corner) {
     // A plain corner, as the system leaves it: a grip there would promise a resize that is not offered.
     FillColour(dc, data_.Model().Colour(TSkinColour::ButtonFace), whole);
   } else {
-    PaintBar(dc, whole);
+    PaintBar(dc, whole, dpi);
   }
   BitBlt(target, 0, 0, size.cx, size.cy, dc, 0, 0, SRCCOPY);
 }
 
-void TSkinScrollWindow::PaintBar(HDC dc, const TRect& whole) {
-  const TDataSkinObject& arrows = *PaintableSkinObject(&data_, "Scrollbar", WindowDpi(control_));
+void TSkinScrollWindow::PaintBar(HDC dc, const TRect& whole, int dpi) {
+  const TDataSkinObject& arrows = *PaintableSkinObject(&data_, "Scrollbar", dpi);
   const TScrollBarLayout layout = Layout();
   const TRect track = Span(layout.TrackStart, layout.TrackEnd, whole);
-  if (const TDataSkinObject* picture = PaintableSkinObject(&data_, Vertical() ? "VertScroll" : "HorzScroll", WindowDpi(control_))) {
+  if (const TDataSkinObject* picture = PaintableSkinObject(&data_, Vertical() ? "VertScroll" : "HorzScroll", dpi)) {
     DrawSkinObject(dc, data_, *picture, Usable() ? 1 : 4, track);
     // A page part held or under the pointer shows as that part of the track in another state.
     for (TScrollPart page : {TScrollPart::PageBack, TScrollPart::PageForward}) {
@@ -368,7 +370,7 @@ void TSkinScrollWindow::PaintBar(HDC dc, const TRect& whole) {
     const TRect thumb = Span(layout.ThumbStart, layout.ThumbStart + layout.ThumbLength, whole);
     const int state = std::min(PartState(TScrollPart::Thumb, true), 2);
     if (const TDataSkinObject* picture =
-            PaintableSkinObject(&data_, Vertical() ? "VertScrollThumb" : "HorzScrollThumb", WindowDpi(control_))) {
+            PaintableSkinObject(&data_, Vertical() ? "VertScrollThumb" : "HorzScrollThumb", dpi)) {
       DrawSkinObject(dc, data_, *picture, state + 1, thumb);
     } else {
       DrawSkinObject(dc, data_, arrows, (Vertical() ? kVertThumb : kHorzThumb) + state, thumb);

@@ -80,7 +80,7 @@ private:
   bool Send(int code, int pos = 0);
 
   void Paint(HDC target);
-  void PaintBar(HDC dc, const TRect& whole);
+  void PaintBar(HDC dc, const TRect& whole, int dpi);
   TRect Span(int from, int to, const TRect& whole) const;
   // 0 normal, 1 hot, 2 pressed, 3 disabled.
   int PartState(TScrollPart part, bool enabled) const;

@@ -10,6 +10,7 @@
 #include "framework/controls/Controls.h"
 #include "framework/controls/Messages.h"
 #include "framework/controls/tests/MessagePump.h"
+#include "framework/controls/tests/RealInput.h"
 #include "framework/win32/CallbackErrors.h"
 #include "framework/win32/Dpi.h"
 #include "framework/win32/Region.h"
@@ -264,16 +265,11 @@ TEST_F(SkinForm, TheHoverTimerEndsAHoverTheCursorLeftAndThenStops) {
   EXPECT_EQ(TimerMessagesDuring(800)[w], 0);
 }
 
-// Real pointer input at a point of the screen. The position travels in the same input as the
-// button, so that a release cannot be taken in before the move that precedes it.
-void PointerAt(LPARAM screenPoint, DWORD buttons = 0) {
-  INPUT input{};
-  input.type = INPUT_MOUSE;
-  input.mi.dx = MulDiv(GET_X_LPARAM(screenPoint), 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-  input.mi.dy = MulDiv(GET_Y_LPARAM(screenPoint), 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
-  SendInput(1, &input, sizeof input);
-  Pump(50);
+// Real pointer input at a point of the screen, through the X server: input that Wine injects itself
+// moves the X pointer after it, and the late news of that move can undo a later one.
+void PointerAt(LPARAM screenPoint) {
+  ASSERT_TRUE(real_input::MoveTo({GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint)}));
+  Pump(100);
 }
 
 TEST_F(SkinForm, ACaptionButtonLeftAndReenteredWhilePressedActsOnRelease) {
@@ -295,14 +291,16 @@ TEST_F(SkinForm, ACaptionButtonLeftAndReenteredWhilePressedActsOnRelease) {
   // The same with the pointer, which may leave the caption and the window on the way.
   sysCommands.clear();
   const LPARAM outside = ScreenPoint(w, 150, kCaption + 80);
-  PointerAt(inside, MOUSEEVENTF_LEFTDOWN);
+  PointerAt(inside);
+  ASSERT_TRUE(real_input::LeftButton(true));
   PointerAt(outside);
   EXPECT_EQ(close->State(), TNCObject::kNormal);
   PointerAt(inside);
-  PointerAt(inside, MOUSEEVENTF_LEFTUP);
+  ASSERT_TRUE(real_input::LeftButton(false));
   EXPECT_EQ(sysCommands, std::vector<WPARAM>{SC_CLOSE});
-  PointerAt(inside, MOUSEEVENTF_LEFTDOWN);
-  PointerAt(outside, MOUSEEVENTF_LEFTUP);
+  ASSERT_TRUE(real_input::LeftButton(true));
+  PointerAt(outside);
+  ASSERT_TRUE(real_input::LeftButton(false));
   EXPECT_EQ(sysCommands, std::vector<WPARAM>{SC_CLOSE}) << "released elsewhere: nothing more";
 }
 
