@@ -2,6 +2,7 @@
 // into its DC, double buffering, and painting errors reported without flooding the user.
 #include "framework/controls/Controls.h"
 #include "framework/win32/DCState.h"
+#include "framework/win32/PaintBitmap.h"
 
 void TControl::InvalidateControl() {
   if (!parent_ || !parent_->HandleAllocated() || !visible_) return;
@@ -70,7 +71,7 @@ void TWinControl::PaintHandler(TMessage& m) {
   UniqueBitmap buffer;
   if (doubleBuffered_ && !client.Empty()) {
     memory.reset(CreateCompatibleDC(dc));
-    buffer.reset(CreateCompatibleBitmap(dc, client.Width(), client.Height()));
+    buffer = CreatePaintBitmap(dc, client.Width(), client.Height());
   }
   if (memory && buffer) {
     try {

@@ -24,10 +24,10 @@ public:
   HWND Window() const { return window_; }
   // The window's handling behind this replacement.
   LRESULT Default(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) const;
+  // For the window's chain of replacements: one message through this one's handler.
+  LRESULT Run(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 
 private:
-  static LRESULT CALLBACK Procedure(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
-
   HWND window_ = nullptr;
   Handler handler_;
 };

@@ -20,10 +20,15 @@ TWindowSubclass::Handler Marker(TWindowSubclass& owner, LRESULT mark, std::vecto
   };
 }
 
-TEST(WindowSubclass, SitsInFrontAndLeavesInAnyOrder) {
-  TPlainForm form(nullptr);
-  auto* panel = new TPanel(&form);
-  panel->SetParent(&form);
+// A panel on a form: a window of the program's own to put replacements in front of.
+class WindowSubclass : public ::testing::Test {
+protected:
+  WindowSubclass() { panel->SetParent(&form); }
+  TPlainForm form{nullptr};
+  TPanel* panel = new TPanel(&form);
+};
+
+TEST_F(WindowSubclass, SitsInFrontAndLeavesInAnyOrder) {
   HWND w = panel->Handle();
   EXPECT_EQ(SendMessageW(w, kAsk, 0, 0), 0);
   TWindowSubclass first, second;
@@ -40,10 +45,7 @@ TEST(WindowSubclass, SitsInFrontAndLeavesInAnyOrder) {
   EXPECT_EQ(panel->Caption(), "after");
 }
 
-TEST(WindowSubclass, AWindowThatGoesAwayTakesItsReplacementAlong) {
-  TPlainForm form(nullptr);
-  auto* panel = new TPanel(&form);
-  panel->SetParent(&form);
+TEST_F(WindowSubclass, AWindowThatGoesAwayTakesItsReplacementAlong) {
   std::vector<UINT> seen;
   TWindowSubclass owner;
   ASSERT_TRUE(owner.Attach(panel->Handle(), Marker(owner, 5, &seen)));
@@ -55,13 +57,69 @@ TEST(WindowSubclass, AWindowThatGoesAwayTakesItsReplacementAlong) {
   EXPECT_FALSE(owner.Attached());
 }
 
+int CountProperties(HWND w) {
+  int count = 0;
+  EnumPropsExW(w, [](HWND, LPWSTR, HANDLE, ULONG_PTR counter) -> BOOL { return ++*reinterpret_cast<int*>(counter), TRUE; },
+               reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+WNDPROC behindForeign = nullptr;
+LRESULT CALLBACK Foreign(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  const LRESULT behind = CallWindowProcW(behindForeign, w, msg, wp, lp);
+  return msg == kAsk ? 3 + behind * 10 : behind;
+}
+
+TEST_F(WindowSubclass, TheWindowGetsItsProcedureBackUnlessSomeoneReplacedOursMeanwhile) {
+  HWND w = panel->Handle();
+  const LONG_PTR own = GetWindowLongPtrW(w, GWLP_WNDPROC);
+  const int properties = CountProperties(w);
+  TWindowSubclass first;
+  ASSERT_TRUE(first.Attach(w, Marker(first, 1)));
+  // Kept in the process: a window property costs a server round trip per message under Wine.
+  EXPECT_EQ(CountProperties(w), properties);
+  first.Detach();
+  EXPECT_EQ(GetWindowLongPtrW(w, GWLP_WNDPROC), own);
+
+  // Another program part replaces ours the plain way, and is not undone by our leaving.
+  ASSERT_TRUE(first.Attach(w, Marker(first, 1)));
+  behindForeign = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Foreign)));
+  TWindowSubclass second;
+  ASSERT_TRUE(second.Attach(w, Marker(second, 2)));
+  // A newer one joins the chain behind the other part, as it would the system's chain.
+  EXPECT_EQ(SendMessageW(w, kAsk, 0, 0), 3 + 10 * (2 + 10 * 1));
+  first.Detach();
+  second.Detach();
+  EXPECT_EQ(GetWindowLongPtrW(w, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(Foreign));
+  EXPECT_EQ(SendMessageW(w, kAsk, 0, 0), 3);
+  panel->SetCaption("behind both");
+  EXPECT_EQ(panel->Caption(), "behind both");
+}
+
+TEST_F(WindowSubclass, OneLeavingOrComingWhileAMessageIsHandledLeavesTheOthersInPlace) {
+  HWND w = panel->Handle();
+  TWindowSubclass oldest, leaving, newcomer;
+  ASSERT_TRUE(oldest.Attach(w, Marker(oldest, 1)));
+  ASSERT_TRUE(leaving.Attach(w, [&](HWND hw, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
+    if (msg != kAsk) return leaving.Default(hw, msg, wp, lp);
+    // Gone before it passes the message on, and a new one in front: the message still goes on
+    // to the one behind it, and the new one is asked only from the next message on.
+    leaving.Detach();
+    EXPECT_TRUE(newcomer.Attach(hw, Marker(newcomer, 4)));
+    EXPECT_EQ(SendMessageW(hw, kAsk, 0, 0), 14) << "a message sent meanwhile passes the new one and the oldest";
+    return 5 + leaving.Default(hw, msg, wp, lp) * 10;
+  }));
+  EXPECT_EQ(SendMessageW(w, kAsk, 0, 0), 15);
+  EXPECT_EQ(SendMessageW(w, kAsk, 0, 0), 14);
+  newcomer.Detach();
+  oldest.Detach();
+  EXPECT_EQ(SendMessageW(w, kAsk, 0, 0), 0);
+}
+
 int failures = 0;
 void Count(std::exception_ptr) { ++failures; }
 
-TEST(WindowSubclass, AThrowingHandlerEndsItsMessageAndIsReported) {
-  TPlainForm form(nullptr);
-  auto* panel = new TPanel(&form);
-  panel->SetParent(&form);
+TEST_F(WindowSubclass, AThrowingHandlerEndsItsMessageAndIsReported) {
   failures = 0;
   SetCallbackErrorSink(Count);
   TWindowSubclass owner;

@@ -6,6 +6,7 @@
 
 #include "framework/core/Exception.h"
 #include "framework/win32/DCState.h"
+#include "framework/win32/PaintBitmap.h"
 
 namespace {
 
@@ -86,7 +87,7 @@ HDC TPaintBuffer::Prepare(HDC like, int width, int height) {
   width = std::max({width, width_, 1});
   height = std::max({height, height_, 1});
   UniqueMemoryDC dc(CreateCompatibleDC(like));
-  UniqueBitmap bitmap(CreateCompatibleBitmap(like, width, height));
+  UniqueBitmap bitmap = CreatePaintBitmap(like, width, height);
   if (!dc || !bitmap) throw EOutOfResources("Out of system resources");
   previous_ = SelectObject(dc.get(), bitmap.get());
   dc_ = std::move(dc);
