@@ -38,6 +38,12 @@ bool TWinControl::HandlePaint(TMessage& m) {
       if (!doubleBuffered_ || IsOwnErase(m)) EraseBackground(reinterpret_cast<HDC>(m.WParam));
       m.Result = 1;
       return true;
+    case WM_NCPAINT:
+      // Around a window without frame or scroll bars there is nothing to paint, but the system
+      // would still fetch a DC of the whole window for it, under Wine a server round trip.
+      if (HasFrame()) return false;
+      m.Result = 0;
+      return true;
     case CN_CTLCOLORBTN:
     case CN_CTLCOLOREDIT:
     case CN_CTLCOLORSTATIC:
@@ -51,6 +57,12 @@ bool TWinControl::HandlePaint(TMessage& m) {
     default:
       return false;
   }
+}
+
+bool TWinControl::HasFrame() const {
+  RECT window{}, client{};
+  if (!GetWindowRect(handle_, &window) || !GetClientRect(handle_, &client)) return true;
+  return window.right - window.left != client.right || window.bottom - window.top != client.bottom;
 }
 
 bool TWinControl::IsOwnErase(const TMessage& m) { return m.WParam != 0 && static_cast<WPARAM>(m.LParam) == m.WParam; }

@@ -338,6 +338,8 @@ private:
   // WM_ERASEBKGND with the DC in lParam too: the framework asks for the background in that DC.
   static bool IsOwnErase(const TMessage& message);
   void Erase(HDC dc);
+  // Whether the window has a non-client part (frame, caption, scroll bars) to paint.
+  bool HasFrame() const;
   // Inside a catch block: hands a painting error to the application, once per run of failures.
   void ReportPaintError(TControl& control);
   bool RouteMouseToChild(TMessage& message);
