@@ -112,6 +112,11 @@ HFONT TFont::Handle() const {
 void TFont::Assign(const TPersistent& source) {
   const TFont* f = dynamic_cast<const TFont*>(&source);
   if (!f) return TPersistent::Assign(source);
+  // Every paint lends a control's font to a canvas: the same font keeps its GDI font rather than
+  // have the system realise a new one, and its glyphs again, each time.
+  if (name_ == f->name_ && height_ == f->height_ && pixelsPerInch_ == f->pixelsPerInch_ && style_ == f->style_ &&
+      charset_ == f->charset_)
+    return SetColor(f->color_);
   name_ = f->name_;
   height_ = f->height_;
   pixelsPerInch_ = f->pixelsPerInch_;

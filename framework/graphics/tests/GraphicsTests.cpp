@@ -290,6 +290,19 @@ TEST(Font, SizeAndHeightAgreeAndChangesRecreateTheHandle) {
   EXPECT_EQ(lf.lfWeight, FW_BOLD);
   EXPECT_TRUE(lf.lfUnderline);
   EXPECT_EQ(lf.lfHeight, -19);
+  // A font lent again unchanged (as a control's to its canvas on every paint) keeps its GDI font;
+  // a colour is no part of it.
+  TFont lent;
+  lent.Assign(font);
+  const HFONT kept = lent.Handle();
+  font.SetColor(clRed);
+  lent.Assign(font);
+  EXPECT_EQ(lent.Handle(), kept);
+  EXPECT_EQ(lent.Color(), clRed);
+  font.SetHeight(-24);
+  lent.Assign(font);
+  GetObjectW(lent.Handle(), sizeof lf, &lf);
+  EXPECT_EQ(lf.lfHeight, -24);
   SetPropValue(font, "Charset", "GB2312_CHARSET");
   EXPECT_EQ(font.Charset(), 134);
   SetPropValue(font, "Charset", "1");
