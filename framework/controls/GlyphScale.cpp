@@ -4,18 +4,13 @@
 
 #include "framework/core/KeyedResample.h"
 #include "framework/win32/Handles.h"
+#include "framework/win32/PaintBitmap.h"
 
 std::vector<uint32_t> BitmapPixels(TBitmap& bitmap) {
   const int width = bitmap.Width();
   const int height = bitmap.Height();
   std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = TopDown32Info(width, height);
   WindowDC screen(nullptr);
   // A bitmap selected into a DC cannot be read.
   bitmap.Dormant();

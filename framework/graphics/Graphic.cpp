@@ -6,6 +6,7 @@
 
 #include "framework/classes/Properties.h"
 #include "framework/win32/DCState.h"
+#include "framework/win32/PaintBitmap.h"
 #include "framework/win32/Strings.h"
 
 namespace {
@@ -156,15 +157,8 @@ void TBitmap::SetSize(int width, int height) {
     if (monochrome_) {
       fresh.reset(CreateBitmap(width, height, 1, 1, nullptr));
     } else {
-      BITMAPINFO bi{};
-      bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-      bi.bmiHeader.biWidth = width;
-      bi.bmiHeader.biHeight = -height;
-      bi.bmiHeader.biPlanes = 1;
-      bi.bmiHeader.biBitCount = 32;
-      bi.bmiHeader.biCompression = BI_RGB;
       void* p = nullptr;
-      fresh.reset(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0));
+      fresh = CreatePaintBitmap(nullptr, width, height, &p);
       bits = static_cast<uint8_t*>(p);
       if (bits) std::memset(bits, 0xFF, static_cast<size_t>(width) * height * 4);
     }
@@ -294,17 +288,10 @@ void TBitmap::LoadFromStream(TStream& stream) {
 }
 
 void TBitmap::SaveToStream(TStream& stream) const {
-  BITMAPINFOHEADER bih{};
-  bih.biSize = sizeof bih;
-  bih.biWidth = width_;
-  bih.biHeight = -height_;
-  bih.biPlanes = 1;
-  bih.biBitCount = 32;
-  bih.biCompression = BI_RGB;
+  BITMAPINFO bi = TopDown32Info(width_, height_);
+  const BITMAPINFOHEADER& bih = bi.bmiHeader;
   std::vector<uint8_t> bits(static_cast<size_t>(width_) * height_ * 4);
   if (handle_ && !bits.empty()) {
-    BITMAPINFO bi{};
-    bi.bmiHeader = bih;
     UniqueMemoryDC dc(CreateCompatibleDC(nullptr));
     GetDIBits(dc.get(), handle_.get(), 0, static_cast<UINT>(height_), bits.data(), &bi, DIB_RGB_COLORS);
   }

@@ -7,10 +7,18 @@
 
 #include "framework/win32/Handles.h"
 
-// Null when the system has no memory for it.
-inline UniqueBitmap CreatePaintBitmap(HDC like, int width, int height) {
+// 32-bit pixels, first row on top: the layout every pixel exchange of the program uses.
+inline BITMAPINFO TopDown32Info(int width, int height) {
   BITMAPINFO info{};
   info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  return UniqueBitmap(CreateDIBSection(like, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  return info;
+}
+
+// Null when the system has no memory for it; bits, when given, receives where its pixels are.
+inline UniqueBitmap CreatePaintBitmap(HDC like, int width, int height, void** bits = nullptr) {
+  const BITMAPINFO info = TopDown32Info(width, height);
+  void* pixels = nullptr;
+  UniqueBitmap bitmap(CreateDIBSection(like, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
+  if (bits) *bits = pixels;
+  return bitmap;
 }

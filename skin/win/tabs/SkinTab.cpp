@@ -11,6 +11,7 @@
 #include "framework/controls/Messages.h"
 #include "framework/core/DpiScale.h"
 #include "framework/win32/DCState.h"
+#include "framework/win32/PaintBitmap.h"
 #include "skin/layout/SkinImageTurn.h"
 #include "skin/win/data/SkinDataUnit.h"
 #include "skin/win/tabs/SkinTabText.h"
@@ -80,20 +81,13 @@ HWND ScrollArrows(HWND tabs) {
   return arrows && IsWindowVisible(arrows) ? arrows : nullptr;
 }
 
-BITMAPINFO TopDown32(int width, int height) {
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
-  return info;
-}
-
 // The row composed flat in buffer, turned a quarter round onto row of dc. Turned by hand: the
 // system's parallelogram copy is not drawn faithfully everywhere.
 void CopyTurned(HDC dc, HDC buffer, const TRect& row, bool clockwise) {
   const int width = row.Height();
   const int height = row.Width();
-  const BITMAPINFO flatInfo = TopDown32(width, height);
   void* bits = nullptr;
-  const UniqueBitmap dib(CreateDIBSection(buffer, &flatInfo, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const UniqueBitmap dib = CreatePaintBitmap(buffer, width, height, &bits);
   const UniqueMemoryDC dibDc(CreateCompatibleDC(buffer));
   if (!dib || !dibDc || !bits) return;
   {
@@ -104,7 +98,7 @@ void CopyTurned(HDC dc, HDC buffer, const TRect& row, bool clockwise) {
   TSkinImage flat(width, height);
   std::memcpy(flat.Row(0), bits, static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
   const TSkinImage turned = clockwise ? TurnedClockwise(flat) : TurnedAnticlockwise(flat);
-  const BITMAPINFO turnedInfo = TopDown32(turned.Width(), turned.Height());
+  const BITMAPINFO turnedInfo = TopDown32Info(turned.Width(), turned.Height());
   SetDIBitsToDevice(dc, row.Left, row.Top, static_cast<DWORD>(turned.Width()), static_cast<DWORD>(turned.Height()), 0, 0, 0,
                     static_cast<UINT>(turned.Height()), turned.Row(0), &turnedInfo, DIB_RGB_COLORS);
 }
