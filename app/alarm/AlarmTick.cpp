@@ -20,9 +20,12 @@ TAlarmTick CheckAlarmTick(int64_t checkedUpTo, int64_t now, std::string_view ala
   const int64_t gap = now - checkedUpTo;
   if (gap > kLongestGap || gap < -kLongestGap) return TAlarmTick::Restart;
   if (gap <= 0) return TAlarmTick::Wait;
-  const auto alarm = static_cast<int64_t>(std::llround(ParseTimeText(alarmText) * kSecondsPerDayInt));
   // The alarm's first occurrence after the checked second.
   const int64_t first = checkedUpTo + 1;
-  const int64_t wait = ((alarm - first) % kSecondsPerDayInt + kSecondsPerDayInt) % kSecondsPerDayInt;
-  return first + wait <= now ? TAlarmTick::Fire : TAlarmTick::Wait;
+  return first + SecondsUntilAlarm(first, alarmText) <= now ? TAlarmTick::Fire : TAlarmTick::Wait;
+}
+
+int64_t SecondsUntilAlarm(int64_t now, std::string_view alarmText) {
+  const auto alarm = static_cast<int64_t>(std::llround(ParseTimeText(alarmText) * kSecondsPerDayInt));
+  return ((alarm - now) % kSecondsPerDayInt + kSecondsPerDayInt) % kSecondsPerDayInt;
 }

@@ -14,5 +14,8 @@ enum class TAlarmTick { Wait, Fire, Restart };
 // Whole seconds on the clock's time line, cut the way the time texts cut them.
 int64_t ClockSecond(TDateTime value);
 
+// Whole seconds from now to the alarm's next occurrence, 0 when it is this very second.
+int64_t SecondsUntilAlarm(int64_t now, std::string_view alarmText);
+
 // checkedUpTo: the last second already checked; now: the tick's second; alarmText: "HH:MM:SS".
 TAlarmTick CheckAlarmTick(int64_t checkedUpTo, int64_t now, std::string_view alarmText);

@@ -17,6 +17,7 @@ constexpr TValue kLockScreen{L"LockScreen", 0, 1};
 constexpr TValue kLockSeconds{L"LockSeconds", 0, 3600};
 constexpr TValue kAwayIsRest{L"AwayIsRest", 0, 1};
 constexpr TValue kAwayMinutes{L"AwayMinutes", 1, 60};
+constexpr TValue kHoldWhenBusy{L"HoldWhenBusy", 0, 1};
 
 std::wstring KeyPath() { return Utf8ToWide(kSettingsKeyPath); }
 
@@ -46,6 +47,7 @@ TStoredSettings ReadStoredSettings() {
   s.lockSeconds = Read(kLockSeconds, defaults.lockSeconds);
   s.awayIsRest = Read(kAwayIsRest, defaults.awayIsRest) != 0;
   s.awayMinutes = Read(kAwayMinutes, defaults.awayMinutes);
+  s.holdWhenBusy = Read(kHoldWhenBusy, defaults.holdWhenBusy) != 0;
   return s;
 }
 
@@ -62,5 +64,6 @@ bool WriteStoredSettings(const TStoredSettings& s) {
   ok &= Write(key.get(), kLockSeconds, s.lockSeconds);
   ok &= Write(key.get(), kAwayIsRest, s.awayIsRest);
   ok &= Write(key.get(), kAwayMinutes, s.awayMinutes);
+  ok &= Write(key.get(), kHoldWhenBusy, s.holdWhenBusy);
   return ok;
 }

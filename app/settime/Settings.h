@@ -11,6 +11,7 @@ struct TStoredSettings {
   int lockSeconds = 30;  // 0..3600, as the spin edit allows
   bool awayIsRest = true;
   int awayMinutes = 5;  // 1..60
+  bool holdWhenBusy = true;  // hold a reminder while a full-screen program is in front
 };
 
 // A value that is missing, of another type or size, or out of its range reads as its default: a

@@ -79,6 +79,7 @@ Tvelmain::Tvelmain(TComponent* owner) : TForm(owner) {
   Bind(SpinEdit1, "SpinEdit1");
   Bind(CheckBox2, "CheckBox2");
   Bind(SpinEdit2, "SpinEdit2");
+  Bind(CheckBox3, "CheckBox3");
   Bind(Label13, "Label13");
   Bind(Label14, "Label14");
   Bind(BitBtn1, "BitBtn1");
@@ -100,6 +101,7 @@ Tvelmain::Tvelmain(TComponent* owner) : TForm(owner) {
   SpinEdit1->OnChange = store;
   CheckBox2->OnClick = away;
   SpinEdit2->OnChange = away;
+  CheckBox3->OnClick = store;
 }
 
 Tvelmain::~Tvelmain() {

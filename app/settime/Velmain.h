@@ -9,6 +9,8 @@
 #include <string>
 
 #include "app/alarm/AwayTracker.h"
+#include "app/alarm/DueReminder.h"
+#include "app/settime/KeyPressWatch.h"
 #include "app/settime/SessionNotices.h"
 
 #include "framework/controls/Buttons.h"
@@ -53,6 +55,8 @@ public:
   // system's last-input tick unless a test gives another; an empty function restores it.
   void SetInputSource(std::function<uint32_t()> source);
   bool Away() const { return away_.Away(); }
+  // A reminder has fallen due and waits: held over full-screen work or for a pause in typing.
+  bool ReminderWaiting() const { return due_.Due(); }
 
   // Settings kept between runs: read once by the show handler, written whenever one changes.
   void RestoreSettings();
@@ -97,6 +101,7 @@ public:
   TCheckBox* CheckBox1 = nullptr;        // lock screen
   TSpinEdit* SpinEdit1 = nullptr;        // lock seconds
   TCheckBox* CheckBox2 = nullptr;        // time away counts as rest
+  TCheckBox* CheckBox3 = nullptr;        // hold reminders over full-screen work
   TSpinEdit* SpinEdit2 = nullptr;        // minutes without input that make the user away
   TLabel* Label13 = nullptr;             // "无操作", before the minutes
   TLabel* Label14 = nullptr;             // "分钟", after them
@@ -125,11 +130,19 @@ private:
   void CheckFromNow();
   void EndOfSession();
   TAwaySample AwaySample(int64_t second, bool reminderShowing) const;
+  // The visible status line says that the due reminder is held.
+  void ShowHeldLine();
+  void ShowReminder();
   void ApplyAwaySettings();
   void StoreSettings();
 
   std::optional<int64_t> checkedUpTo_;
   TAwayTracker away_;
+  TDueReminder due_;
+  TKeyPressWatch keys_;
+  // The clock text at which the showing reminder came, when it came later than its alarm: the
+  // worked time runs to it.
+  std::string lateReminderAt_;
   std::function<uint32_t()> inputSource_;
   TSessionPresence session_;
   std::unique_ptr<TSessionNotices> sessionNotices_;

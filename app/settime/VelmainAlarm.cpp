@@ -3,6 +3,7 @@
 
 #include "app/alarm/AlarmTick.h"
 #include "app/alarm/TimeText.h"
+#include "app/settime/BusyCheck.h"
 #include "app/settime/TrayIcon.h"
 #include "app/settime/Velmain.h"
 #include "framework/controls/Application.h"
@@ -11,6 +12,11 @@
 
 namespace {
 constexpr const char* kNotArmed = " 未设置闹钟时间！";
+// A reminder waits for a pause in typing of this long.
+constexpr DWORD kTypingPauseMs = 2000;
+constexpr int64_t kKeyWatchLead = 3;
+// Two lines, as narrow as the exercise line, so that either line holds it.
+constexpr const char* kHeldLine = "全屏程序运行中，\r结束后提醒";
 
 std::string ExerciseLineText(const std::string& alarm) { return "将在" + alarm + "\r播放眼保健操！"; }
 std::string PromptLineText(const std::string& alarm) { return "将在" + alarm + "提示！"; }
@@ -43,7 +49,15 @@ void Tvelmain::SetArmedControls() {
   SpeedButton2->SetEnabled(true);
 }
 
-void Tvelmain::CheckFromNow() { checkedUpTo_ = ClockSecond(Now()) - 1; }
+void Tvelmain::CheckFromNow() {
+  checkedUpTo_ = ClockSecond(Now()) - 1;
+  due_.Clear();
+}
+
+void Tvelmain::ShowHeldLine() {
+  SetPromptLine(kHeldLine);
+  SetExerciseLine(kHeldLine);
+}
 
 void Tvelmain::ArmAtStartup() {
   CheckFromNow();
@@ -80,6 +94,7 @@ void Tvelmain::SpeedButton1Click(TObject*) {
 }
 
 void Tvelmain::SpeedButton2Click(TObject*) {
+  due_.Clear();
   SpeedButton2->SetCaption("取消");
   Label3->SetCaption("");
   DateTimePicker1->SetEnabled(true);
@@ -97,6 +112,7 @@ void Tvelmain::RadioButton1Click(TObject*) {
   SetExerciseLine(ExerciseLineText(Label3->Caption()));
   ShowPromptLine(false);
   ShowExerciseLine(true);
+  if (due_.Held()) ShowHeldLine();
 }
 
 void Tvelmain::RadioButton2Click(TObject*) {
@@ -105,6 +121,7 @@ void Tvelmain::RadioButton2Click(TObject*) {
   SetPromptLine(PromptLineText(Label3->Caption()));
   ShowPromptLine(true);
   ShowExerciseLine(false);
+  if (due_.Held()) ShowHeldLine();
 }
 
 bool Tvelmain::ReminderUp() const {
@@ -122,19 +139,37 @@ void Tvelmain::Timer1Timer(TObject*) {
   const bool armed = !Label3->Caption().empty();
   const TAlarmTick alarm =
       armed && !reminderUp ? CheckAlarmTick(checked, second, Label3->Caption()) : TAlarmTick::Wait;
-  switch (away_.Tick(AwaySample(second, reminderUp), alarm)) {
-    case TAwayAction::None:
+  // The foreground is asked about only while a reminder is due; the keys are watched from a few
+  // seconds before, so that a key press of the last two seconds is known when it falls due.
+  const bool dueNow = armed && !reminderUp && (due_.Due() || alarm == TAlarmTick::Fire);
+  if (dueNow || (armed && !reminderUp && SecondsUntilAlarm(second, Label3->Caption()) <= kKeyWatchLead))
+    keys_.Start();
+  else
+    keys_.Stop();
+  const bool busy = dueNow && CheckBox3->Checked() && UserIsBusyNow();
+  const bool typing = dueNow && keys_.PressedWithin(kTypingPauseMs);
+  switch (due_.Tick(away_, AwaySample(second, reminderUp), alarm, busy, typing)) {
+    case TReminderStep::None:
+    case TReminderStep::WaitForTypingPause:
       return;
-    case TAwayAction::RestartWorkedTime:
+    case TReminderStep::Hold:
+      ShowHeldLine();
+      return;
+    case TReminderStep::RestartWorkedTime:
       if (armed) Label7->SetCaption(Label2->Caption());
       return;
-    case TAwayAction::Rearm:
+    case TReminderStep::Rearm:
       if (armed) RearmAfterReminder();
       return;
-    case TAwayAction::Remind:
+    case TReminderStep::Show:
       break;
   }
+  keys_.Stop();
+  lateReminderAt_ = due_.ShownLate() ? Label2->Caption() : std::string();
+  ShowReminder();
+}
 
+void Tvelmain::ShowReminder() {
   if (CheckBox1->Checked()) {
     if (!Application->FindComponent("doeye2")) Application->CreateForm(doeye2);
     doeye2->EnterLockScreen();
@@ -162,6 +197,8 @@ void Tvelmain::RearmAfterReminder() {
   SetPromptLine(RestLineText(Label3->Caption()));
   SetExerciseLine(ExerciseLineText(Label3->Caption()));
   Label7->SetCaption(Label2->Caption());
+  due_.Clear();
+  lateReminderAt_.clear();
 }
 
 bool Tvelmain::ExerciseMode() const { return RadioButton1->Checked(); }
@@ -173,5 +210,8 @@ void Tvelmain::ReminderClosed() {
 }
 
 std::string Tvelmain::WorkedTimeText() const {
-  return WorkedTimeMessage(ComputeWorkedTime(Label3->Caption(), Label7->Caption()));
+  // A reminder held over full-screen work or a burst of typing comes later than its alarm; the
+  // time it waited was work too.
+  const std::string& end = lateReminderAt_.empty() ? Label3->Caption() : lateReminderAt_;
+  return WorkedTimeMessage(ComputeWorkedTime(end, Label7->Caption()));
 }

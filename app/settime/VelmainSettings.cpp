@@ -36,6 +36,7 @@ void Tvelmain::RestoreSettings() {
   SpinEdit1->SetValue(stored.lockSeconds);
   CheckBox2->SetChecked(stored.awayIsRest);
   SpinEdit2->SetValue(stored.awayMinutes);
+  CheckBox3->SetChecked(stored.holdWhenBusy);
   ApplyAwaySettings();
   settingsRestored_ = true;
   // Puts back what was read, so that a damaged value is replaced by its default for good.
@@ -51,6 +52,7 @@ void Tvelmain::StoreSettings() {
   settings.lockSeconds = SpinEdit1->Value();
   settings.awayIsRest = CheckBox2->Checked();
   settings.awayMinutes = SpinEdit2->Value();
+  settings.holdWhenBusy = CheckBox3->Checked();
   // A key that cannot be written costs the next start these settings, not this run its alarm.
   static_cast<void>(WriteStoredSettings(settings));
 }

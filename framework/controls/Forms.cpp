@@ -509,7 +509,8 @@ void TCustomForm::SetVisible(bool visible) {
     if (!Visible()) return;
     ShowWindow(window, windowState_ == TWindowState::wsMaximized   ? SW_SHOWMAXIMIZED
                        : windowState_ == TWindowState::wsMinimized ? SW_SHOWMINIMIZED
-                                                                   : SW_SHOWNORMAL);
+                       : showActivates_                            ? SW_SHOWNORMAL
+                                                                   : SW_SHOWNOACTIVATE);
     if (IsMainForm(this)) formHost->ShowTaskbarButton();
     return;
   }
@@ -523,7 +524,11 @@ void TCustomForm::SetVisible(bool visible) {
 
 void TCustomForm::Show() {
   SetVisible(true);
-  if (HandleAllocated()) BringWindowToTop(Handle());
+  if (!HandleAllocated()) return;
+  if (showActivates_)
+    BringWindowToTop(Handle());
+  else
+    SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void TCustomForm::Hide() { SetVisible(false); }
@@ -602,7 +607,7 @@ TModalResult TCustomForm::ShowModal() {
   };
   try {
     Show();
-    SetForegroundWindow(Handle());
+    if (showActivates_) SetForegroundWindow(Handle());
     while (modalResult_ == mrNone) {
       formHost->HandleMessage();
       if (formHost->Terminated()) {
@@ -617,9 +622,12 @@ TModalResult TCustomForm::ShowModal() {
     throw;
   }
   const TModalResult result = modalResult_;
+  const bool wasActive = showActivates_ || GetForegroundWindow() == Handle();
   restore();
   Hide();
-  if (previous && IsWindow(previous) && IsWindowVisible(previous)) SetActiveWindow(previous);
+  // Only a modal form that had the activation hands it back: one that never took it leaves the
+  // foreground where the user put it.
+  if (wasActive && previous && IsWindow(previous) && IsWindowVisible(previous)) SetActiveWindow(previous);
   return result;
 }
 

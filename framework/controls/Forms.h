@@ -59,6 +59,10 @@ public:
   void SetModalResult(TModalResult result);
   bool Modal() const { return modal_; }
   bool Active() const;
+  // Off: Show and ShowModal put the window up without activating it, so that the window the user
+  // works in keeps the foreground and its keys; a click on the form activates it as usual.
+  bool ShowActivates() const { return showActivates_; }
+  void SetShowActivates(bool activates) { showActivates_ = activates; }
 
   TFormBorderStyle BorderStyle() const { return borderStyle_; }
   void SetBorderStyle(TFormBorderStyle style);
@@ -178,6 +182,7 @@ private:
   // The system gives the window its size for the new DPI: the client area is not scaled then.
   bool takingSuggestedSize_ = false;
   bool modal_ = false;
+  bool showActivates_ = true;
   bool releasePending_ = false;
   TModalResult modalResult_ = mrNone;
   TWinControl* activeControl_ = nullptr;

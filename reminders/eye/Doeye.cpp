@@ -65,6 +65,8 @@ Tdoeye::Tdoeye(TComponent* owner) : TReminderForm(owner) {
   Bind(MediaPlayer1, "MediaPlayer1");
   Bind(BitBtn1, "BitBtn1");
   InitializeForm();
+  // The reminder comes up over whatever the user is doing; the keys being typed stay where they go.
+  SetShowActivates(false);
 }
 
 void Tdoeye::CreateParams(TCreateParams& params) {
@@ -78,7 +80,7 @@ void Tdoeye::CreateParams(TCreateParams& params) {
 void Tdoeye::FormShow(TObject*) {
   BeginReminder();
   PlaceWhereTheUserLooks();
-  SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   // Appended rather than concatenated: GCC 12 misreads "\r" + string as an overlapping copy.
   std::string message = "\r";
   message += ReminderHost().WorkedTimeText();

@@ -119,12 +119,15 @@ void Tdoeye2::Timer2Timer(TObject*) {
 void Tdoeye2::EnterLockScreen() {
   if (HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr)) ShowWindow(taskbar, SW_HIDE);
   ShowCursor(FALSE);
+  // Without the hook the window still swallows the keys it is given itself.
+  static_cast<void>(keyboard_.Install([](const KBDLLHOOKSTRUCT&) { return true; }));
   locked_ = true;
   Timer2->SetEnabled(false);
   BitBtn1->SetVisible(false);
 }
 
 void Tdoeye2::LeaveLockScreen() {
+  keyboard_.Remove();
   covers_.Hide();
   // The taskbar comes back without taking the activation from the window the user returns to.
   if (HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr)) ShowWindow(taskbar, SW_SHOWNA);

@@ -13,6 +13,7 @@
 #include "framework/controls/Forms.h"
 #include "framework/controls/StdCtrls.h"
 #include "framework/media/MediaPlayer.h"
+#include "framework/win32/LowLevelKeyboardHook.h"
 #include "gif/win/GIFCtrl.h"
 #include "reminders/ReminderForm.h"
 #include "reminders/eye2/ScreenCovers.h"
@@ -35,6 +36,9 @@ public:
   void LeaveLockScreen();
   // The other monitors' covers, up exactly while the rest window is.
   const TScreenCovers& Covers() const { return covers_; }
+  // Every key press of the desktop is swallowed while the lock screen is up, whichever window has
+  // the focus: Windows may leave another program in the foreground.
+  bool HoldingKeyboard() const { return keyboard_.Installed(); }
 
   TPanel* Panel1 = nullptr;
   TLabel* Label1 = nullptr;              // worked-time message
@@ -65,6 +69,7 @@ private:
   bool locked_ = false;
   std::exception_ptr audioError_;
   TScreenCovers covers_;
+  TLowLevelKeyboardHook keyboard_;
   // The controls that are not aligned, with their top in the 1024 x 712 design at 96 DPI.
   std::vector<std::pair<TControl*, int>> centred_;
 };

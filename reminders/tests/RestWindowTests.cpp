@@ -140,8 +140,8 @@ TEST(RestWindow, NoKeyClosesTheWindowOrPressesAButtonBeforeOrAfterTheCountdown) 
       Type(VK_TAB);
       Type('P', VK_MENU);
       SendMessageW(doeye2->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
-      // The keys did reach the window, and were swallowed there.
-      EXPECT_GE(seen.size(), 6u);
+      // Swallowed before any window, this one included, saw them.
+      EXPECT_TRUE(seen.empty());
       EXPECT_EQ(doeye2->ModalResult(), mrNone) << "closed";
       EXPECT_EQ(doeye2->BitBtn1->Caption(), kPauseCaption);
       // The two-second test tone may have ended on a slow machine; what must not happen is a pause.

@@ -41,4 +41,11 @@ TEST(AlarmTick, ClockSecondsCutLikeTheTimeTexts) {
   EXPECT_EQ(ClockSecond(0.75 + 0.4 / 86'400), At(0, 18, 0, 0)) << "0.4 s into the second";
 }
 
+TEST(AlarmTick, SecondsUntilTheAlarmsNextOccurrence) {
+  EXPECT_EQ(SecondsUntilAlarm(At(0, 10, 0, 0), "10:00:03"), 3);
+  EXPECT_EQ(SecondsUntilAlarm(At(0, 10, 0, 3), "10:00:03"), 0);
+  EXPECT_EQ(SecondsUntilAlarm(At(0, 10, 0, 4), "10:00:03"), 86'399) << "passed: tomorrow's";
+  EXPECT_EQ(SecondsUntilAlarm(At(3, 23, 59, 58), "00:00:01"), 3) << "across midnight";
+}
+
 }  // namespace

@@ -303,7 +303,8 @@ void CollectClipped(const TWinControl& parent, std::vector<std::string>& clipped
 TEST_F(Pages, RealClicksOnEachPairOfNeighbouringSettingsLandOnTheControlUnderThePointer) {
   ClickTab(kSettingsTab);
   const std::vector<TControl*> row{velmain->RadioButton1, velmain->RadioButton2, velmain->CheckBox1,
-                                   velmain->SpinEdit1,    velmain->CheckBox2,    velmain->SpinEdit2};
+                                   velmain->SpinEdit1,    velmain->CheckBox2,    velmain->SpinEdit2,
+                                   velmain->CheckBox3};
   std::vector<std::string> released;
   std::vector<TWndMethod> originals;
   for (TControl* c : row) {
@@ -330,8 +331,9 @@ TEST_F(Pages, RealClicksOnEachPairOfNeighbouringSettingsLandOnTheControlUnderThe
   std::vector<std::string> clicked;
   const bool lockWas = velmain->CheckBox1->Checked();
   // The minutes take clicks only while time away counts as rest, and its box is clicked twice
-  // before them: it starts ticked, as a new user finds it.
+  // before them: it starts ticked, as a new user finds it. So does the full-screen box.
   velmain->CheckBox2->SetChecked(true);
+  velmain->CheckBox3->SetChecked(true);
   const bool awayWas = true;
   for (size_t i = 0; i + 1 < row.size(); ++i) {
     for (TControl* c : {row[i], row[i + 1]}) {
@@ -347,8 +349,10 @@ TEST_F(Pages, RealClicksOnEachPairOfNeighbouringSettingsLandOnTheControlUnderThe
   EXPECT_TRUE(velmain->RadioButton2->Checked());
   EXPECT_EQ(velmain->CheckBox1->Checked(), lockWas);
   EXPECT_EQ(velmain->CheckBox2->Checked(), awayWas);
-  EXPECT_EQ(GetFocus(), velmain->SpinEdit2->Handle());
+  EXPECT_FALSE(velmain->CheckBox3->Checked()) << "clicked once, the last of the row";
+  EXPECT_EQ(GetFocus(), velmain->CheckBox3->Handle());
   velmain->RadioButton1->SetChecked(true);
+  velmain->CheckBox3->SetChecked(true);
 }
 
 TEST_F(Pages, NoBoxOrLabelTextOfAnyWindowIsCutOff) {

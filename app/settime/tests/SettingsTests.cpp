@@ -50,6 +50,7 @@ TEST_F(Settings, WhatTheUserSetComesBackAtTheNextStartAndEveryChangeIsKept) {
   PutDword(L"LockSeconds", 45);
   PutDword(L"AwayIsRest", 0);
   PutDword(L"AwayMinutes", 12);
+  PutDword(L"HoldWhenBusy", 0);
   velmain->RestoreSettings();
   EXPECT_TRUE(velmain->RadioButton2->Checked());
   EXPECT_TRUE(velmain->Label6->Visible()) << "the prompt line is the one shown in prompt mode";
@@ -58,6 +59,7 @@ TEST_F(Settings, WhatTheUserSetComesBackAtTheNextStartAndEveryChangeIsKept) {
   EXPECT_EQ(velmain->SpinEdit1->Value(), 45);
   EXPECT_FALSE(velmain->CheckBox2->Checked());
   EXPECT_EQ(velmain->SpinEdit2->Value(), 12);
+  EXPECT_FALSE(velmain->CheckBox3->Checked());
   EXPECT_FALSE(velmain->SpinEdit2->Enabled()) << "the minutes mean nothing while time away is not rest";
 
   velmain->RadioButton1->SetChecked(true);
@@ -65,6 +67,8 @@ TEST_F(Settings, WhatTheUserSetComesBackAtTheNextStartAndEveryChangeIsKept) {
   velmain->SpinEdit1->SetText("90");
   velmain->CheckBox2->SetChecked(true);
   velmain->SpinEdit2->SetText("60");
+  velmain->CheckBox3->SetChecked(true);
+  EXPECT_EQ(Dword(L"HoldWhenBusy"), 1u);
   EXPECT_EQ(Dword(L"ExerciseMode"), 1u);
   EXPECT_EQ(Dword(L"LockScreen"), 0u);
   EXPECT_EQ(Dword(L"LockSeconds"), 90u);
@@ -77,12 +81,15 @@ TEST_F(Settings, DamagedOrOutOfRangeValuesGiveWayToTheirDefaults) {
   velmain->RadioButton2->SetChecked(true);
   velmain->CheckBox1->SetChecked(true);
   velmain->CheckBox2->SetChecked(false);
+  velmain->CheckBox3->SetChecked(false);
   Put(L"ExerciseMode", REG_SZ, {'0', 0, 0, 0});
   PutDword(L"LockScreen", 2);
   PutDword(L"LockSeconds", 3601);
   Put(L"AwayIsRest", REG_BINARY, {0});
   Put(L"AwayMinutes", REG_QWORD, {12, 0, 0, 0, 0, 0, 0, 0});
+  PutDword(L"HoldWhenBusy", 7);
   velmain->RestoreSettings();
+  EXPECT_TRUE(velmain->CheckBox3->Checked());
   EXPECT_TRUE(velmain->RadioButton1->Checked());
   EXPECT_FALSE(velmain->CheckBox1->Checked());
   EXPECT_EQ(velmain->SpinEdit1->Value(), 30);
@@ -111,6 +118,7 @@ TEST_F(Settings, TheTimeAwayControlsAreSkinnedByTheSkinsMapping) {
     kinds[choice.Control->Name()] = choice.Kind;
   }
   EXPECT_EQ(kinds["CheckBox2"], TSkinnerKind::CheckBox);
+  EXPECT_EQ(kinds["CheckBox3"], TSkinnerKind::CheckBox);
   EXPECT_EQ(kinds["SpinEdit2"], TSkinnerKind::Edit);
   EXPECT_EQ(kinds["GroupBox3"], TSkinnerKind::GroupBox);
 }
