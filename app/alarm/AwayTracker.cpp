@@ -1,6 +1,7 @@
 #include "app/alarm/AwayTracker.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 TAwayAction Present(TAlarmTick alarm) {
@@ -18,7 +19,10 @@ TAwayAction Present(TAlarmTick alarm) {
 
 void TAwayTracker::Configure(bool enabled, int64_t thresholdSeconds) {
   // Switched on, idleness is counted from the next tick: the click that switched it is input.
-  if (enabled != enabled_) started_ = false;
+  if (enabled != enabled_) {
+    started_ = false;
+    if (std::exchange(missedReminder_, false)) owedRearm_ = true;
+  }
   enabled_ = enabled;
   threshold_ = thresholdSeconds;
 }
@@ -31,9 +35,14 @@ void TAwayTracker::Restart(const TAwaySample& sample) {
   idle_ = 0;
   away_ = false;
   missedReminder_ = false;
+  owedRearm_ = false;
 }
 
 TAwayAction TAwayTracker::Tick(const TAwaySample& sample, TAlarmTick alarm) {
+  if (std::exchange(owedRearm_, false)) {
+    if (enabled_) Restart(sample);
+    return TAwayAction::Rearm;
+  }
   if (!enabled_) return Present(alarm);
   if (!started_) Restart(sample);
   // Input seen behind a locked session is not the user coming back; input in the tick that locks it
@@ -59,7 +68,7 @@ TAwayAction TAwayTracker::Tick(const TAwaySample& sample, TAlarmTick alarm) {
     idle_ = 0;
     away_ = false;
     missedReminder_ = false;
-    if (missed) return TAwayAction::Rearm;
+    if (missed) return longEnough ? TAwayAction::Rearm : TAwayAction::Remind;
     return longEnough ? TAwayAction::RestartWorkedTime : TAwayAction::None;
   }
   if (input) idle_ = 0;

@@ -18,17 +18,20 @@ struct TAwaySample {
 
 enum class TAwayAction {
   None,
-  Remind,            // show the reminder
+  Remind,            // show the reminder; also at the return from an absence too short to be a
+                     // break that the alarm fell inside (a quick Win+L is no rest)
   Rearm,             // re-arm one hour from now: the alarm fell due while the user was away, or
                      // the clock jumped too far for the alarm to mean anything
-  RestartWorkedTime  // the user is back from a break: the worked time counts from now
+  RestartWorkedTime  // the user is back from a break: the worked time counts from now, and the
+                     // next reminder is no sooner than an hour away
 };
 
 class TAwayTracker {
 public:
   static constexpr int64_t kDefaultThreshold = 5 * 60;
 
-  // Off: the alarm behaves as if the user never left.
+  // Off: the alarm behaves as if the user never left. A re-arm owed for a reminder skipped in an
+  // absence is still given at the next tick: the click that changes the setting is the return.
   void Configure(bool enabled, int64_t thresholdSeconds);
   // Starts counting idleness afresh at this sample, as after start-up.
   void Restart(const TAwaySample& sample);
@@ -48,4 +51,5 @@ private:
   int64_t idle_ = 0;
   bool away_ = false;
   bool missedReminder_ = false;
+  bool owedRearm_ = false;
 };

@@ -31,3 +31,18 @@ void TSessionPresence::Notice(WPARAM change) {
       break;
   }
 }
+
+namespace {
+// A locked session shows the secure desktop, and a disconnected one none: in either, a program of
+// the user's cannot open the input desktop.
+bool SessionInFrontOfUser() {
+  HDESK desktop = OpenInputDesktop(0, FALSE, DESKTOP_SWITCHDESKTOP);
+  if (!desktop) return false;
+  CloseDesktop(desktop);
+  return true;
+}
+}  // namespace
+
+void TSessionPresence::CheckOnInput() {
+  if (Away() && SessionInFrontOfUser()) locked_ = disconnected_ = false;
+}

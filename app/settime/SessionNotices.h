@@ -20,6 +20,10 @@ class TSessionPresence {
 public:
   void Notice(WPARAM change);
   bool Away() const { return locked_ || disconnected_; }
+  // Input came while the notices say away: a notice may have been lost (a service that held the
+  // session, a notification window remade), so the session's real state is asked for once; a
+  // session found unlocked and connected ends the absence.
+  void CheckOnInput();
 
 private:
   bool locked_ = false;

@@ -122,6 +122,7 @@ private:
   void ShowPromptLine(bool visible);
   void ShowExerciseLine(bool visible);
   void SetArmedControls();
+  void ArmControlsAtStartup();
   void ShowHelp();
   void RestoreFromTray();
   bool ReminderUp() const;
@@ -129,7 +130,7 @@ private:
   // count again, so that an alarm set to it fires at the next tick.
   void CheckFromNow();
   void EndOfSession();
-  TAwaySample AwaySample(int64_t second, bool reminderShowing) const;
+  TAwaySample AwaySample(int64_t second, bool reminderShowing);
   // The visible status line says that the due reminder is held.
   void ShowHeldLine();
   void ShowReminder();
@@ -144,9 +145,11 @@ private:
   // worked time runs to it.
   std::string lateReminderAt_;
   std::function<uint32_t()> inputSource_;
+  uint32_t lastInput_ = 0;
   TSessionPresence session_;
   std::unique_ptr<TSessionNotices> sessionNotices_;
   bool settingsRestored_ = false;
+  bool settingsWriteReported_ = false;
 };
 
 extern Tvelmain* velmain;

@@ -1,6 +1,8 @@
 // The alarm: one time of day kept as text, compared with the clock text once a second.
 #include <windows.h>
 
+#include <utility>
+
 #include "app/alarm/AlarmTick.h"
 #include "app/alarm/TimeText.h"
 #include "app/settime/BusyCheck.h"
@@ -15,6 +17,7 @@ constexpr const char* kNotArmed = " 未设置闹钟时间！";
 // A reminder waits for a pause in typing of this long.
 constexpr DWORD kTypingPauseMs = 2000;
 constexpr int64_t kKeyWatchLead = 3;
+constexpr int64_t kOneHourSeconds = 3600;
 // Two lines, as narrow as the exercise line, so that either line holds it.
 constexpr const char* kHeldLine = "全屏程序运行中，\r结束后提醒";
 
@@ -60,6 +63,14 @@ void Tvelmain::ShowHeldLine() {
 }
 
 void Tvelmain::ArmAtStartup() {
+  // Arming puts the start-up defaults in the controls: they are not the user's settings to keep,
+  // whether or not the stored ones have been read yet.
+  const bool restored = std::exchange(settingsRestored_, false);
+  ArmControlsAtStartup();
+  settingsRestored_ = restored;
+}
+
+void Tvelmain::ArmControlsAtStartup() {
   CheckFromNow();
   away_.Restart(AwaySample(ClockSecond(Now()), false));
   Label2->SetCaption(FormatTimeText(Now()));
@@ -156,7 +167,13 @@ void Tvelmain::Timer1Timer(TObject*) {
       ShowHeldLine();
       return;
     case TReminderStep::RestartWorkedTime:
-      if (armed) Label7->SetCaption(Label2->Caption());
+      if (!armed) return;
+      // Back from a break, the next reminder is no sooner than an hour after the return: one that
+      // would come at once would count minutes of work as if they were hours.
+      if (SecondsUntilAlarm(second, Label3->Caption()) < kOneHourSeconds)
+        RearmAfterReminder();
+      else
+        Label7->SetCaption(Label2->Caption());
       return;
     case TReminderStep::Rearm:
       if (armed) RearmAfterReminder();

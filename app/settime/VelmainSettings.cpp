@@ -1,8 +1,12 @@
 // The settings that outlive a run, and the time-away settings among them.
 #include <windows.h>
 
+#include <utility>
+
 #include "app/settime/Settings.h"
 #include "app/settime/Velmain.h"
+#include "framework/controls/Application.h"
+#include "framework/core/Exception.h"
 
 namespace {
 uint32_t SystemLastInput() {
@@ -16,8 +20,12 @@ uint32_t SystemLastInput() {
 
 void Tvelmain::SetInputSource(std::function<uint32_t()> source) { inputSource_ = std::move(source); }
 
-TAwaySample Tvelmain::AwaySample(int64_t second, bool reminderShowing) const {
-  return {second, inputSource_ ? inputSource_() : SystemLastInput(), reminderShowing, session_.Away()};
+TAwaySample Tvelmain::AwaySample(int64_t second, bool reminderShowing) {
+  const uint32_t input = inputSource_ ? inputSource_() : SystemLastInput();
+  // Without this a lost unlock notice would keep the user away for good: input behind a locked
+  // session is nobody's.
+  if (input != std::exchange(lastInput_, input)) session_.CheckOnInput();
+  return {second, input, reminderShowing, session_.Away()};
 }
 
 void Tvelmain::ApplyAwaySettings() {
@@ -53,6 +61,8 @@ void Tvelmain::StoreSettings() {
   settings.awayIsRest = CheckBox2->Checked();
   settings.awayMinutes = SpinEdit2->Value();
   settings.holdWhenBusy = CheckBox3->Checked();
-  // A key that cannot be written costs the next start these settings, not this run its alarm.
-  static_cast<void>(WriteStoredSettings(settings));
+  // A key that cannot be written costs the next start these settings, not this run its alarm; the
+  // user is told once, not at every click.
+  if (WriteStoredSettings(settings) || std::exchange(settingsWriteReported_, true)) return;
+  Application->HandleException(Exception("设置无法保存，下次启动时将使用默认设置。"));
 }

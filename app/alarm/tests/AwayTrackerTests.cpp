@@ -53,6 +53,20 @@ TEST(AwayTracker, AnAlarmThatFallsWhileAwayIsSkippedAndTheReturnRearms) {
   EXPECT_FALSE(off.tracker.Away());
 }
 
+TEST(AwayTracker, ARearmOwedForASkippedReminderOutlivesAChangeOfTheSetting) {
+  // Back after the skipped alarm, the first input unticks the setting (Space on its box).
+  for (const bool switchedOn : {false, true}) {
+    Day day(At(0, 10, 0, 0), "10:30:00");
+    day.Work(At(0, 10, 20, 0));
+    EXPECT_EQ(day.Tick(At(0, 10, 30, 0)), A::None);
+    ASSERT_TRUE(day.tracker.Away());
+    day.tracker.Configure(false, 5 * 60);
+    if (switchedOn) day.tracker.Configure(true, 5 * 60);
+    EXPECT_EQ(day.Tick(At(0, 10, 40, 0), true), A::Rearm) << switchedOn;
+    EXPECT_EQ(day.Tick(At(0, 10, 40, 1), true), A::None) << "re-armed once";
+  }
+}
+
 TEST(AwayTracker, OnlyAnAbsenceOfTheFullThresholdIsABreak) {
   Day day(At(0, 10, 0, 0), "10:09:58");
   EXPECT_EQ(day.Tick(At(0, 10, 4, 59), true), A::None) << "back one second before the threshold";
@@ -127,7 +141,8 @@ TEST(AwayTracker, ALockedSessionIsAwayAtOnceAndTheUnlockIsTheReturn) {
   EXPECT_TRUE(day.tracker.Away());
   EXPECT_EQ(day.Tick(At(0, 10, 31, 0), false, false, true), A::None);
   EXPECT_EQ(day.Tick(At(0, 10, 31, 30), true, false, true), A::None);
-  EXPECT_EQ(day.Tick(At(0, 10, 32, 0), false, false, false), A::Rearm) << "short, but the reminder fell inside it";
+  EXPECT_EQ(day.Tick(At(0, 10, 32, 0), false, false, false), A::Remind)
+      << "two minutes locked are no break: the reminder that fell inside them comes at the unlock";
 
   Day brief(At(0, 10, 29, 0), "");
   EXPECT_EQ(brief.Tick(At(0, 10, 30, 0), true, false, true), A::None);

@@ -99,12 +99,14 @@ TEST(DueReminder, TimeAwayDecidesWhileAReminderIsHeld) {
   EXPECT_FALSE(left.due.Due());
   EXPECT_EQ(left.Tick(At(0, 10, 50, 1), true, false), S::None);
 
-  // A locked session while held is away at once.
+  // A locked session while held is away at once; a short lock is no break, a long one is.
   Desk locked(At(0, 10, 0, 0), "10:30:00");
   EXPECT_EQ(locked.Run(At(0, 10, 30, 0), S::None, true, false), S::WaitForTypingPause);
   EXPECT_TRUE(locked.due.Due());
   EXPECT_EQ(locked.Tick(At(0, 10, 31, 0), false, true, true), S::None);
-  EXPECT_EQ(locked.Tick(At(0, 10, 32, 0), false, true, false), S::Rearm);
+  EXPECT_EQ(locked.Tick(At(0, 10, 32, 0), false, true, false), S::Hold) << "still due after a minute's lock";
+  EXPECT_EQ(locked.Tick(At(0, 10, 33, 0), false, true, true), S::None);
+  EXPECT_EQ(locked.Tick(At(0, 10, 39, 0), false, true, false), S::Rearm);
 
   // Away, then back to a full-screen program: the reminder is skipped, not held.
   Desk back(At(0, 10, 0, 0), "10:30:00");

@@ -48,6 +48,12 @@ void AppFixture::SetUpTestSuite() {
   Application->CreateForm(doeye2);
   velmain->Show();
   BusyUser();
+  PresentThroughout();
+}
+
+void AppFixture::PresentThroughout() {
+  // Tests jump the clock by hours between two ticks, which time away as rest would take for sleep.
+  velmain->CheckBox2->SetChecked(false);
 }
 
 void AppFixture::BusyUser() {
@@ -60,6 +66,7 @@ void AppFixture::TearDown() {
   pending_ = nullptr;
   SetClockSource({});
   BusyUser();
+  PresentThroughout();
 }
 
 void AppFixture::WhileModal(std::function<void()> action) {

@@ -24,6 +24,8 @@ protected:
   static int CursorDisplayCount();
   // A user who gives input all the time: the alarm's ticks never find them away.
   static void BusyUser();
+  // Time away does not count as rest: the user never leaves, however far the clock jumps.
+  static void PresentThroughout();
 
 private:
   static void CALLBACK RunPending(HWND, UINT, UINT_PTR, DWORD);

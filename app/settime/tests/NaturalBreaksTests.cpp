@@ -23,6 +23,7 @@ protected:
     velmain->RadioButton2->SetChecked(true);
   }
   void TearDown() override {
+    SendMessageW(velmain->Handle(), WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0);
     velmain->SpinEdit2->SetValue(5);
     AppFixture::TearDown();
   }
@@ -55,7 +56,7 @@ protected:
         5000);
   }
   // Started at 10:00:00, the alarm set for 10:01:00 and ticked once right before it.
-  void ArmForOneMinute() {
+  static void ArmForOneMinute() {
     SetClock(EncodeDateTime(2026, 12, 7, 10, 0, 0));
     velmain->ArmAtStartup();
     velmain->RadioButton2->SetChecked(true);
@@ -110,7 +111,11 @@ TEST_F(NaturalBreaks, AMinuteWithoutInputOverTheAlarmShowsNothingAndTheNextInput
   EXPECT_EQ(velmain->SpeedButton2->Caption(), "重来");
 }
 
-TEST_F(NaturalBreaks, ALockedSessionMissesTheAlarmAndTheUnlockRearms) {
+TEST_F(NaturalBreaks, AShortLockOverTheAlarmShowsTheReminderAtTheUnlockAndALostUnlockNoticeEndsAtTheNextInput) {
+  velmain->SpinEdit2->SetValue(5);
+  // Nobody's input behind the lock.
+  uint32_t input = 1;
+  velmain->SetInputSource([&input] { return input; });
   ArmForOneMinute();
   SendMessageW(velmain->Handle(), WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 0);
   int shown = 0;
@@ -119,8 +124,21 @@ TEST_F(NaturalBreaks, ALockedSessionMissesTheAlarmAndTheUnlockRearms) {
   Application->ProcessMessages();
   EXPECT_EQ(shown, 0);
   SendMessageW(velmain->Handle(), WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0);
+  CountReminders(shown);
   Tick(10, 1, 20);
+  EXPECT_EQ(shown, 1) << "twenty seconds locked are no rest";
   EXPECT_EQ(velmain->Label3->Caption(), "11:01:20");
+
+  // The unlock notice never comes: the first input asks the session itself, which is unlocked.
+  ArmForOneMinute();
+  SendMessageW(velmain->Handle(), WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 0);
+  Tick(10, 1, 0);
+  Tick(10, 8, 0);
+  EXPECT_TRUE(velmain->Away());
+  ++input;
+  Tick(10, 8, 1);
+  EXPECT_FALSE(velmain->Away());
+  EXPECT_EQ(velmain->Label3->Caption(), "11:08:01") << "the reminder skipped in the absence is re-armed";
 
   // Switched off, the alarm rings for the locked session as it always did.
   velmain->CheckBox2->SetChecked(false);
@@ -130,7 +148,35 @@ TEST_F(NaturalBreaks, ALockedSessionMissesTheAlarmAndTheUnlockRearms) {
   CountReminders(shown);
   Tick(10, 1, 0);
   SendMessageW(velmain->Handle(), WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0);
-  EXPECT_EQ(shown, 1);
+  EXPECT_EQ(shown, 2);
+}
+
+TEST_F(NaturalBreaks, BackFromABreakTheNextReminderIsAnHourAfterTheReturnAndAnOwedRearmSurvivesTheSwitch) {
+  uint32_t input = 1;
+  velmain->SetInputSource([&input] { return input; });
+  const auto armFor = [](const char* alarm) {
+    ArmForOneMinute();
+    velmain->SpeedButton2Click(nullptr);
+    velmain->DateTimePicker1->SetDateTime(ParseTimeText(alarm));
+    velmain->SpeedButton1Click(nullptr);
+  };
+  armFor("10:30:00");
+  for (int minute = 1; minute <= 28; ++minute) Tick(10, minute, 0);
+  EXPECT_TRUE(velmain->Away());
+  ++input;
+  Tick(10, 28, 30);
+  EXPECT_EQ(velmain->Label3->Caption(), "11:28:30") << "not 10:30:00, two minutes after the return";
+  EXPECT_EQ(velmain->Label7->Caption(), "10:28:30");
+
+  // A reminder skipped while away, and the first input unticks the setting: the re-arm stays owed.
+  armFor("10:05:00");
+  for (int minute = 1; minute <= 6; ++minute) Tick(10, minute, 0);
+  ASSERT_TRUE(velmain->Away());
+  ++input;
+  velmain->CheckBox2->SetChecked(false);
+  Tick(10, 6, 1);
+  EXPECT_EQ(velmain->Label3->Caption(), "11:06:01");
+  velmain->CheckBox2->SetChecked(true);
 }
 
 }  // namespace

@@ -77,6 +77,20 @@ TEST_F(Settings, WhatTheUserSetComesBackAtTheNextStartAndEveryChangeIsKept) {
   EXPECT_TRUE(velmain->SpinEdit2->Enabled());
 }
 
+TEST_F(Settings, ArmingAgainPutsNoDefaultsOverTheUsersSettings) {
+  velmain->RestoreSettings();
+  velmain->CheckBox1->SetChecked(true);
+  velmain->RadioButton2->SetChecked(true);
+  velmain->ArmAtStartup();
+  EXPECT_EQ(Dword(L"LockScreen"), 1u);
+  EXPECT_EQ(Dword(L"ExerciseMode"), 0u);
+  velmain->RestoreSettings();
+  EXPECT_TRUE(velmain->CheckBox1->Checked());
+  EXPECT_TRUE(velmain->RadioButton2->Checked());
+  velmain->CheckBox1->SetChecked(false);
+  velmain->RadioButton1->SetChecked(true);
+}
+
 TEST_F(Settings, DamagedOrOutOfRangeValuesGiveWayToTheirDefaults) {
   velmain->RadioButton2->SetChecked(true);
   velmain->CheckBox1->SetChecked(true);
