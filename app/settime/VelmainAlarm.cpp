@@ -150,14 +150,16 @@ void Tvelmain::Timer1Timer(TObject*) {
   const bool armed = !Label3->Caption().empty();
   const TAlarmTick alarm =
       armed && !reminderUp ? CheckAlarmTick(checked, second, Label3->Caption()) : TAlarmTick::Wait;
-  // The foreground is asked about only while a reminder is due; the keys are watched from a few
-  // seconds before, so that a key press of the last two seconds is known when it falls due.
+  // The foreground is asked about only while a reminder is due. The keys are watched from a few
+  // seconds before, so that a key press of the last two seconds is known when it falls due, but
+  // not over full-screen work: a game's keys would all pass through this thread.
   const bool dueNow = armed && !reminderUp && (due_.Due() || alarm == TAlarmTick::Fire);
-  if (dueNow || (armed && !reminderUp && SecondsUntilAlarm(second, Label3->Caption()) <= kKeyWatchLead))
+  const bool busy = dueNow && CheckBox3->Checked() && UserIsBusyNow();
+  const bool nearAlarm = armed && !reminderUp && SecondsUntilAlarm(second, Label3->Caption()) <= kKeyWatchLead;
+  if (!busy && (dueNow || nearAlarm))
     keys_.Start();
   else
     keys_.Stop();
-  const bool busy = dueNow && CheckBox3->Checked() && UserIsBusyNow();
   const bool typing = dueNow && keys_.PressedWithin(kTypingPauseMs);
   switch (due_.Tick(away_, AwaySample(second, reminderUp), alarm, busy, typing)) {
     case TReminderStep::None:
