@@ -5,6 +5,11 @@
 #include "framework/core/Exception.h"
 #include "framework/win32/SystemLibrary.h"
 
+// Delay-loaded in this program (win32/tests/data/*.def): a library no system has, and a function
+// the real version.dll lacks.
+extern "C" void WINAPI BrevinAbsentFunction();
+extern "C" void WINAPI BrevinNoSuchVersionFunction();
+
 namespace {
 
 void ExpectErrorNaming(void (*call)(), const std::string& name) {
@@ -27,6 +32,12 @@ TEST(SystemLibrary, ComesFromTheSystemFolderOrNamesWhatIsMissing) {
 
   EXPECT_EQ(LoadSystemLibrary(L"brevin-absent.dll"), nullptr);
   ExpectErrorNaming([] { RequireSystemLibrary(L"brevin-absent.dll"); }, "brevin-absent.dll");
+}
+
+// Without the delay-load hooks each call raises a system exception that no C++ handler catches.
+TEST(SystemLibrary, ADelayLoadThatFailsThrowsAnErrorNamingTheLibraryOrFunction) {
+  ExpectErrorNaming(BrevinAbsentFunction, "brevin-absent.dll");
+  ExpectErrorNaming(BrevinNoSuchVersionFunction, "BrevinNoSuchVersionFunction");
 }
 
 }  // namespace
