@@ -261,6 +261,29 @@ VOID CALLBACK InspectMessageBox(HWND, UINT, UINT_PTR id, DWORD) {
   PostMessageW(box, WM_COMMAND, IDOK, 0);
 }
 
+LRESULT CALLBACK PlainProcedure(HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcW(w, msg, wParam, lParam);
+}
+
+TEST_F(SkinManage, OnlyWindowsItMaySkinAreWatchedForTheirShowing) {
+  Activate();
+  WNDCLASSW cls{};
+  cls.style = CS_GLOBALCLASS;
+  cls.lpfnWndProc = PlainProcedure;
+  cls.hInstance = GetModuleHandleW(nullptr);
+  cls.lpszClassName = L"BrevinWatchTestWindow";
+  RegisterClassW(&cls);
+  auto classProcedureKept = [&cls](HINSTANCE instance) {
+    HWND w = CreateWindowExW(0, cls.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, instance, nullptr);
+    const bool kept = GetWindowLongPtrW(w, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(PlainProcedure);
+    DestroyWindow(w);
+    return kept;
+  };
+  // Another module's window (the IME's, OLE's) keeps its procedure; the program's own is watched.
+  EXPECT_TRUE(classProcedureKept(GetModuleHandleW(L"user32.dll")));
+  EXPECT_FALSE(classProcedureKept(GetModuleHandleW(nullptr)));
+}
+
 TEST_F(SkinManage, AMessageBoxIsSkinnedWithTheDialogSkinDataElseTheMainOne) {
   Activate();
   auto boxData = [&](TSkinData* expected) {
