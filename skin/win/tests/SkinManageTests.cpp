@@ -284,6 +284,40 @@ TEST_F(SkinManage, OnlyWindowsItMaySkinAreWatchedForTheirShowing) {
   EXPECT_FALSE(classProcedureKept(GetModuleHandleW(nullptr)));
 }
 
+TEST_F(SkinManage, SkinReloadsAndScaleChangesLeaveNoGdiOrUserObjectsBehind) {
+  others.push_back(std::make_unique<TManagedForm>(
+      "Reloaded", "  object CheckBox1: TCheckBox\n    Left = 8\n    Top = 8\n    Width = 120\n    Height = 20\n"
+                  "    Caption = 'box'\n  end\n  object Edit1: TEdit\n    Left = 8\n    Top = 40\n    Width = 120\n"
+                  "    Height = 22\n  end\n  object Button1: TButton\n    Left = 8\n    Top = 70\n    Width = 80\n"
+                  "    Height = 25\n    Caption = 'ok'\n  end\n"));
+  TManagedForm& form = *others.back();
+  form.Show();
+  Activate();
+  ASSERT_TRUE(Skinned(form.Handle()));
+  auto cycle = [&] {
+    data->SetSkinFile(kSkinFile);
+    Pump(kSettle);
+    for (int dpi : {144, 192, 96}) {
+      for (HWND w : {form.Handle(), main->Handle()}) {
+        RECT suggested{};
+        GetWindowRect(w, &suggested);
+        SendMessageW(w, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        EXPECT_EQ(SkinManager()->FindFormSkinner(w)->Dpi(), dpi);
+        RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      }
+    }
+  };
+  // The first round fills the caches that each scale keeps.
+  cycle();
+  const GuiObjectCount before = CountGuiObjects();
+  ASSERT_GT(before.gdi, 0);
+  for (int i = 0; i < 4; ++i) cycle();
+  const GuiObjectCount after = CountGuiObjects();
+  EXPECT_TRUE(Skinned(form.Handle()));
+  EXPECT_LE(after.gdi, before.gdi + 2);
+  EXPECT_EQ(after.windows, before.windows);
+}
+
 TEST_F(SkinManage, AMessageBoxIsSkinnedWithTheDialogSkinDataElseTheMainOne) {
   Activate();
   auto boxData = [&](TSkinData* expected) {
