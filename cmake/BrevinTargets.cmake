@@ -44,6 +44,27 @@ function(brevin_test name)
     LABELS "${labels}")
 endfunction()
 
+# brevin_delay_load(TARGET DEF...): the target's calls into the functions that each .def file lists
+# load that library at the first call, from the system folder only, and a library or function that
+# cannot be had throws an Exception naming it (framework/win32/DelayLoad.cpp). Call it before the
+# target's other libraries are linked: the stubs, whole archives, must come before the system's
+# import libraries on the link line.
+function(brevin_delay_load target)
+  set(libs)
+  foreach(def IN LISTS ARGN)
+    get_filename_component(stem ${def} NAME_WE)
+    set(lib ${CMAKE_CURRENT_BINARY_DIR}/delayload/${target}/lib${stem}_delay.a)
+    add_custom_command(OUTPUT ${lib}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/delayload/${target}
+      COMMAND ${CMAKE_DLLTOOL} --input-def ${def} --output-delaylib ${lib}
+      DEPENDS ${def} VERBATIM)
+    list(APPEND libs ${lib})
+  endforeach()
+  add_custom_target(${target}_delayload DEPENDS ${libs})
+  add_dependencies(${target} ${target}_delayload)
+  target_link_libraries(${target} PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,${libs}>" framework_delayload delayimp)
+endfunction()
+
 # brevin_benchmark(NAME SOURCES ... LIBS ...): native only, never part of ctest.
 function(brevin_benchmark name)
   cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})

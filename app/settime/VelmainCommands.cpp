@@ -6,6 +6,7 @@
 #include "framework/controls/Application.h"
 #include "framework/resources/ResourceFile.h"
 #include "framework/win32/Strings.h"
+#include "framework/win32/SystemLibrary.h"
 
 namespace {
 constexpr const char* kHelpFileName = "Helpx.chm";
@@ -17,7 +18,7 @@ using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
 // The help viewer lives in hhctrl.ocx; loading it on first use keeps it out of start-up.
 HtmlHelpFunction HtmlHelpEntry() {
   static const HtmlHelpFunction entry = [] {
-    HMODULE module = LoadLibraryW(L"hhctrl.ocx");
+    HMODULE module = LoadSystemLibrary(L"hhctrl.ocx");
     return module ? reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void*>(GetProcAddress(module, "HtmlHelpW")))
                   : nullptr;
   }();

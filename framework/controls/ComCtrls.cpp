@@ -217,6 +217,8 @@ void TPageControl::RemovePage(TTabSheet* page) {
 void TPageControl::SetActivePage(TTabSheet* page) {
   if (page && page->pageControl_ != this) return;
   if (page == activePage_) return;
+  // Before anything changes: the page's controls may fail to get their windows.
+  if (page) page->MakeChildWindows();
   TTabSheet* old = activePage_;
   activePage_ = page;
   if (HandleAllocated()) SendMessageW(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(TabIndexOf(page)), 0);
@@ -394,17 +396,36 @@ void TTabSheet::SetText(const std::string& text) {
   if (pageControl_) pageControl_->UpdateTab(this);
 }
 
+void TTabSheet::CreateWnd() {
+  TCustomControl::CreateWnd();
+  // Its controls' windows were made with it: a form already skinned has to hear of them.
+  if (!childWindowsPending_) TellChildWindowsMade();
+}
+
 void TTabSheet::CreateWindowHandleDone() {
   TCustomControl::CreateWindowHandleDone();
   childWindowsPending_ = !Visible();
 }
 
-void TTabSheet::SetVisible(bool visible) {
-  if (visible && childWindowsPending_) {
+void TTabSheet::MakeChildWindows() {
+  if (!childWindowsPending_) return;
+  // Without a window of its own the flag is left from an earlier one: a window made for a shown
+  // page comes with its controls' windows.
+  if (!HandleAllocated()) {
     childWindowsPending_ = false;
-    CreateChildWindows();
-    SendMessageW(GetAncestor(Handle(), GA_ROOT), CM_CHILDWINDOWSMADE, reinterpret_cast<WPARAM>(Handle()), 0);
+    return;
   }
+  CreateChildWindows();
+  childWindowsPending_ = false;
+  TellChildWindowsMade();
+}
+
+void TTabSheet::TellChildWindowsMade() {
+  SendMessageW(GetAncestor(Handle(), GA_ROOT), CM_CHILDWINDOWSMADE, reinterpret_cast<WPARAM>(Handle()), 0);
+}
+
+void TTabSheet::SetVisible(bool visible) {
+  if (visible) MakeChildWindows();
   TCustomControl::SetVisible(visible);
 }
 

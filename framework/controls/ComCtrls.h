@@ -24,6 +24,8 @@ public:
   TTabSheet* ActivePage() const { return activePage_; }
   // Shows the page, hides the old one; the new page's OnShow runs, then the old one's OnHide.
   // A page made active while the layout is read has its OnShow when the form is first shown.
+  // When a window of the page's controls cannot be made, the error goes out and the old page
+  // stays active and shown.
   void SetActivePage(TTabSheet* page);
   int ActivePageIndex() const;
   void SetActivePageIndex(int index);
@@ -86,6 +88,8 @@ public:
   // A page's controls get their windows when it is first shown, so that a program starts without
   // the windows of pages nobody has opened yet. Once they are made the form's window is sent
   // CM_CHILDWINDOWSMADE, before the page shows.
+  // A page made afresh while shown makes its controls' windows with its own and tells the form so
+  // too. A page shown without a window has its controls' windows made with it.
   void SetVisible(bool visible) override;
   bool ChildWindowsPending() const { return childWindowsPending_; }
 
@@ -93,11 +97,16 @@ public:
   TNotifyEvent OnHide;
 
 protected:
+  void CreateWnd() override;
   void CreateWindowHandleDone() override;
   bool DefersChildWindows() const override { return childWindowsPending_; }
 
 private:
   friend class TPageControl;
+  // The controls' windows left to be made; the form's window is told once they are. What was made
+  // before an error stays made, and the page stays pending for the rest.
+  void MakeChildWindows();
+  void TellChildWindowsMade();
   TPageControl* pageControl_ = nullptr;
   bool childWindowsPending_ = false;
   int imageIndex_ = -1;

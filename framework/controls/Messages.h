@@ -38,7 +38,7 @@ constexpr UINT CM_RELEASE = CM_BASE + 33;
 // WParam is the TControl*.
 constexpr UINT CM_CONTROLLISTCHANGE = CM_BASE + 44;
 // Sent to the top-level window: the windows of the controls on the control whose window is WParam
-// were made after the rest of the form's (a page shown for the first time).
+// were made after the rest of the form's (a page shown for the first time, or one made afresh).
 constexpr UINT CM_CHILDWINDOWSMADE = CM_BASE + 45;
 
 constexpr UINT CN_BASE = 0xBC00;

@@ -4,6 +4,7 @@
 #include <oleauto.h>
 
 #include "framework/win32/Strings.h"
+#include "framework/win32/SystemLibrary.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ private:
   AtlHost() {
     // OLE stays initialised for the life of the GUI thread once a host has been made.
     if (FAILED(OleInitialize(nullptr))) return;
-    HMODULE atl = LoadLibraryW(L"atl.dll");
+    HMODULE atl = LoadSystemLibrary(L"atl.dll");
     if (!atl) return;
     auto init = reinterpret_cast<AtlAxWinInitFn>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxWinInit")));
     getControl = reinterpret_cast<AtlAxGetControlFn>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxGetControl")));

@@ -1,9 +1,7 @@
 #include "framework/core/Stream.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <fstream>
 
 #include "framework/core/Exception.h"
 
@@ -95,22 +93,6 @@ void TMemoryStream::SetSize(int64_t size) {
 void TMemoryStream::Clear() {
   bytes_.clear();
   position_ = 0;
-}
-
-void TMemoryStream::LoadFromFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw EFOpenError(Format("Cannot open file \"%s\". %s", path.string().c_str(), std::strerror(errno)));
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw EReadError("Stream read error");
-  bytes_ = std::move(bytes);
-  position_ = 0;
-}
-
-void TMemoryStream::SaveToFile(const std::filesystem::path& path) const {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) throw EFCreateError(Format("Cannot create file \"%s\". %s", path.string().c_str(), std::strerror(errno)));
-  out.write(reinterpret_cast<const char*>(bytes_.data()), static_cast<std::streamsize>(bytes_.size()));
-  if (!out) throw EWriteError("Stream write error");
 }
 
 void TMemoryStream::LoadFromStream(TStream& source) {

@@ -4,7 +4,7 @@
 // EWriteError("Stream write error") otherwise.
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
+#include <string>
 #include <vector>
 
 enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
@@ -70,11 +70,14 @@ public:
   const uint8_t* Memory() const { return bytes_.data(); }
   const std::vector<uint8_t>& Bytes() const { return bytes_; }
 
-  // Raises EFOpenError / EFCreateError with the path and the cause.
-  void LoadFromFile(const std::filesystem::path& path);
-  void SaveToFile(const std::filesystem::path& path) const;
+  // Paths in UTF-8. Raises EFOpenError / EFCreateError with the path and the cause.
+  void LoadFromFile(const std::string& path);
+  void SaveToFile(const std::string& path) const;
   void LoadFromStream(TStream& source);
 
 private:
   std::vector<uint8_t> bytes_;
 };
+
+// True when the path (UTF-8) names a file that exists, not a folder.
+bool IsExistingFile(const std::string& path);

@@ -81,14 +81,14 @@ void TGraphic::Changed() {
 
 void TGraphic::LoadFromFile(const std::string& path) {
   TMemoryStream stream;
-  stream.LoadFromFile(std::filesystem::u8path(path));
+  stream.LoadFromFile(path);
   LoadFromStream(stream);
 }
 
 void TGraphic::SaveToFile(const std::string& path) const {
   TMemoryStream stream;
   SaveToStream(stream);
-  stream.SaveToFile(std::filesystem::u8path(path));
+  stream.SaveToFile(path);
 }
 
 const TClassInfo& TBitmap::StaticClassInfo() {

@@ -2,19 +2,21 @@
 
 #include <initializer_list>
 
+#include "framework/win32/SystemLibrary.h"
+
 namespace {
 
 using dpi_scale_detail::MulDivRounded;
 using dpi_scale_detail::Usable;
 
 template <typename Function>
-Function Lookup(const wchar_t* module, const char* name) {
-  // user32 is always loaded; shcore is loaded on demand and kept for the process's life.
-  HMODULE handle = GetModuleHandleW(module);
-  if (!handle) handle = LoadLibraryW(module);
-  if (!handle) return nullptr;
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(handle, name)));
+Function Lookup(HMODULE module, const char* name) {
+  if (!module) return nullptr;
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
+
+// user32 is always loaded; shcore is loaded on demand.
+HMODULE User32() { return GetModuleHandleW(L"user32.dll"); }
 
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
@@ -22,12 +24,12 @@ using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
 
 struct DpiFunctions {
-  GetDpiForWindowFn forWindow = Lookup<GetDpiForWindowFn>(L"user32.dll", "GetDpiForWindow");
+  GetDpiForWindowFn forWindow = Lookup<GetDpiForWindowFn>(User32(), "GetDpiForWindow");
   GetSystemMetricsForDpiFn metrics =
-      Lookup<GetSystemMetricsForDpiFn>(L"user32.dll", "GetSystemMetricsForDpi");
-  GetDpiForMonitorFn forMonitor = Lookup<GetDpiForMonitorFn>(L"shcore.dll", "GetDpiForMonitor");
+      Lookup<GetSystemMetricsForDpiFn>(User32(), "GetSystemMetricsForDpi");
+  GetDpiForMonitorFn forMonitor = Lookup<GetDpiForMonitorFn>(LoadSystemLibrary(L"shcore.dll"), "GetDpiForMonitor");
   SystemParametersInfoForDpiFn parameters =
-      Lookup<SystemParametersInfoForDpiFn>(L"user32.dll", "SystemParametersInfoForDpi");
+      Lookup<SystemParametersInfoForDpiFn>(User32(), "SystemParametersInfoForDpi");
 };
 
 const DpiFunctions& Functions() {

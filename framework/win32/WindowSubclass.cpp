@@ -26,6 +26,7 @@ struct TChain {
   // last of them returns, so that the places of the others do not move under a running handler.
   std::vector<TLink> links;
   int running = 0;
+  DWORD thread = 0;
 };
 
 // Which link of which window a handler on this thread is running as, innermost last.
@@ -128,16 +129,29 @@ LRESULT CALLBACK ChainProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lPa
 bool TWindowSubclass::Attach(HWND window, Handler handler) {
   Detach();
   if (!IsWindow(window) || !handler) return false;
+  // A window of another thread would run the handlers there, beside this thread's frames.
+  if (GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) return false;
   const std::lock_guard<std::mutex> guard(ChainsLock());
   auto found = Chains().find(window);
-  if (found == Chains().end()) {
-    SetLastError(0);
-    const auto previous = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ChainProcedure)));
-    if (!previous && GetLastError() != 0) return false;
-    found = Chains().emplace(window, TChain{previous, {}, 0}).first;
+  // A chain of another thread belonged to a window that ended unseen (with its thread, say)
+  // and left its handle to this one.
+  if (found != Chains().end() && found->second.thread != GetCurrentThreadId()) {
+    Chains().erase(found);
+    found = Chains().end();
   }
-  found->second.links.push_back({this, true});
+  if (found == Chains().end()) {
+    // The chain is recorded before the window is handed to ours, so that ours never runs without
+    // it, and taken back if the window cannot be had.
+    const auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
+    if (!current) return false;
+    found = Chains().emplace(window, TChain{current, {TLink{this, true}}, 0, GetCurrentThreadId()}).first;
+    if (!SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ChainProcedure))) {
+      Chains().erase(found);
+      return false;
+    }
+  } else {
+    found->second.links.push_back({this, true});
+  }
   handler_ = std::move(handler);
   window_ = window;
   return true;

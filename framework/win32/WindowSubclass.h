@@ -17,7 +17,8 @@ public:
   TWindowSubclass(const TWindowSubclass&) = delete;
   TWindowSubclass& operator=(const TWindowSubclass&) = delete;
 
-  // False when the window does not exist or cannot be subclassed; nothing changes then.
+  // False when the window does not exist, belongs to another thread or cannot be subclassed;
+  // nothing changes then.
   [[nodiscard]] bool Attach(HWND window, Handler handler);
   void Detach();
   bool Attached() const { return window_ != nullptr; }

@@ -32,7 +32,7 @@ const std::vector<uint8_t>& FileBytes(const std::string& name) {
   auto it = cache.find(name);
   if (it == cache.end()) {
     TMemoryStream s;
-    s.LoadFromFile(CorpusDir() / name);
+    s.LoadFromFile((CorpusDir() / name).string());
     it = cache.emplace(name, s.Bytes()).first;
   }
   return it->second;

@@ -12,7 +12,7 @@ namespace {
 
 std::vector<uint8_t> ReadFile(const fs::path& path) {
   TMemoryStream stream;
-  stream.LoadFromFile(path);
+  stream.LoadFromFile(path.string());
   return stream.Bytes();
 }
 

@@ -151,6 +151,47 @@ TEST(PageControl, APagesControlsGetTheirWindowsWhenItIsFirstShownBeforeItShowsAn
   EXPECT_EQ(GetWindow(panel->Handle(), GW_HWNDNEXT), edit->Handle());
 }
 
+// A control whose window cannot be made until it is allowed to be.
+class TUnmakeable : public TWinControl {
+public:
+  using TWinControl::TWinControl;
+  bool fail = true;
+
+protected:
+  void CreateParams(TCreateParams& p) override {
+    TWinControl::CreateParams(p);
+    if (fail) p.SystemClassName = L"BrevinNoSuchClass";
+  }
+};
+
+TEST(PageControl, APageWhoseControlFailsOrThatIsRemadeWhilePendingStaysConsistent) {
+  TPlainForm form(nullptr);
+  TTabSheet* sheets[2];
+  TPageControl* pages = MakePages(form, sheets);
+  auto* edit = Make<TEdit>(sheets[1], 0, 0, 80, 20);
+  auto* unmakeable = Make<TUnmakeable>(sheets[1], 0, 30, 80, 20);
+  form.Show();
+  ASSERT_TRUE(sheets[1]->ChildWindowsPending());
+
+  EXPECT_THROW(pages->SetActivePage(sheets[1]), EOutOfResources);
+  EXPECT_EQ(pages->ActivePage(), sheets[0]);
+  EXPECT_EQ(SendMessageW(pages->Handle(), TCM_GETCURSEL, 0, 0), 0);
+  EXPECT_TRUE(IsWindowVisible(sheets[0]->Handle()));
+  EXPECT_FALSE(IsWindowVisible(sheets[1]->Handle()));
+  EXPECT_TRUE(sheets[1]->ChildWindowsPending()) << "the controls left over are made when it is next shown";
+
+  // Its window goes while it is pending, and it is shown before a new one is made.
+  sheets[1]->DestroyHandle();
+  unmakeable->fail = false;
+  pages->SetActivePage(sheets[1]);
+  sheets[1]->HandleNeeded();
+  EXPECT_EQ(pages->ActivePage(), sheets[1]);
+  EXPECT_FALSE(sheets[1]->ChildWindowsPending());
+  EXPECT_TRUE(edit->HandleAllocated());
+  EXPECT_TRUE(unmakeable->HandleAllocated());
+  EXPECT_TRUE(IsWindowVisible(edit->Handle()));
+}
+
 // Keys held down as the thread's keyboard state tells them, for the duration of a test.
 class HeldKeys {
 public:

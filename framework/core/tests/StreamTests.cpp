@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
+
 #include "framework/core/Exception.h"
 #include "framework/core/Stream.h"
 
@@ -45,14 +48,22 @@ TEST(Streams, MemoryStreamGrowsOnWritePastTheEndAndCopiesWholeSources) {
   EXPECT_EQ(stream.Position(), 2);
 }
 
-TEST(Streams, FileRoundTripAndMissingFileError) {
-  const auto path = std::filesystem::temp_directory_path() / "brevin-stream-test.bin";
+TEST(Streams, FileRoundTripUnderAUtf8NameAndMissingFileError) {
+  const std::string folder = std::filesystem::temp_directory_path().string();
+  const std::string name = "晴岚-stream-test.bin";
+  const std::string path = folder + "/" + name;
+  const std::filesystem::path onDisk =
+      std::filesystem::temp_directory_path() / std::u8string(reinterpret_cast<const char8_t*>(name.data()), name.size());
   TMemoryStream out(std::vector<uint8_t>{0, 255, 10, 13});
   out.SaveToFile(path);
+  EXPECT_TRUE(std::filesystem::exists(onDisk)) << "the file bears the name it was given";
+  EXPECT_TRUE(IsExistingFile(path));
+  EXPECT_FALSE(IsExistingFile(folder)) << "a folder is not a file";
   TMemoryStream in;
   in.LoadFromFile(path);
   EXPECT_EQ(in.Bytes(), out.Bytes());
-  std::filesystem::remove(path);
+  std::filesystem::remove(onDisk);
+  EXPECT_FALSE(IsExistingFile(path));
   EXPECT_THROW(in.LoadFromFile(path), EFOpenError);
 }
 

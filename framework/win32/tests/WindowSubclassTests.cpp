@@ -5,7 +5,9 @@
 #include "framework/win32/CallbackErrors.h"
 #include "framework/win32/WindowSubclass.h"
 
+#include <future>
 #include <stdexcept>
+#include <thread>
 
 namespace {
 
@@ -55,6 +57,26 @@ TEST_F(WindowSubclass, AWindowThatGoesAwayTakesItsReplacementAlong) {
   owner.Detach();
   EXPECT_FALSE(owner.Attach(nullptr, Marker(owner, 1)));
   EXPECT_FALSE(owner.Attached());
+}
+
+TEST_F(WindowSubclass, AWindowOfAnotherThreadIsRefused) {
+  std::promise<HWND> made;
+  std::promise<void> done;
+  std::thread other([&] {
+    HWND w = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    made.set_value(w);
+    done.get_future().wait();
+    DestroyWindow(w);
+  });
+  HWND w = made.get_future().get();
+  ASSERT_NE(w, nullptr);
+  const LONG_PTR own = GetWindowLongPtrW(w, GWLP_WNDPROC);
+  TWindowSubclass owner;
+  EXPECT_FALSE(owner.Attach(w, Marker(owner, 1)));
+  EXPECT_FALSE(owner.Attached());
+  EXPECT_EQ(GetWindowLongPtrW(w, GWLP_WNDPROC), own);
+  done.set_value();
+  other.join();
 }
 
 int CountProperties(HWND w) {

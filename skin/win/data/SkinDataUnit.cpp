@@ -1,7 +1,6 @@
 #include "skin/win/data/SkinDataUnit.h"
 
 #include <cstring>
-#include <filesystem>
 
 #include "framework/controls/Application.h"
 #include "framework/controls/Forms.h"
@@ -146,11 +145,9 @@ void TSkinData::SetActive(bool active) {
 void TSkinData::SetSkinFile(const std::string& path) {
   skinFile_ = path;
   loadingSkin_ = true;
-  const std::filesystem::path file(std::u8string(reinterpret_cast<const char8_t*>(path.data()), path.size()));
-  std::error_code error;
-  if (path.empty() || !std::filesystem::is_regular_file(file, error)) return;
+  if (!IsExistingFile(path)) return;
   TMemoryStream skin;
-  skin.LoadFromFile(file);
+  skin.LoadFromFile(path);
   LoadSkin(skin);
 }
 

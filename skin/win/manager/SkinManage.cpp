@@ -33,6 +33,14 @@ std::string Lower(std::string text) {
 
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
+// The skin draws the program's own windows and the system's dialog boxes it shows. The windows
+// other modules make on the GUI thread (the IME's, OLE's, an ActiveX control's) keep their looks,
+// and their procedures are left alone.
+bool MaySkin(HWND window, const std::string& className) {
+  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
+  return FindForm(window) || instance == GetModuleHandleW(nullptr) || className == "#32770";
+}
+
 }  // namespace
 
 TSkinManage* SkinManager() { return current; }
@@ -102,9 +110,13 @@ void TSkinManage::WatchExistingWindows() {
 }
 
 void TSkinManage::WatchShowing(HWND window) {
+  if (!MaySkin(window, ClassNameOf(window))) return;
   // A watch lets go of its window as the window ends; those are dropped here, never while one of
-  // them may be handling a message.
-  std::erase_if(showWatches_, [](const auto& watch) { return !watch->Attached(); });
+  // them may be handling a message. So is one whose window ended unseen, or whose handle is
+  // being watched anew: it would stand in the chain of a window it was never made for.
+  std::erase_if(showWatches_, [window](const auto& watch) {
+    return !watch->Attached() || watch->Window() == window || !IsWindow(watch->Window());
+  });
   auto watch = std::make_unique<TWindowSubclass>();
   const TWindowSubclass* self = watch.get();
   const bool attached = watch->Attach(window, [this, self](HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -356,8 +368,7 @@ bool TSkinManage::SkinWindowWith(HWND window, TSkinData* given, bool finishNow) 
   const std::string className = ClassNameOf(window);
   if ((style & WS_CHILD) && !mdiChild && Lower(ClassNameOf(GetParent(window))) != "mdiclient" && !skinningAll_)
     return false;
-  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
-  if (!form && instance != GetModuleHandleW(nullptr) && className != "#32770") return false;
+  if (!MaySkin(window, className)) return false;
   RECT bounds{};
   GetWindowRect(window, &bounds);
   if (IsRectEmpty(&bounds) && !mdiChild) return false;

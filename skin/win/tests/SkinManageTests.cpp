@@ -261,6 +261,63 @@ VOID CALLBACK InspectMessageBox(HWND, UINT, UINT_PTR id, DWORD) {
   PostMessageW(box, WM_COMMAND, IDOK, 0);
 }
 
+LRESULT CALLBACK PlainProcedure(HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcW(w, msg, wParam, lParam);
+}
+
+TEST_F(SkinManage, OnlyWindowsItMaySkinAreWatchedForTheirShowing) {
+  Activate();
+  WNDCLASSW cls{};
+  cls.style = CS_GLOBALCLASS;
+  cls.lpfnWndProc = PlainProcedure;
+  cls.hInstance = GetModuleHandleW(nullptr);
+  cls.lpszClassName = L"BrevinWatchTestWindow";
+  RegisterClassW(&cls);
+  auto classProcedureKept = [&cls](HINSTANCE instance) {
+    HWND w = CreateWindowExW(0, cls.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, instance, nullptr);
+    const bool kept = GetWindowLongPtrW(w, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(PlainProcedure);
+    DestroyWindow(w);
+    return kept;
+  };
+  // Another module's window (the IME's, OLE's) keeps its procedure; the program's own is watched.
+  EXPECT_TRUE(classProcedureKept(GetModuleHandleW(L"user32.dll")));
+  EXPECT_FALSE(classProcedureKept(GetModuleHandleW(nullptr)));
+}
+
+TEST_F(SkinManage, SkinReloadsAndScaleChangesLeaveNoGdiOrUserObjectsBehind) {
+  others.push_back(std::make_unique<TManagedForm>(
+      "Reloaded", "  object CheckBox1: TCheckBox\n    Left = 8\n    Top = 8\n    Width = 120\n    Height = 20\n"
+                  "    Caption = 'box'\n  end\n  object Edit1: TEdit\n    Left = 8\n    Top = 40\n    Width = 120\n"
+                  "    Height = 22\n  end\n  object Button1: TButton\n    Left = 8\n    Top = 70\n    Width = 80\n"
+                  "    Height = 25\n    Caption = 'ok'\n  end\n"));
+  TManagedForm& form = *others.back();
+  form.Show();
+  Activate();
+  ASSERT_TRUE(Skinned(form.Handle()));
+  auto cycle = [&] {
+    data->SetSkinFile(kSkinFile);
+    Pump(kSettle);
+    for (int dpi : {144, 192, 96}) {
+      for (HWND w : {form.Handle(), main->Handle()}) {
+        RECT suggested{};
+        GetWindowRect(w, &suggested);
+        SendMessageW(w, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        EXPECT_EQ(SkinManager()->FindFormSkinner(w)->Dpi(), dpi);
+        RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      }
+    }
+  };
+  // The first round fills the caches that each scale keeps.
+  cycle();
+  const GuiObjectCount before = CountGuiObjects();
+  ASSERT_GT(before.gdi, 0);
+  for (int i = 0; i < 4; ++i) cycle();
+  const GuiObjectCount after = CountGuiObjects();
+  EXPECT_TRUE(Skinned(form.Handle()));
+  EXPECT_LE(after.gdi, before.gdi + 2);
+  EXPECT_EQ(after.windows, before.windows);
+}
+
 TEST_F(SkinManage, AMessageBoxIsSkinnedWithTheDialogSkinDataElseTheMainOne) {
   Activate();
   auto boxData = [&](TSkinData* expected) {
