@@ -6,6 +6,8 @@
 #include <initializer_list>
 #include <iterator>
 
+#include "framework/win32/SystemLibrary.h"
+
 namespace {
 TScreenRect ToScreenRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
@@ -23,9 +25,9 @@ bool IsShellWindow(HWND window) {
 using QueryNotificationState = HRESULT(WINAPI*)(int*);
 
 QueryNotificationState NotificationStateQuery() {
-  // Looked up once, from the system folder only; absent before Windows Vista and in some shells.
+  // Looked up once; absent before Windows Vista and in some shells.
   static const QueryNotificationState query = [] {
-    HMODULE shell = LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    HMODULE shell = LoadSystemLibrary(L"shell32.dll");
     return shell ? reinterpret_cast<QueryNotificationState>(
                        reinterpret_cast<void*>(GetProcAddress(shell, "SHQueryUserNotificationState")))
                  : nullptr;
