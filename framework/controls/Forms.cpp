@@ -250,14 +250,14 @@ void TCustomForm::ScaleBounds(int toDpi, int fromDpi) {
     // Before the window exists the size is the layout's: its client size, else its outer size.
     int& width = pendingClientWidth_ >= 0 ? pendingClientWidth_ : width_;
     int& height = pendingClientHeight_ >= 0 ? pendingClientHeight_ : height_;
-    width = MulDiv(width, toDpi, fromDpi);
-    height = MulDiv(height, toDpi, fromDpi);
+    width = scaledWidth_.Rescale(width, fromDpi, toDpi);
+    height = scaledHeight_.Rescale(height, fromDpi, toDpi);
     return;
   }
-  const int clientWidth = MulDiv(ClientWidth(), toDpi, fromDpi);
-  const int clientHeight = MulDiv(ClientHeight(), toDpi, fromDpi);
-  SetClientWidth(clientWidth);
-  SetClientHeight(clientHeight);
+  SetClientWidth(scaledWidth_.Rescale(ClientWidth(), fromDpi, toDpi));
+  SetClientHeight(scaledHeight_.Rescale(ClientHeight(), fromDpi, toDpi));
+  scaledWidth_.Took(ClientWidth());
+  scaledHeight_.Took(ClientHeight());
 }
 
 void TCustomForm::DpiChanged(int dpi, const RECT& suggested) {

@@ -177,6 +177,9 @@ private:
   bool keyPreview_ = false;
   int pendingClientWidth_ = -1;
   int pendingClientHeight_ = -1;
+  // The client size (the outer size where a layout gives that), kept from its unrounded value.
+  TScaledLength scaledWidth_;
+  TScaledLength scaledHeight_;
   bool placed_ = false;
   bool creatingWindow_ = false;
   // The system gives the window its size for the new DPI: the client area is not scaled then.
