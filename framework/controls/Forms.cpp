@@ -275,6 +275,15 @@ void TCustomForm::DpiChanged(int dpi, const RECT& suggested) {
   ApplyIcon();
 }
 
+void TCustomForm::KeepClientAt(const RECT& suggested) {
+  // The client rectangle the window has is still the one of the old frame.
+  const TRect client = ClientRect();
+  SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  SetBounds(suggested.left, suggested.top, Width() + client.Width() - ClientWidth(),
+            Height() + client.Height() - ClientHeight());
+}
+
 void TCustomForm::CreateWindowHandleDone() {
   pendingClientWidth_ = pendingClientHeight_ = -1;
   // Made on a monitor of another scale than the one expected: laid out for the one it is on.
@@ -685,10 +694,10 @@ void TCustomForm::WndProc(TMessage& m) {
       if (menu_ && ::GetMenu(Handle()) == menu_->BarHandle()) ::SetMenu(Handle(), nullptr);
       break;
     case WM_DPICHANGED: {
-      // A form already laid out for that DPI was scaled before it was moved there: its size stands.
       const RECT& suggested = *reinterpret_cast<const RECT*>(m.LParam);
       const int dpi = LayoutDpi(HIWORD(m.WParam), MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST));
       if (dpi != CurrentPPI()) DpiChanged(dpi, suggested);
+      else KeepClientAt(suggested);
       m.Result = 0;
       return;
     }

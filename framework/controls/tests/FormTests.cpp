@@ -150,6 +150,24 @@ TEST(FormLayout, AtTwiceTheDpiEverythingInPixelsDoublesAndControlsAddedLaterFoll
   EXPECT_EQ(later->BoundsRect(), Bounds(5, 6, 70, 20));
 }
 
+TEST(FormLayout, AMoveToAMonitorOfTheScaleItIsLaidOutForTakesTheSuggestedPlaceAndKeepsTheClientArea) {
+  TTestForm form(nullptr, kForm);
+  const int dpi = form.PixelsPerInch();
+  RECT before{};
+  GetWindowRect(form.Handle(), &before);
+  const TRect client = form.ClientRect();
+  // The system scales the window with the frame of the DPI it leaves: a size that is not the form's.
+  const RECT suggested{before.left + 40, before.top + 30, before.left + 40 + (before.right - before.left) * 3 / 2,
+                       before.top + 30 + (before.bottom - before.top) * 3 / 2};
+  SendMessageW(form.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  RECT after{};
+  GetWindowRect(form.Handle(), &after);
+  EXPECT_EQ(after.left, suggested.left);
+  EXPECT_EQ(after.top, suggested.top);
+  EXPECT_EQ(form.ClientRect(), client);
+  EXPECT_EQ(form.PixelsPerInch(), dpi);
+}
+
 TEST(FormLayout, UnknownNamesAreErrorsThatNameThem) {
   struct Case {
     const char* layout;
