@@ -1,6 +1,7 @@
 #include "framework/controls/Forms.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "framework/controls/Buttons.h"
 #include "framework/controls/LayoutReader.h"
@@ -285,10 +286,20 @@ void TCustomForm::KeepClientAt(const RECT& suggested) {
 }
 
 void TCustomForm::CreateWindowHandleDone() {
-  pendingClientWidth_ = pendingClientHeight_ = -1;
+  const int clientWidth = std::exchange(pendingClientWidth_, -1);
+  const int clientHeight = std::exchange(pendingClientHeight_, -1);
+  if (menu_) ::SetMenu(Handle(), menu_->BarHandle());
+  // The outer size came from the system's frame at the system DPI, which need not be the frame the
+  // window has (on a monitor of another scale, or with a style added later): the client size holds.
+  RECT frame{}, client{};
+  GetWindowRect(Handle(), &frame);
+  GetClientRect(Handle(), &client);
+  // The bounds are not yet read back from the new window: the sizes are the window's own.
+  const int width = frame.right - frame.left + (clientWidth >= 0 ? clientWidth - client.right : 0);
+  const int height = frame.bottom - frame.top + (clientHeight >= 0 ? clientHeight - client.bottom : 0);
+  SetWindowPos(Handle(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   // Made on a monitor of another scale than the one expected: laid out for the one it is on.
   ScaleForPPI(LayoutDpi(WindowDpi(Handle()), MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST)));
-  if (menu_) ::SetMenu(Handle(), menu_->BarHandle());
   ApplyAlpha();
   ApplyIcon();
 }

@@ -108,6 +108,23 @@ TEST(FormLayout, PropertiesNestingAndHandlersComeFromTheLayout) {
   EXPECT_EQ(GetPropValue(form, "BorderIcons"), "[biSystemMenu]");
 }
 
+TEST(FormLayout, TheLayoutsClientSizeHoldsWhateverFrameTheWindowGets) {
+  class TEdgedForm : public TTestForm {
+  public:
+    using TTestForm::TTestForm;
+
+  protected:
+    // A frame other than the one the outer size is computed with.
+    void CreateParams(TCreateParams& p) override {
+      TTestForm::CreateParams(p);
+      p.ExStyle |= WS_EX_CLIENTEDGE;
+    }
+  };
+  TEdgedForm form(nullptr, kForm);
+  form.HandleNeeded();
+  EXPECT_EQ(form.ClientRect(), TRect(0, 0, 300, 200));
+}
+
 TEST(FormLayout, AtTwiceTheDpiEverythingInPixelsDoublesAndControlsAddedLaterFollow) {
   TTestForm form(nullptr, kForm);
   auto* label = dynamic_cast<TLabel*>(form.FindComponent("Label1"));
