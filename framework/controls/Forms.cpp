@@ -246,7 +246,13 @@ int TCustomForm::FirstShowDpi() const {
 int TCustomForm::LayoutDpi(int monitorDpi, HMONITOR) const { return monitorDpi; }
 
 void TCustomForm::ScaleBounds(int toDpi, int fromDpi) {
-  if (takingSuggestedSize_) return;
+  if (takingSuggestedSize_) {
+    // The system gives the size (DpiChanged); the client area it leaves counts as this one scaled,
+    // so that the layout's size stays what later scales come from.
+    scaledWidth_.Rescale(ClientWidth(), fromDpi, toDpi);
+    scaledHeight_.Rescale(ClientHeight(), fromDpi, toDpi);
+    return;
+  }
   if (!HandleAllocated()) {
     // Before the window exists the size is the layout's: its client size, else its outer size.
     int& width = pendingClientWidth_ >= 0 ? pendingClientWidth_ : width_;
@@ -273,6 +279,8 @@ void TCustomForm::DpiChanged(int dpi, const RECT& suggested) {
   takingSuggestedSize_ = false;
   SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  scaledWidth_.Took(ClientWidth());
+  scaledHeight_.Took(ClientHeight());
   ApplyIcon();
 }
 
@@ -704,6 +712,19 @@ void TCustomForm::WndProc(TMessage& m) {
       // The menu object owns its native menu, which the window would otherwise destroy with it.
       if (menu_ && ::GetMenu(Handle()) == menu_->BarHandle()) ::SetMenu(Handle(), nullptr);
       break;
+    case WM_GETDPISCALEDSIZE: {
+      // The system's guess scales frame and client together, a pixel off where the two round
+      // differently: the client area the layout gives at the new scale, in the frame of that scale.
+      const int dpi = LayoutDpi(static_cast<int>(m.WParam), MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST));
+      RECT r{0, 0, scaledWidth_.At(ClientWidth(), CurrentPPI(), dpi),
+             scaledHeight_.At(ClientHeight(), CurrentPPI(), dpi)};
+      const auto style = static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_STYLE));
+      const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_EXSTYLE));
+      if (!AdjustWindowRectForDpi(r, style, ::GetMenu(Handle()) != nullptr, exStyle, dpi)) break;
+      *reinterpret_cast<SIZE*>(m.LParam) = {r.right - r.left, r.bottom - r.top};
+      m.Result = TRUE;
+      return;
+    }
     case WM_DPICHANGED: {
       const RECT& suggested = *reinterpret_cast<const RECT*>(m.LParam);
       const int dpi = LayoutDpi(HIWORD(m.WParam), MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST));

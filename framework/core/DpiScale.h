@@ -37,8 +37,14 @@ public:
       reference_ = current;
       referenceDpi_ = dpi_scale_detail::Usable(fromDpi);
     }
-    handedOut_ = dpi_scale_detail::MulDivRounded(reference_, dpi_scale_detail::Usable(toDpi), referenceDpi_);
+    handedOut_ = At(current, fromDpi, toDpi);
     return handedOut_;
+  }
+  // What Rescale would give, without taking it.
+  constexpr int At(int current, int fromDpi, int toDpi) const {
+    const bool kept = referenceDpi_ != 0 && current == handedOut_;
+    return dpi_scale_detail::MulDivRounded(kept ? reference_ : current, dpi_scale_detail::Usable(toDpi),
+                                           kept ? referenceDpi_ : dpi_scale_detail::Usable(fromDpi));
   }
   // What the length became once applied (a window may round or clamp it): still the scaled one.
   constexpr void Took(int applied) { handedOut_ = applied; }

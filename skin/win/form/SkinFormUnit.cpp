@@ -124,16 +124,38 @@ void TSkinForm::ReloadMetrics() {
     refreshClient_ = ClientSize(window_);
     lifeState_ = TSkinLifeState::Refreshing;
   }
-  metrics_ = Framed() ? SkinFrameMetrics(Skin(), borderMode_, menuBar_ ? SystemMetricForDpi(SM_CYMENU, dpi_) : 0)
-                      : TFrameMetrics{};
-  if (Framed() && kind_ == TWindowKind::MdiChild) {
-    const int system = SystemMetricForDpi(SM_CYCAPTION, dpi_) + SystemMetricForDpi(SM_CXFRAME, dpi_);
-    if (metrics_.Caption < system) metrics_.MenuBar += system - metrics_.Caption;
-  }
+  metrics_ = MetricsAt(dpi_);
   titleFont_.reset();
   MakeButtons();
   for (const auto& skinner : controlSkinners_) skinner->SkinChanged();
   for (TSkinControl* custom : customSkinners_) custom->SkinChanged();
+}
+
+TFrameMetrics TSkinForm::MetricsAt(int dpi) const {
+  if (!Framed()) return {};
+  TFrameMetrics metrics =
+      SkinFrameMetrics(data_->Model(dpi), borderMode_, menuBar_ ? SystemMetricForDpi(SM_CYMENU, dpi) : 0);
+  if (kind_ == TWindowKind::MdiChild) {
+    const int system = SystemMetricForDpi(SM_CYCAPTION, dpi) + SystemMetricForDpi(SM_CXFRAME, dpi);
+    if (metrics.Caption < system) metrics.MenuBar += system - metrics.Caption;
+  }
+  return metrics;
+}
+
+LRESULT TSkinForm::ScaledSize(WPARAM wParam, LPARAM lParam) {
+  // The window answers with its client area at the new scale in the system's frame of that
+  // scale; the skinned frame of that scale goes around it instead.
+  if (!Default(WM_GETDPISCALEDSIZE, wParam, lParam)) return FALSE;
+  const int dpi = static_cast<int>(wParam);
+  const auto style = static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE));
+  const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE));
+  RECT system{};
+  if (!AdjustWindowRectForDpi(system, style, GetMenu(window_) != nullptr, exStyle, dpi)) return FALSE;
+  const TFrameMetrics skinned = MetricsAt(dpi);
+  SIZE& size = *reinterpret_cast<SIZE*>(lParam);
+  size.cx += skinned.Left + skinned.Right - (system.right - system.left);
+  size.cy += skinned.Top() + skinned.Bottom - (system.bottom - system.top);
+  return TRUE;
 }
 
 void TSkinForm::MakeButtons() {
@@ -466,6 +488,9 @@ LRESULT TSkinForm::HandleMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_ACTIVATE:
       active_ = LOWORD(wParam) != WA_INACTIVE;
+      break;
+    case WM_GETDPISCALEDSIZE:
+      if (skinned && Framed() && form_) return ScaledSize(wParam, lParam);
       break;
     case WM_DPICHANGED:
       if (skinned) return DpiChanged(wParam, lParam);
