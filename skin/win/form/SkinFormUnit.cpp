@@ -495,6 +495,8 @@ LRESULT TSkinForm::HandleMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
       if (skinned) return DpiChanged(wParam, lParam);
       dpi_ = HIWORD(wParam);
+      // The skinned frame still to come, or being put on, is the one of the new scale.
+      if (lifeState_ == TSkinLifeState::Starting || lifeState_ == TSkinLifeState::Resizing) ReloadMetrics();
       break;
     case WM_INITMENUPOPUP:
       if (host_) {

@@ -551,4 +551,17 @@ TEST_F(SkinForm, WindowMovedToAMonitorOfAnotherScaleIsDrawnAtThatScale) {
   }
 }
 
+TEST_F(SkinForm, AScaleChangeBeforeTheSkinIsAppliedGivesTheFrameOfTheNewScale) {
+  HWND w = MakeWindow(WS_OVERLAPPEDWINDOW, 420, 300);
+  skinner = std::make_unique<TSkinForm>(nullptr, nullptr);
+  skinner->InitSkin(w, &data);
+  const int dpi = WindowDpi(w) == 192 ? 96 : 192;
+  RECT suggested = WindowRectOf(w);
+  SendMessageW(w, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  SendMessageW(w, kSkinFinishMessage, 0, 1000);
+  TSkinSysButton* close = VisibleButton(0);
+  ASSERT_NE(close, nullptr);
+  ExpectScaledFrame(w, ScaledSkin(dpi), *close);
+}
+
 }  // namespace
