@@ -80,7 +80,9 @@ void TSkinForm::InitSkin(HWND window, TSkinData* data) {
   if (!IsWindow(window) || !data) throw EOutOfResources("Cannot skin a window that does not exist");
   window_ = window;
   data_ = data;
-  dpi_ = WindowDpi(window);
+  // A form may lay itself out for less than its monitor's DPI (one that has to fit its screen):
+  // it is skinned at the scale its controls have.
+  dpi_ = form_ ? form_->PixelsPerInch() : WindowDpi(window);
   style_ = GetWindowLongPtrW(window, GWL_STYLE);
   exStyle_ = GetWindowLongPtrW(window, GWL_EXSTYLE);
   className_ = ClassNameOf(window);
@@ -299,6 +301,10 @@ LRESULT TSkinForm::DpiChanged(WPARAM wParam, LPARAM lParam) {
   // the new scale; the frame then goes around that client area. A window that stays where it was
   // keeps its client size inside the new frame.
   const LRESULT result = Default(WM_DPICHANGED, wParam, lParam);
+  if (form_ && form_->PixelsPerInch() != dpi_) {
+    dpi_ = form_->PixelsPerInch();
+    ReloadMetrics();
+  }
   RECT after{};
   GetWindowRect(window_, &after);
   if (!EqualRect(&before, &after)) refreshClient_ = ClientSize(window_);
@@ -492,12 +498,14 @@ LRESULT TSkinForm::HandleMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_GETDPISCALEDSIZE:
       if (skinned && Framed() && form_) return ScaledSize(wParam, lParam);
       break;
-    case WM_DPICHANGED:
+    case WM_DPICHANGED: {
       if (skinned) return DpiChanged(wParam, lParam);
-      dpi_ = HIWORD(wParam);
+      const LRESULT result = Default(msg, wParam, lParam);
+      dpi_ = form_ ? form_->PixelsPerInch() : HIWORD(wParam);
       // The skinned frame still to come, or being put on, is the one of the new scale.
       if (lifeState_ == TSkinLifeState::Starting || lifeState_ == TSkinLifeState::Resizing) ReloadMetrics();
-      break;
+      return result;
+    }
     case WM_INITMENUPOPUP:
       if (host_) {
         const bool system = HIWORD(lParam) || (systemMenu_ && reinterpret_cast<HMENU>(wParam) == systemMenu_->Handle());
