@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "app/settime/TrayIcon.h"
@@ -224,4 +225,20 @@ TEST_F(Tray, AScaleChangeOfTheNotificationAreaGivesTheShellTheImageDrawnForItsNe
   RECT suggested{0, 0, 0, 0};
   SendMessageW(icon->MessageWindow(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
   EXPECT_TRUE(IconPixels(icon->ShellIcon()) == image) << size << " px";
+}
+
+// The taskbar button is the application window's: at a new scale it shows the images drawn for
+// that scale's icon sizes.
+TEST_F(Tray, TheTaskbarButtonShowsTheImagesDrawnForTheIconSizesOfANewScale) {
+  HWND window = Application->Handle();
+  const int dpi = WindowDpi(window) * 3 / 2;
+  RECT suggested{};
+  GetWindowRect(window, &suggested);
+  SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  for (const auto& [which, metric] : {std::pair{ICON_SMALL, SM_CXSMICON}, std::pair{ICON_BIG, SM_CXICON}}) {
+    const int size = SystemMetricForDpi(metric, dpi);
+    const std::vector<uint8_t> image = FilePixels(*velmain->Icon(), size);
+    ASSERT_FALSE(image.empty()) << "the program's icon has no " << size << " px image";
+    EXPECT_TRUE(IconPixels(reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, which, 0))) == image) << size;
+  }
 }
