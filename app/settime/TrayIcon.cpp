@@ -4,6 +4,7 @@
 
 #include "framework/win32/WindowClass.h"
 #include "framework/controls/Application.h"
+#include "framework/win32/Dpi.h"
 #include "framework/win32/Strings.h"
 
 TTrayIcon* TrayIcon1 = nullptr;
@@ -56,6 +57,7 @@ TTrayIcon::TTrayIcon(TComponent* owner)
   RegisterWindowClassOnce(kTrayWindowClass, TrayWndProc);
   window_ = CreateWindowExW(0, kTrayWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                             GetModuleHandleW(nullptr), this);
+  dpi_ = WindowDpi(window_);
   clickTimer_->SetEnabled(false);
   clickTimer_->SetInterval(static_cast<int>(GetDoubleClickTime()));
   clickTimer_->OnTimer = [this](TObject* sender) { ClickTimerTick(sender); };
@@ -87,8 +89,12 @@ void TTrayIcon::SetIcon(TIcon* icon) {
   } else {
     icon_ = std::make_unique<TIcon>();
   }
+  MakeShellIcon();
+}
+
+void TTrayIcon::MakeShellIcon() {
   // The shell would stretch whatever it gets to its slot; at 150 % that slot is 24 px.
-  shellIcon_ = icon_->CreateSized(GetSystemMetrics(SM_CXSMICON));
+  shellIcon_ = icon_->CreateSized(SystemMetricForDpi(SM_CXSMICON, dpi_));
   (void)ModifyIcon();
 }
 
@@ -209,6 +215,12 @@ LRESULT TTrayIcon::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       default:
         break;
     }
+    return 0;
+  }
+  // The scale of the primary monitor, whose taskbar holds the notification area, changed.
+  if (message == WM_DPICHANGED) {
+    dpi_ = HIWORD(wParam);
+    MakeShellIcon();
     return 0;
   }
   // Explorer restarted: its new notification area knows nothing of our icon.

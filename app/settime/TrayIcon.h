@@ -13,6 +13,7 @@
 #include "framework/controls/ExtCtrls.h"
 #include "framework/controls/Menus.h"
 #include "framework/controls/Messages.h"
+#include "framework/core/DpiScale.h"
 #include "framework/graphics/Graphic.h"
 
 // The tooltip of the version-1 record holds 64 characters; the text is limited as it would be
@@ -52,13 +53,15 @@ public:
   void PopupAtCursor();
 
   HWND MessageWindow() const { return window_; }
-  // What the notification area is given: Icon at the system's small-icon size.
+  // What the notification area is given: Icon at the small-icon size of its scale.
   HICON ShellIcon() const { return shellIcon_.get(); }
 
 private:
   static LRESULT CALLBACK TrayWndProc(HWND, UINT, WPARAM, LPARAM);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void FillIconData();
+  // Icon at the small-icon size of the notification area's scale, handed to the shell.
+  void MakeShellIcon();
   bool Notify(DWORD message);
   void ClickTimerTick(TObject* sender);
 
@@ -68,6 +71,7 @@ private:
   UniqueIcon shellIcon_;
   std::string tipAnsi_;
   HWND window_ = nullptr;
+  int dpi_ = kDesignDpi;
   bool active_ = false;
   bool showDesigning_ = true;
   // Set from the start, so that the very first single click on the icon already counts.

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "framework/controls/Register.h"
+#include "framework/win32/Dpi.h"
 #include "framework/win32/Strings.h"
 #include "framework/win32/WindowClass.h"
 
@@ -11,9 +12,17 @@ constexpr wchar_t kAppClass[] = L"TApplication";
 
 // Shared, so the system keeps it for the class's lifetime. The exact size picks the resource's
 // image drawn for it rather than the 32 px one stretched.
-HICON LoadResourceIcon(const wchar_t* name, int metric) {
-  const int size = GetSystemMetrics(metric);
+HICON LoadResourceIcon(const wchar_t* name, int metric, int dpi) {
+  const int size = SystemMetricForDpi(metric, dpi);
   return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_ICON, size, size, LR_SHARED));
+}
+
+// The class's icons are drawn for the system's DPI; the taskbar button shows the window's, at the
+// DPI of the monitor the window is on.
+void SetWindowIcons(HWND window, int dpi) {
+  SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(LoadResourceIcon(L"MAINICON", SM_CXICON, dpi)));
+  SendMessageW(window, WM_SETICON, ICON_SMALL,
+               reinterpret_cast<LPARAM>(LoadResourceIcon(L"MAINICON", SM_CXSMICON, dpi)));
 }
 }  // namespace
 
@@ -43,14 +52,15 @@ void TApplication::Initialize() {
 
 HWND TApplication::Handle() {
   if (handle_) return handle_;
-  RegisterWindowClassOnce(kAppClass, AppWndProc, LoadResourceIcon(L"MAINICON", SM_CXICON),
-                          LoadResourceIcon(L"MAINICON", SM_CXSMICON));
+  RegisterWindowClassOnce(kAppClass, AppWndProc, LoadResourceIcon(L"MAINICON", SM_CXICON, SystemDpi()),
+                          LoadResourceIcon(L"MAINICON", SM_CXSMICON, SystemDpi()));
   // Zero-sized and centred: it shows only as the taskbar button.
   handle_ = CreateWindowExW(0, kAppClass, Utf8ToWide(title_).c_str(),
                             WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
                             GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr, nullptr,
                             GetModuleHandleW(nullptr), nullptr);
   if (!handle_) throw EOutOfResources("Error creating window: " + SystemErrorMessage(GetLastError()));
+  SetWindowIcons(handle_, WindowDpi(handle_));
   return handle_;
 }
 
@@ -66,6 +76,10 @@ LRESULT CALLBACK TApplication::AppWndProc(HWND window, UINT msg, WPARAM wParam, 
       }
       case WM_CLOSE:
         if (Application && Application->MainForm()) Application->MainForm()->Close();
+        return 0;
+      case WM_DPICHANGED:
+        // Zero-sized, it keeps its place; only its icons follow the scale.
+        SetWindowIcons(window, HIWORD(wParam));
         return 0;
       case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) == SC_RESTORE && Application && Application->MainForm()) {

@@ -208,9 +208,18 @@ void TControl::ChangeScale(int toDpi, int fromDpi) {
 }
 
 void TControl::ScaleBounds(int toDpi, int fromDpi) {
-  const int left = MulDiv(left_, toDpi, fromDpi);
-  const int top = MulDiv(top_, toDpi, fromDpi);
-  SetBounds(left, top, MulDiv(left_ + width_, toDpi, fromDpi) - left, MulDiv(top_ + height_, toDpi, fromDpi) - top);
+  // An aligned control keeps only its size across the aligned axis; the parent gives the rest.
+  const bool keepsWidth = align_ == TAlign::alLeft || align_ == TAlign::alRight;
+  const bool keepsHeight = align_ == TAlign::alTop || align_ == TAlign::alBottom;
+  const auto lengths = [&] {
+    return std::array{left_, top_, keepsWidth ? width_ : left_ + width_, keepsHeight ? height_ : top_ + height_};
+  };
+  const std::array now = lengths();
+  std::array<int, 4> to{};
+  for (size_t i = 0; i < to.size(); ++i) to[i] = scaledBounds_[i].Rescale(now[i], fromDpi, toDpi);
+  SetBounds(to[0], to[1], keepsWidth ? to[2] : to[2] - to[0], keepsHeight ? to[3] : to[3] - to[1]);
+  const std::array applied = lengths();
+  for (size_t i = 0; i < applied.size(); ++i) scaledBounds_[i].Took(applied[i]);
 }
 
 void TControl::ScaleFont(int toDpi, int fromDpi) {
@@ -218,7 +227,7 @@ void TControl::ScaleFont(int toDpi, int fromDpi) {
   if (parentFont_ && parent_) return;
   const bool parentFont = parentFont_;
   font_->SetPixelsPerInch(toDpi);
-  font_->SetHeight(MulDiv(font_->Height(), toDpi, fromDpi));
+  font_->SetHeight(scaledFontHeight_.Rescale(font_->Height(), fromDpi, toDpi));
   parentFont_ = parentFont;
 }
 
@@ -319,7 +328,13 @@ void TWinControl::SetParentBackground(bool value) {
 }
 
 void TWinControl::SetBounds(int left, int top, int width, int height) {
-  if (!handle_) return TControl::SetBounds(left, top, width, height);
+  if (!handle_) {
+    // No window to tell of its new size: the aligned children follow it here.
+    const bool resized = width != width_ || height != height_;
+    TControl::SetBounds(left, top, width, height);
+    if (resized) AlignControls();
+    return;
+  }
   if (left == left_ && top == top_ && width == width_ && height == height_) return;
   left_ = left;
   top_ = top;

@@ -5,6 +5,7 @@
 // control's handling (a skinner) saves WindowProc, installs its own and calls the saved one.
 #include <windows.h>
 
+#include <array>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -16,6 +17,7 @@
 #include "framework/classes/Properties.h"
 #include "framework/classes/Types.h"
 #include "framework/controls/Messages.h"
+#include "framework/core/DpiScale.h"
 #include "framework/graphics/Graphics.h"
 
 using TWndMethod = std::function<void(TMessage&)>;
@@ -195,6 +197,10 @@ private:
   bool clicking_ = false;
   bool paintFailed_ = false;
   int pixelsPerInch_ = 96;
+  // Left, top, and right and bottom (the size across an aligned axis instead), and the font's
+  // height, each scaled from the value a layout or the program gave it.
+  std::array<TScaledLength, 4> scaledBounds_;
+  TScaledLength scaledFontHeight_;
   // Newest first.
   std::vector<std::shared_ptr<TMessageHookEntry>> messageHooks_;
 };

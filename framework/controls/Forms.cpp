@@ -1,6 +1,7 @@
 #include "framework/controls/Forms.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "framework/controls/Buttons.h"
 #include "framework/controls/LayoutReader.h"
@@ -245,19 +246,25 @@ int TCustomForm::FirstShowDpi() const {
 int TCustomForm::LayoutDpi(int monitorDpi, HMONITOR) const { return monitorDpi; }
 
 void TCustomForm::ScaleBounds(int toDpi, int fromDpi) {
-  if (takingSuggestedSize_) return;
+  if (takingSuggestedSize_) {
+    // The system gives the size (DpiChanged); the client area it leaves counts as this one scaled,
+    // so that the layout's size stays what later scales come from.
+    scaledWidth_.Rescale(ClientWidth(), fromDpi, toDpi);
+    scaledHeight_.Rescale(ClientHeight(), fromDpi, toDpi);
+    return;
+  }
   if (!HandleAllocated()) {
     // Before the window exists the size is the layout's: its client size, else its outer size.
     int& width = pendingClientWidth_ >= 0 ? pendingClientWidth_ : width_;
     int& height = pendingClientHeight_ >= 0 ? pendingClientHeight_ : height_;
-    width = MulDiv(width, toDpi, fromDpi);
-    height = MulDiv(height, toDpi, fromDpi);
+    width = scaledWidth_.Rescale(width, fromDpi, toDpi);
+    height = scaledHeight_.Rescale(height, fromDpi, toDpi);
     return;
   }
-  const int clientWidth = MulDiv(ClientWidth(), toDpi, fromDpi);
-  const int clientHeight = MulDiv(ClientHeight(), toDpi, fromDpi);
-  SetClientWidth(clientWidth);
-  SetClientHeight(clientHeight);
+  SetClientWidth(scaledWidth_.Rescale(ClientWidth(), fromDpi, toDpi));
+  SetClientHeight(scaledHeight_.Rescale(ClientHeight(), fromDpi, toDpi));
+  scaledWidth_.Took(ClientWidth());
+  scaledHeight_.Took(ClientHeight());
 }
 
 void TCustomForm::DpiChanged(int dpi, const RECT& suggested) {
@@ -272,14 +279,35 @@ void TCustomForm::DpiChanged(int dpi, const RECT& suggested) {
   takingSuggestedSize_ = false;
   SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  scaledWidth_.Took(ClientWidth());
+  scaledHeight_.Took(ClientHeight());
   ApplyIcon();
 }
 
+void TCustomForm::KeepClientAt(const RECT& suggested) {
+  // The client rectangle the window has is still the one of the old frame.
+  const TRect client = ClientRect();
+  SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  SetBounds(suggested.left, suggested.top, Width() + client.Width() - ClientWidth(),
+            Height() + client.Height() - ClientHeight());
+}
+
 void TCustomForm::CreateWindowHandleDone() {
-  pendingClientWidth_ = pendingClientHeight_ = -1;
+  const int clientWidth = std::exchange(pendingClientWidth_, -1);
+  const int clientHeight = std::exchange(pendingClientHeight_, -1);
+  if (menu_) ::SetMenu(Handle(), menu_->BarHandle());
+  // The outer size came from the system's frame at the system DPI, which need not be the frame the
+  // window has (on a monitor of another scale, or with a style added later): the client size holds.
+  RECT frame{}, client{};
+  GetWindowRect(Handle(), &frame);
+  GetClientRect(Handle(), &client);
+  // The bounds are not yet read back from the new window: the sizes are the window's own.
+  const int width = frame.right - frame.left + (clientWidth >= 0 ? clientWidth - client.right : 0);
+  const int height = frame.bottom - frame.top + (clientHeight >= 0 ? clientHeight - client.bottom : 0);
+  SetWindowPos(Handle(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   // Made on a monitor of another scale than the one expected: laid out for the one it is on.
   ScaleForPPI(LayoutDpi(WindowDpi(Handle()), MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST)));
-  if (menu_) ::SetMenu(Handle(), menu_->BarHandle());
   ApplyAlpha();
   ApplyIcon();
 }
@@ -684,11 +712,24 @@ void TCustomForm::WndProc(TMessage& m) {
       // The menu object owns its native menu, which the window would otherwise destroy with it.
       if (menu_ && ::GetMenu(Handle()) == menu_->BarHandle()) ::SetMenu(Handle(), nullptr);
       break;
+    case WM_GETDPISCALEDSIZE: {
+      // The system's guess scales frame and client together, a pixel off where the two round
+      // differently: the client area the layout gives at the new scale, in the frame of that scale.
+      const int dpi = LayoutDpi(static_cast<int>(m.WParam), MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST));
+      RECT r{0, 0, scaledWidth_.At(ClientWidth(), CurrentPPI(), dpi),
+             scaledHeight_.At(ClientHeight(), CurrentPPI(), dpi)};
+      const auto style = static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_STYLE));
+      const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_EXSTYLE));
+      if (!AdjustWindowRectForDpi(r, style, ::GetMenu(Handle()) != nullptr, exStyle, dpi)) break;
+      *reinterpret_cast<SIZE*>(m.LParam) = {r.right - r.left, r.bottom - r.top};
+      m.Result = TRUE;
+      return;
+    }
     case WM_DPICHANGED: {
-      // A form already laid out for that DPI was scaled before it was moved there: its size stands.
       const RECT& suggested = *reinterpret_cast<const RECT*>(m.LParam);
       const int dpi = LayoutDpi(HIWORD(m.WParam), MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST));
       if (dpi != CurrentPPI()) DpiChanged(dpi, suggested);
+      else KeepClientAt(suggested);
       m.Result = 0;
       return;
     }

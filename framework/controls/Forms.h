@@ -159,6 +159,10 @@ private:
   int FirstShowDpi() const;
   // WM_DPICHANGED: laid out again for the new DPI, then moved to the system's rectangle, drawn once.
   void DpiChanged(int dpi, const RECT& suggested);
+  // WM_DPICHANGED to the DPI the form is already laid out for (placed on that monitor before it
+  // first showed): the system's rectangle scales a frame of the old DPI, so the form goes to its
+  // place and the frame of the new DPI goes around the client area it has.
+  void KeepClientAt(const RECT& suggested);
 
   THandlerTable handlers_;
   std::vector<std::pair<std::string, std::function<void(TComponent*)>>> binds_;
@@ -177,6 +181,9 @@ private:
   bool keyPreview_ = false;
   int pendingClientWidth_ = -1;
   int pendingClientHeight_ = -1;
+  // The client size (the outer size where a layout gives that), kept from its unrounded value.
+  TScaledLength scaledWidth_;
+  TScaledLength scaledHeight_;
   bool placed_ = false;
   bool creatingWindow_ = false;
   // The system gives the window its size for the new DPI: the client area is not scaled then.

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <climits>
 
+#include "framework/win32/Dpi.h"
+
 const TClassInfo& TSpinEdit::StaticClassInfo() {
   static const TClassInfo info = TClassBuilder<TSpinEdit>("TSpinEdit", &TCustomEdit::StaticClassInfo())
                                      .Creatable()
@@ -55,11 +57,21 @@ void TSpinEdit::Step(int delta) {
 
 void TSpinEdit::CreateWindowHandleDone() {
   TCustomEdit::CreateWindowHandleDone();
+  upDown_ = CreateWindowExW(0, UPDOWN_CLASSW, L"", WS_CHILD | WS_VISIBLE | UDS_ARROWKEYS, 0, 0, 0, 0, Handle(), nullptr,
+                            GetModuleHandleW(nullptr), nullptr);
+  PlaceArrows();
+}
+
+void TSpinEdit::FontChanged() {
+  TCustomEdit::FontChanged();
+  PlaceArrows();
+}
+
+void TSpinEdit::PlaceArrows() {
+  if (!upDown_) return;
   const TRect client = ClientRect();
-  const int arrows = std::min(GetSystemMetrics(SM_CXVSCROLL), client.Width() / 2);
-  // The arrows live inside the edit, at its right edge; the text stops before them.
-  upDown_ = CreateWindowExW(0, UPDOWN_CLASSW, L"", WS_CHILD | WS_VISIBLE | UDS_ARROWKEYS, client.Width() - arrows, 0,
-                            arrows, client.Height(), Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+  const int arrows = std::min(SystemMetricForDpi(SM_CXVSCROLL, CurrentPPI()), client.Width() / 2);
+  SetWindowPos(upDown_, nullptr, client.Width() - arrows, 0, arrows, client.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
   SendMessageW(Handle(), EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, arrows));
 }
 
@@ -88,6 +100,10 @@ void TSpinEdit::WndProc(TMessage& m) {
         return;
       }
       break;
+    case WM_SIZE:
+      TCustomEdit::WndProc(m);
+      PlaceArrows();
+      return;
     case WM_KILLFOCUS:
       // Leaving the field puts a well-formed, bounded number back.
       TCustomEdit::WndProc(m);

@@ -23,8 +23,13 @@ public:
 protected:
   void CreateWindowHandleDone() override;
   void DestroyWnd() override;
+  // A new font puts the edit's margins back to the font's.
+  void FontChanged() override;
 
 private:
+  // The arrows at the edit's right edge, as wide as a scroll bar at the edit's scale, and the text
+  // stopping before them.
+  void PlaceArrows();
   int Clamp(int64_t value) const;
   void Step(int delta);
 

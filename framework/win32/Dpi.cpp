@@ -80,3 +80,12 @@ bool NonClientMetricsForDpi(NONCLIENTMETRICSW& metrics, int dpi) {
     font->lfHeight = MulDivRounded(font->lfHeight, Usable(dpi), system);
   return true;
 }
+
+bool AdjustWindowRectForDpi(RECT& rect, DWORD style, bool menu, DWORD exStyle, int dpi) {
+  using AdjustFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+  // user32 is always loaded; Windows 10 1607 and later have the function.
+  static const auto adjust = reinterpret_cast<AdjustFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+  if (adjust) return adjust(&rect, style, menu, exStyle, static_cast<UINT>(Usable(dpi)));
+  return AdjustWindowRectEx(&rect, style, menu, exStyle);
+}

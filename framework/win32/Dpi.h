@@ -18,3 +18,6 @@ int SystemMetricForDpi(int index, int dpi);
 // The system's caption, menu and message fonts and sizes at a DPI: the system's own answer where it
 // has SystemParametersInfoForDpi, else its system-DPI answer with the font heights scaled to dpi.
 [[nodiscard]] bool NonClientMetricsForDpi(NONCLIENTMETRICSW& metrics, int dpi);
+// The outer rectangle around a client rectangle with the system's frame at a DPI: the system's own
+// answer where it has AdjustWindowRectExForDpi, else the frame at the system DPI.
+[[nodiscard]] bool AdjustWindowRectForDpi(RECT& rect, DWORD style, bool menu, DWORD exStyle, int dpi);

@@ -5,13 +5,19 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cstdlib>
+#include <map>
+#include <sstream>
 #include <string>
 
 #include "app/settime/Velmain.h"
 #include "app/settime/tests/AppFixture.h"
+#include "framework/controls/Spin.h"
 #include "framework/controls/tests/MessagePump.h"
+#include "framework/win32/Dpi.h"
 #include "reminders/eye/Doeye.h"
 #include "reminders/eye2/Doeye2.h"
 
@@ -125,6 +131,91 @@ TEST_F(Dpi, AMoveToAMonitorOfAnotherScaleLaysTheWindowOutAgainInTheSuggestedPlac
   EXPECT_NEAR(ClientSize(window).cx, clientBefore.cx, 2);
   EXPECT_NEAR(ClientSize(window).cy, clientBefore.cy, 2);
   EXPECT_EQ(velmain->SpeedButton1->BoundsRect(), button);
+}
+
+// Every control's bounds and font, the form's client size and each spin edit's arrows and text
+// margin, by name.
+std::map<std::string, std::string> Placement(TCustomForm& form) {
+  std::map<std::string, std::string> placed;
+  const SIZE client = ClientSize(form.Handle());
+  placed[form.Name()] = std::to_string(client.cx) + "x" + std::to_string(client.cy) + " font " +
+                        std::to_string(form.Font()->Height());
+  for (int i = 0; i < form.ComponentCount(); ++i) {
+    auto* control = dynamic_cast<TControl*>(form.Components(i));
+    if (!control) continue;
+    const TRect r = control->BoundsRect();
+    std::ostringstream text;
+    text << r.Left << "," << r.Top << "," << r.Right << "," << r.Bottom << " font " << control->Font()->Height();
+    if (auto* spin = dynamic_cast<TSpinEdit*>(control); spin && spin->HandleAllocated()) {
+      RECT arrows{};
+      HWND upDown = FindWindowExW(spin->Handle(), nullptr, UPDOWN_CLASSW, nullptr);
+      GetWindowRect(upDown, &arrows);
+      MapWindowPoints(nullptr, spin->Handle(), reinterpret_cast<POINT*>(&arrows), 2);
+      const auto margins = static_cast<DWORD>(SendMessageW(spin->Handle(), EM_GETMARGINS, 0, 0));
+      text << " arrows " << arrows.left << "," << arrows.top << "," << arrows.right << "," << arrows.bottom << " margin "
+           << HIWORD(margins);
+    }
+    placed[control->Name()] = text.str();
+  }
+  return placed;
+}
+
+std::string Differences(const std::map<std::string, std::string>& expected,
+                        const std::map<std::string, std::string>& actual) {
+  std::string differences;
+  for (const auto& [name, place] : expected) {
+    const auto found = actual.find(name);
+    if (found == actual.end() || found->second != place)
+      differences += name + ": " + place + " but " + (found == actual.end() ? "gone" : found->second) + "\n";
+  }
+  return differences;
+}
+
+// A spin edit's arrows stand at its right edge, a scroll bar's width at its scale, and its text
+// stops before them.
+void ExpectArrowsForTheScale(TSpinEdit& spin) {
+  RECT client{}, arrows{};
+  GetClientRect(spin.Handle(), &client);
+  GetWindowRect(FindWindowExW(spin.Handle(), nullptr, UPDOWN_CLASSW, nullptr), &arrows);
+  MapWindowPoints(nullptr, spin.Handle(), reinterpret_cast<POINT*>(&arrows), 2);
+  const int width = std::min<int>(SystemMetricForDpi(SM_CXVSCROLL, spin.CurrentPPI()), client.right / 2);
+  const RECT expected{client.right - width, 0, client.right, client.bottom};
+  EXPECT_TRUE(EqualRect(&arrows, &expected)) << spin.Name() << " at " << spin.CurrentPPI() << ": " << arrows.left
+                                             << "," << arrows.right << " of " << client.right;
+  EXPECT_EQ(HIWORD(SendMessageW(spin.Handle(), EM_GETMARGINS, 0, 0)), width) << spin.Name();
+}
+
+TEST_F(Dpi, ScaleChangesThatSkipTheStartingScaleLeaveNoControlFontOrSpinArrowAPixelOff) {
+  velmain->Show();
+  HWND window = velmain->Handle();
+  Pump(100);
+  const int start = velmain->PixelsPerInch();
+  RECT startRect{};
+  GetWindowRect(window, &startRect);
+  // The system's rectangle at a scale: the start's, scaled, so that the client area is the same
+  // whichever way the window came.
+  const auto moveTo = [&](int dpi) {
+    RECT suggested{startRect.left, startRect.top, startRect.left + MulDiv(startRect.right - startRect.left, dpi, start),
+                   startRect.top + MulDiv(startRect.bottom - startRect.top, dpi, start)};
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    Pump(50);
+    ASSERT_EQ(velmain->PixelsPerInch(), dpi);
+    for (TSpinEdit* spin : {velmain->SpinEdit1, velmain->SpinEdit2}) ExpectArrowsForTheScale(*spin);
+  };
+  ASSERT_TRUE(velmain->SpinEdit1->HandleAllocated() && velmain->SpinEdit2->HandleAllocated());
+  const auto atStart = Placement(*velmain);
+  for (const auto& [over, to] : {std::pair{start * 5 / 4, start * 3 / 2}, std::pair{start * 3 / 2, start * 2}}) {
+    // Straight there from the start is where a start at that scale puts everything.
+    moveTo(to);
+    const auto direct = Placement(*velmain);
+    moveTo(start);
+    EXPECT_EQ(Differences(atStart, Placement(*velmain)), "") << "back from " << to;
+    moveTo(over);
+    moveTo(to);
+    EXPECT_EQ(Differences(direct, Placement(*velmain)), "") << "over " << over << " to " << to;
+    moveTo(start);
+    EXPECT_EQ(Differences(atStart, Placement(*velmain)), "") << "back over " << over << " and " << to;
+  }
 }
 
 }  // namespace

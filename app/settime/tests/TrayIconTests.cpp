@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "app/settime/TrayIcon.h"
@@ -12,6 +13,7 @@
 #include "app/settime/tests/AppFixture.h"
 #include "framework/controls/Application.h"
 #include "framework/core/Stream.h"
+#include "framework/win32/Dpi.h"
 #include "framework/win32/Strings.h"
 
 namespace {
@@ -211,4 +213,32 @@ TEST_F(Tray, TheShellAndTheCaptionGetTheImagesDrawnForTheSystemsIconSizes) {
   };
   EXPECT_TRUE(windowIcon(ICON_SMALL) == smallImage) << "caption, " << smallSize << " px";
   EXPECT_TRUE(windowIcon(ICON_BIG) == FilePixels(*velmain->Icon(), GetSystemMetrics(SM_CXICON)));
+}
+
+// The notification area follows the primary monitor's scale, which may change while the program
+// runs: the shell then gets the image drawn for the new small-icon size.
+TEST_F(Tray, AScaleChangeOfTheNotificationAreaGivesTheShellTheImageDrawnForItsNewIconSize) {
+  const int dpi = WindowDpi(icon->MessageWindow()) * 3 / 2;
+  const int size = SystemMetricForDpi(SM_CXSMICON, dpi);
+  const std::vector<uint8_t> image = FilePixels(*velmain->Icon(), size);
+  ASSERT_FALSE(image.empty()) << "the program's icon has no " << size << " px image";
+  RECT suggested{0, 0, 0, 0};
+  SendMessageW(icon->MessageWindow(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_TRUE(IconPixels(icon->ShellIcon()) == image) << size << " px";
+}
+
+// The taskbar button is the application window's: at a new scale it shows the images drawn for
+// that scale's icon sizes.
+TEST_F(Tray, TheTaskbarButtonShowsTheImagesDrawnForTheIconSizesOfANewScale) {
+  HWND window = Application->Handle();
+  const int dpi = WindowDpi(window) * 3 / 2;
+  RECT suggested{};
+  GetWindowRect(window, &suggested);
+  SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  for (const auto& [which, metric] : {std::pair{ICON_SMALL, SM_CXSMICON}, std::pair{ICON_BIG, SM_CXICON}}) {
+    const int size = SystemMetricForDpi(metric, dpi);
+    const std::vector<uint8_t> image = FilePixels(*velmain->Icon(), size);
+    ASSERT_FALSE(image.empty()) << "the program's icon has no " << size << " px image";
+    EXPECT_TRUE(IconPixels(reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, which, 0))) == image) << size;
+  }
 }

@@ -108,6 +108,23 @@ TEST(FormLayout, PropertiesNestingAndHandlersComeFromTheLayout) {
   EXPECT_EQ(GetPropValue(form, "BorderIcons"), "[biSystemMenu]");
 }
 
+TEST(FormLayout, TheLayoutsClientSizeHoldsWhateverFrameTheWindowGets) {
+  class TEdgedForm : public TTestForm {
+  public:
+    using TTestForm::TTestForm;
+
+  protected:
+    // A frame other than the one the outer size is computed with.
+    void CreateParams(TCreateParams& p) override {
+      TTestForm::CreateParams(p);
+      p.ExStyle |= WS_EX_CLIENTEDGE;
+    }
+  };
+  TEdgedForm form(nullptr, kForm);
+  form.HandleNeeded();
+  EXPECT_EQ(form.ClientRect(), TRect(0, 0, 300, 200));
+}
+
 TEST(FormLayout, AtTwiceTheDpiEverythingInPixelsDoublesAndControlsAddedLaterFollow) {
   TTestForm form(nullptr, kForm);
   auto* label = dynamic_cast<TLabel*>(form.FindComponent("Label1"));
@@ -148,6 +165,24 @@ TEST(FormLayout, AtTwiceTheDpiEverythingInPixelsDoublesAndControlsAddedLaterFoll
   EXPECT_EQ(form.ClientWidth(), 300);
   EXPECT_EQ(panel->BoundsRect(), Bounds(10, 40, 200, 100));
   EXPECT_EQ(later->BoundsRect(), Bounds(5, 6, 70, 20));
+}
+
+TEST(FormLayout, AMoveToAMonitorOfTheScaleItIsLaidOutForTakesTheSuggestedPlaceAndKeepsTheClientArea) {
+  TTestForm form(nullptr, kForm);
+  const int dpi = form.PixelsPerInch();
+  RECT before{};
+  GetWindowRect(form.Handle(), &before);
+  const TRect client = form.ClientRect();
+  // The system scales the window with the frame of the DPI it leaves: a size that is not the form's.
+  const RECT suggested{before.left + 40, before.top + 30, before.left + 40 + (before.right - before.left) * 3 / 2,
+                       before.top + 30 + (before.bottom - before.top) * 3 / 2};
+  SendMessageW(form.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  RECT after{};
+  GetWindowRect(form.Handle(), &after);
+  EXPECT_EQ(after.left, suggested.left);
+  EXPECT_EQ(after.top, suggested.top);
+  EXPECT_EQ(form.ClientRect(), client);
+  EXPECT_EQ(form.PixelsPerInch(), dpi);
 }
 
 TEST(FormLayout, UnknownNamesAreErrorsThatNameThem) {

@@ -2,6 +2,7 @@
 
 #include "framework/controls/Messages.h"
 #include "framework/graphics/Graphics.h"
+#include "framework/win32/Dpi.h"
 #include "framework/win32/Handles.h"
 #include "skin/win/data/SkinDataUnit.h"
 
@@ -20,10 +21,12 @@ void FillRing(HDC dc, const TRect& r, HBRUSH brush) {
 int FieldFrameWidth(HWND window) {
   const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
   const LONG_PTR exStyle = GetWindowLongPtrW(window, GWL_EXSTYLE);
+  // The system gives a control the edges of its own DPI, which is its monitor's, not the system's.
+  const int dpi = WindowDpi(window);
   int width = 0;
-  if (exStyle & WS_EX_CLIENTEDGE) width += GetSystemMetrics(SM_CXEDGE);
-  if (exStyle & WS_EX_STATICEDGE) width += GetSystemMetrics(SM_CXBORDER);
-  if (style & WS_BORDER) width += GetSystemMetrics(SM_CXBORDER);
+  if (exStyle & WS_EX_CLIENTEDGE) width += SystemMetricForDpi(SM_CXEDGE, dpi);
+  if (exStyle & WS_EX_STATICEDGE) width += SystemMetricForDpi(SM_CXBORDER, dpi);
+  if (style & WS_BORDER) width += SystemMetricForDpi(SM_CXBORDER, dpi);
   return width;
 }
 

@@ -80,7 +80,9 @@ void TSkinForm::InitSkin(HWND window, TSkinData* data) {
   if (!IsWindow(window) || !data) throw EOutOfResources("Cannot skin a window that does not exist");
   window_ = window;
   data_ = data;
-  dpi_ = WindowDpi(window);
+  // A form may lay itself out for less than its monitor's DPI (one that has to fit its screen):
+  // it is skinned at the scale its controls have.
+  dpi_ = form_ ? form_->PixelsPerInch() : WindowDpi(window);
   style_ = GetWindowLongPtrW(window, GWL_STYLE);
   exStyle_ = GetWindowLongPtrW(window, GWL_EXSTYLE);
   className_ = ClassNameOf(window);
@@ -124,16 +126,38 @@ void TSkinForm::ReloadMetrics() {
     refreshClient_ = ClientSize(window_);
     lifeState_ = TSkinLifeState::Refreshing;
   }
-  metrics_ = Framed() ? SkinFrameMetrics(Skin(), borderMode_, menuBar_ ? SystemMetricForDpi(SM_CYMENU, dpi_) : 0)
-                      : TFrameMetrics{};
-  if (Framed() && kind_ == TWindowKind::MdiChild) {
-    const int system = SystemMetricForDpi(SM_CYCAPTION, dpi_) + SystemMetricForDpi(SM_CXFRAME, dpi_);
-    if (metrics_.Caption < system) metrics_.MenuBar += system - metrics_.Caption;
-  }
+  metrics_ = MetricsAt(dpi_);
   titleFont_.reset();
   MakeButtons();
   for (const auto& skinner : controlSkinners_) skinner->SkinChanged();
   for (TSkinControl* custom : customSkinners_) custom->SkinChanged();
+}
+
+TFrameMetrics TSkinForm::MetricsAt(int dpi) const {
+  if (!Framed()) return {};
+  TFrameMetrics metrics =
+      SkinFrameMetrics(data_->Model(dpi), borderMode_, menuBar_ ? SystemMetricForDpi(SM_CYMENU, dpi) : 0);
+  if (kind_ == TWindowKind::MdiChild) {
+    const int system = SystemMetricForDpi(SM_CYCAPTION, dpi) + SystemMetricForDpi(SM_CXFRAME, dpi);
+    if (metrics.Caption < system) metrics.MenuBar += system - metrics.Caption;
+  }
+  return metrics;
+}
+
+LRESULT TSkinForm::ScaledSize(WPARAM wParam, LPARAM lParam) {
+  // The window answers with its client area at the new scale in the system's frame of that
+  // scale; the skinned frame of that scale goes around it instead.
+  if (!Default(WM_GETDPISCALEDSIZE, wParam, lParam)) return FALSE;
+  const int dpi = static_cast<int>(wParam);
+  const auto style = static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE));
+  const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE));
+  RECT system{};
+  if (!AdjustWindowRectForDpi(system, style, GetMenu(window_) != nullptr, exStyle, dpi)) return FALSE;
+  const TFrameMetrics skinned = MetricsAt(dpi);
+  SIZE& size = *reinterpret_cast<SIZE*>(lParam);
+  size.cx += skinned.Left + skinned.Right - (system.right - system.left);
+  size.cy += skinned.Top() + skinned.Bottom - (system.bottom - system.top);
+  return TRUE;
 }
 
 void TSkinForm::MakeButtons() {
@@ -277,6 +301,10 @@ LRESULT TSkinForm::DpiChanged(WPARAM wParam, LPARAM lParam) {
   // the new scale; the frame then goes around that client area. A window that stays where it was
   // keeps its client size inside the new frame.
   const LRESULT result = Default(WM_DPICHANGED, wParam, lParam);
+  if (form_ && form_->PixelsPerInch() != dpi_) {
+    dpi_ = form_->PixelsPerInch();
+    ReloadMetrics();
+  }
   RECT after{};
   GetWindowRect(window_, &after);
   if (!EqualRect(&before, &after)) refreshClient_ = ClientSize(window_);
@@ -467,10 +495,17 @@ LRESULT TSkinForm::HandleMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
       active_ = LOWORD(wParam) != WA_INACTIVE;
       break;
-    case WM_DPICHANGED:
-      if (skinned) return DpiChanged(wParam, lParam);
-      dpi_ = HIWORD(wParam);
+    case WM_GETDPISCALEDSIZE:
+      if (skinned && Framed() && form_) return ScaledSize(wParam, lParam);
       break;
+    case WM_DPICHANGED: {
+      if (skinned) return DpiChanged(wParam, lParam);
+      const LRESULT result = Default(msg, wParam, lParam);
+      dpi_ = form_ ? form_->PixelsPerInch() : HIWORD(wParam);
+      // The skinned frame still to come, or being put on, is the one of the new scale.
+      if (lifeState_ == TSkinLifeState::Starting || lifeState_ == TSkinLifeState::Resizing) ReloadMetrics();
+      return result;
+    }
     case WM_INITMENUPOPUP:
       if (host_) {
         const bool system = HIWORD(lParam) || (systemMenu_ && reinterpret_cast<HMENU>(wParam) == systemMenu_->Handle());

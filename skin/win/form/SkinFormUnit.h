@@ -134,6 +134,10 @@ private:
   void SyncHoverTimer();
   void WidenForCaptionText(SIZE& client);
   LRESULT DpiChanged(WPARAM wParam, LPARAM lParam);
+  // WM_GETDPISCALEDSIZE: the skinned frame does not scale with the display as the system's does.
+  LRESULT ScaledSize(WPARAM wParam, LPARAM lParam);
+  // The skinned frame's metrics at a DPI.
+  TFrameMetrics MetricsAt(int dpi) const;
   void SkinControls();
   // Controls whose windows were made after the form was skinned (a page shown the first time).
   void SkinControlsMadeLater();

@@ -183,6 +183,34 @@ TEST(SkinControlMapping, APagesControlsAreSkinnedWhenItIsFirstShownAsIfTheyWereM
   EXPECT_EQ(byName(attached), byName(kMainWindowSkinners)) << "every control has its skinner attached, once";
 }
 
+// The system's guess at a window's size on a monitor of another scale scales the whole window,
+// but the skinned frame does not scale with the display as the client area does.
+TEST(SkinControlMapping, TheSkinnedMainWindowAsksAtAnotherScaleForItsLayoutsClientAreaInThatScalesFrame) {
+  Tvelmain form;
+  TSkinData& data = LoadedSkin(form);
+  ASSERT_FALSE(data.LoadingSkin());
+  TMappingHost host;
+  const std::unique_ptr<TSkinForm> skinned = SkinNow(form, data, host);
+  HWND window = form.Handle();
+  const int start = form.PixelsPerInch();
+  RECT startRect{};
+  GetWindowRect(window, &startRect);
+  for (const int dpi : {start * 7 / 4, start * 5 / 4, start}) {
+    SIZE size{MulDiv(startRect.right - startRect.left, dpi, start),
+              MulDiv(startRect.bottom - startRect.top, dpi, start)};
+    EXPECT_TRUE(SendMessageW(window, WM_GETDPISCALEDSIZE, dpi, reinterpret_cast<LPARAM>(&size))) << dpi;
+    RECT suggested{startRect.left, startRect.top, startRect.left + size.cx, startRect.top + size.cy};
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    RECT client{}, after{};
+    GetClientRect(window, &client);
+    GetWindowRect(window, &after);
+    // The main window's layout gives a client area of 486 x 265 at 96 DPI.
+    EXPECT_EQ(client.right, ScaleToDpi(486, dpi)) << dpi;
+    EXPECT_EQ(client.bottom, ScaleToDpi(265, dpi)) << dpi;
+    EXPECT_TRUE(EqualRect(&after, &suggested)) << dpi << ": the frame went around another client area";
+  }
+}
+
 TEST(SkinControlMapping, TheSkinnedMainWindowKeepsItsGuiObjectsOverSkinCyclesAndRepaints) {
   Tvelmain form;
   TSkinData& data = LoadedSkin(form);

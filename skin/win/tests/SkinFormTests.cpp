@@ -8,6 +8,7 @@
 
 #include "framework/controls/tests/GuiObjectCount.h"
 #include "framework/controls/Controls.h"
+#include "framework/controls/Forms.h"
 #include "framework/controls/Messages.h"
 #include "framework/controls/tests/MessagePump.h"
 #include "framework/controls/tests/RealInput.h"
@@ -549,6 +550,51 @@ TEST_F(SkinForm, WindowMovedToAMonitorOfAnotherScaleIsDrawnAtThatScale) {
     ASSERT_NE(close, nullptr);
     ExpectScaledFrame(w, ScaledSkin(dpi), *close);
   }
+}
+
+// A form that lays itself out for less than its monitor's DPI, as the rest window does where its
+// screen cannot hold its design at the monitor's scale.
+class TFittingForm : public TForm {
+public:
+  BREVIN_CLASS_INFO()
+  TFittingForm() : TForm(nullptr) {
+    InitializeForm("object F: TFittingForm\n  ClientWidth = 200\n  ClientHeight = 100\nend\n");
+  }
+
+protected:
+  int LayoutDpi(int monitorDpi, HMONITOR) const override { return monitorDpi * 3 / 4; }
+};
+
+const TClassInfo& TFittingForm::StaticClassInfo() {
+  static const TClassInfo info("TFittingForm", &TForm::StaticClassInfo());
+  return info;
+}
+
+TEST_F(SkinForm, AFormLaidOutForLessThanItsMonitorsScaleIsSkinnedAtItsOwn) {
+  TFittingForm form;
+  form.Show();
+  TSkinForm skinned(&form, nullptr);
+  skinned.InitSkin(form.Handle(), &data);
+  SendMessageW(form.Handle(), kSkinFinishMessage, 0, 1000);
+  EXPECT_EQ(skinned.Dpi(), form.PixelsPerInch());
+  const int dpi = WindowDpi(form.Handle()) * 2;
+  RECT suggested = WindowRectOf(form.Handle());
+  SendMessageW(form.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(form.PixelsPerInch(), dpi * 3 / 4);
+  EXPECT_EQ(skinned.Dpi(), form.PixelsPerInch());
+}
+
+TEST_F(SkinForm, AScaleChangeBeforeTheSkinIsAppliedGivesTheFrameOfTheNewScale) {
+  HWND w = MakeWindow(WS_OVERLAPPEDWINDOW, 420, 300);
+  skinner = std::make_unique<TSkinForm>(nullptr, nullptr);
+  skinner->InitSkin(w, &data);
+  const int dpi = WindowDpi(w) == 192 ? 96 : 192;
+  RECT suggested = WindowRectOf(w);
+  SendMessageW(w, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  SendMessageW(w, kSkinFinishMessage, 0, 1000);
+  TSkinSysButton* close = VisibleButton(0);
+  ASSERT_NE(close, nullptr);
+  ExpectScaledFrame(w, ScaledSkin(dpi), *close);
 }
 
 }  // namespace
