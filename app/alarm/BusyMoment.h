@@ -4,12 +4,7 @@
 // window and of the shell's notification state; the caller gathers those once a tick.
 #include <cstdint>
 
-struct TScreenRect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-};
+#include "framework/classes/Types.h"
 
 // The values of the shell's QUERY_USER_NOTIFICATION_STATE, 0 when the shell gave no answer.
 enum class TNotificationState : int32_t {
@@ -30,8 +25,8 @@ struct TForegroundFacts {
   // A maximised window with a caption leaves the taskbar in sight; its frame may reach past the
   // monitor's edges, which would otherwise look like full screen where the taskbar hides itself.
   bool maximisedWithCaption = false;
-  TScreenRect window;
-  TScreenRect monitor;  // the monitor the window is on
+  TRect window;
+  TRect monitor;  // the monitor the window is on
 };
 
 bool UserIsBusy(const TForegroundFacts& foreground, TNotificationState state);

@@ -9,7 +9,7 @@
 #include "framework/win32/SystemLibrary.h"
 
 namespace {
-TScreenRect ToScreenRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+TRect ToRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 // The desktop's and the taskbars' windows: in front when the user clicked the desktop or the
 // taskbar, and covering a monitor without being anybody's full-screen work.
@@ -48,11 +48,11 @@ TForegroundFacts ReadForegroundFacts() {
   facts.shell = IsShellWindow(window);
   facts.maximisedWithCaption =
       IsZoomed(window) && (static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)) & WS_CAPTION) == WS_CAPTION;
-  facts.window = ToScreenRect(bounds);
+  facts.window = ToRect(bounds);
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
   if (GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor))
-    facts.monitor = ToScreenRect(monitor.rcMonitor);
+    facts.monitor = ToRect(monitor.rcMonitor);
   return facts;
 }
 

@@ -5,10 +5,10 @@
 namespace {
 
 using N = TNotificationState;
-constexpr TScreenRect kFirst{0, 0, 1920, 1080};
-constexpr TScreenRect kSecond{1920, 0, 3200, 1024};
+const TRect kFirst{0, 0, 1920, 1080};
+const TRect kSecond{1920, 0, 3200, 1024};
 
-TForegroundFacts Window(TScreenRect window, TScreenRect monitor = kFirst) {
+TForegroundFacts Window(TRect window, TRect monitor = kFirst) {
   TForegroundFacts f;
   f.exists = true;
   f.window = window;
@@ -40,7 +40,7 @@ TEST(BusyMoment, TheShellOurOwnWindowsAndNoWindowAreNeverBusy) {
   ours.ours = true;
   EXPECT_FALSE(UserIsBusy(ours, N::Busy)) << "our own rest window covers the screen and makes the shell say busy";
   EXPECT_FALSE(UserIsBusy(TForegroundFacts{}, N::Unknown));
-  EXPECT_FALSE(UserIsBusy(Window(kFirst, TScreenRect{}), N::AcceptsNotifications)) << "no monitor found";
+  EXPECT_FALSE(UserIsBusy(Window(kFirst, TRect{}), N::AcceptsNotifications)) << "no monitor found";
 }
 
 TEST(BusyMoment, TheShellsStateCountsOnlyForFullScreenDirect3DAndPresentations) {
